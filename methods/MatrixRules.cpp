@@ -1,0 +1,100 @@
+#include "MatrixRules.h"
+
+#include <cmath>
+
+namespace {
+
+// Applies f to each element pair of two equally sized matrices (views with any
+// step are fine) into a fresh continuous matrix.
+template <typename F>
+cv::Mat elementWise(const cv::Mat &a, const cv::Mat &b, F f)
+{
+    CV_Assert(a.type() == CV_64F && b.type() == CV_64F && a.size == b.size);
+    cv::Mat out(a.rows, a.cols, CV_64F);
+    for (int i = 0; i < a.rows; ++i) {
+        const double *pa = a.ptr<double>(i);
+        const double *pb = b.ptr<double>(i);
+        double *po = out.ptr<double>(i);
+        for (int j = 0; j < a.cols; ++j)
+            po[j] = f(pa[j], pb[j]);
+    }
+    return out;
+}
+
+template <typename F>
+cv::Mat elementWise(const cv::Mat &a, F f)
+{
+    CV_Assert(a.type() == CV_64F);
+    cv::Mat out(a.rows, a.cols, CV_64F);
+    for (int i = 0; i < a.rows; ++i) {
+        const double *pa = a.ptr<double>(i);
+        double *po = out.ptr<double>(i);
+        for (int j = 0; j < a.cols; ++j)
+            po[j] = f(pa[j]);
+    }
+    return out;
+}
+
+} // namespace
+
+cv::Mat selectColumns(const cv::Mat &m, const std::vector<int> &s, int n)
+{
+    cv::Mat out(m.rows, n, CV_64F, cv::Scalar(0.0));
+    for (int j = 0; j < n && j < int(s.size()); ++j) {
+        if (s[j] >= 0 && s[j] < m.cols)
+            m.col(s[j]).copyTo(out.col(j));
+    }
+    return out;
+}
+
+cv::Mat passThrough(const cv::Mat &input)
+{
+    return input;
+}
+
+cv::Mat resultMatrix(const cv::Mat &input, int width)
+{
+    cv::Mat out(input.rows, width, CV_64F, cv::Scalar(0.0));
+    input.copyTo(out.colRange(0, input.cols));
+    return out;
+}
+
+cv::Mat quotient(const cv::Mat &a, const cv::Mat &b)
+{
+    return elementWise(a, b, [](double x, double y) { return y == 0.0 ? 0.0 : x / y; });
+}
+
+cv::Mat quotient(double s, const cv::Mat &b)
+{
+    return elementWise(b, [s](double y) { return y == 0.0 ? 0.0 : s / y; });
+}
+
+cv::Mat power(const cv::Mat &a, double exponent)
+{
+    if (std::nearbyint(exponent) == exponent) {
+        cv::Mat out;
+        cv::pow(a, exponent, out);
+        return out;
+    }
+    return elementWise(a, [exponent](double x) {
+        return x == 0.0 ? 0.0 : std::pow(std::fabs(x), exponent);
+    });
+}
+
+cv::Mat naturalLog(const cv::Mat &a)
+{
+    cv::Mat out;
+    cv::log(a, out);
+    return out;
+}
+
+cv::Mat decimalLog(const cv::Mat &a)
+{
+    static const double ln10 = naturalLog(cv::Mat(1, 1, CV_64F, cv::Scalar(10.0))).at<double>(0, 0);
+    return naturalLog(a) / ln10;
+}
+
+cv::Mat constantColumn(const cv::Mat &like, double value)
+{
+    return cv::Mat(like.rows, 1, CV_64F, cv::Scalar(value));
+}

@@ -1,0 +1,59 @@
+#pragma once
+// The fixed catalog of the 109 method slots: texts, column names and the
+// compute routine of every method, built once at start and read-only after.
+
+#include <QString>
+#include <QStringList>
+
+#include <opencv2/core.hpp>
+
+#include <initializer_list>
+#include <vector>
+
+// Takes the input matrix (the method's inputs in catalog order) and returns the
+// inputs followed by the computed columns.
+using ComputeFn = cv::Mat (*)(const cv::Mat &);
+
+enum MethodKind : qint32 {
+    UnitConversion = 0,
+    Formula = 1,
+    Spatial = 2,
+    Custom = 3, // never stored in a record: source tables and user functions
+};
+
+struct MethodRecord {
+    QString title;
+    QString description;
+    qint32 id = -1; // -1 marks an empty slot
+    MethodKind kind = Formula;
+    QStringList columns; // input names, then output names
+    qint32 inputCount = 0;
+    ComputeFn compute = nullptr;
+};
+
+constexpr qint32 MethodCatalogSize = 109;
+// The type of an imported source table; also the first id outside the catalog.
+constexpr qint32 SourceDataType = 109;
+
+extern std::vector<MethodRecord> MethodCatalog;
+
+// Fills the 109 slots. Called once before anything reads the catalog.
+void buildMethodCatalog();
+
+MethodKind kindOf(qint32 id);
+
+// True for an id of the catalog whose slot holds a method.
+bool isRegisteredMethod(qint32 id);
+
+// Registration, used while the catalog is built.
+void registerFormula(const char *title, const char *description, qint32 id, qint32 inputCount,
+                     ComputeFn compute);
+void registerUnitConversion(const char *title, qint32 id, ComputeFn compute, const char *inputName,
+                            const char *outputName);
+void registerSpatial(const char *title, qint32 id, qint32 inputCount, ComputeFn compute);
+void appendNames(QStringList &list, std::initializer_list<const char *> names);
+
+// The families register their own slots.
+void registerFormulaMethods();
+void registerUnitConversions();
+void registerSpatialMethods();
