@@ -6,7 +6,7 @@ cv::Mat queteletBouchardIndex(const cv::Mat &input)
 {
     cv::Mat out = resultMatrix(input, 3);
     // The weight is multiplied by 10, not converted to grams.
-    quotient(input.col(0) * 10.0, input.col(1)).copyTo(out.col(2));
+    writeColumn(out, 2, quotient(input.col(0) * 10.0, input.col(1)));
     return out;
 }
 
@@ -15,7 +15,7 @@ cv::Mat rohrerIndex(const cv::Mat &input)
     cv::Mat out = resultMatrix(input, 3);
     const cv::Mat h = input.col(1);
     cv::Mat cube = h.mul(h.mul(h));
-    quotient(input.col(0) * 100000.0, cube).copyTo(out.col(2));
+    writeColumn(out, 2, quotient(input.col(0) * 100000.0, cube));
     return out;
 }
 
@@ -23,7 +23,7 @@ cv::Mat bodyMassIndex(const cv::Mat &input)
 {
     cv::Mat out = resultMatrix(input, 3);
     const cv::Mat h = input.col(1);
-    quotient(input.col(0), h.mul(h)).copyTo(out.col(2));
+    writeColumn(out, 2, quotient(input.col(0), h.mul(h)));
     return out;
 }
 
@@ -31,7 +31,7 @@ cv::Mat waistHipRatio(const cv::Mat &input)
 {
     // The risk verdicts for men and women are read off column 2 when shown.
     cv::Mat out = resultMatrix(input, 3);
-    quotient(input.col(0), input.col(1)).copyTo(out.col(2));
+    writeColumn(out, 2, quotient(input.col(0), input.col(1)));
     return out;
 }
 
@@ -45,7 +45,7 @@ cv::Mat proportionalityIndex(const cv::Mat &input, double rohrerFactor, double c
     cv::Mat widths = input.col(1) + input.col(2);
     cv::Mat bracket = 2.0 * input.col(3) - rohrerFactor * input.col(0)
                       + constantColumn(input, constant);
-    quotient(widths.mul(bracket), heightFactor * input.col(4)).copyTo(out.col(5));
+    writeColumn(out, 5, quotient(widths.mul(bracket), heightFactor * input.col(4)));
     return out;
 }
 
@@ -66,6 +66,6 @@ cv::Mat bodySurface(const cv::Mat &input)
     // 71.48, not the more often quoted 71.84: the tables were made with it.
     cv::Mat out = resultMatrix(input, 3);
     cv::Mat surface = power(input.col(0), 0.425).mul(power(input.col(1), 0.725)) * 71.48;
-    surface.copyTo(out.col(2));
+    writeColumn(out, 2, surface);
     return out;
 }

@@ -42,7 +42,7 @@ cv::Mat selectColumns(const cv::Mat &m, const std::vector<int> &s, int n)
     cv::Mat out(m.rows, n, CV_64F, cv::Scalar(0.0));
     for (int j = 0; j < n && j < int(s.size()); ++j) {
         if (s[j] >= 0 && s[j] < m.cols)
-            m.col(s[j]).copyTo(out.col(j));
+            writeColumn(out, j, m.col(s[j]));
     }
     return out;
 }
@@ -55,8 +55,15 @@ cv::Mat passThrough(const cv::Mat &input)
 cv::Mat resultMatrix(const cv::Mat &input, int width)
 {
     cv::Mat out(input.rows, width, CV_64F, cv::Scalar(0.0));
-    input.copyTo(out.colRange(0, input.cols));
+    if (input.rows > 0)
+        input.copyTo(out.colRange(0, input.cols));
     return out;
+}
+
+void writeColumn(cv::Mat &result, int column, const cv::Mat &values)
+{
+    if (result.rows > 0)
+        values.copyTo(result.col(column));
 }
 
 cv::Mat quotient(const cv::Mat &a, const cv::Mat &b)

@@ -19,6 +19,11 @@ cv::Mat passThrough(const cv::Mat &input);
 // into the leading columns.
 cv::Mat resultMatrix(const cv::Mat &input, int width);
 
+// Copies a computed column into column `column` of the result. Use it rather
+// than copyTo into a column view: OpenCV cannot copy an empty matrix (a table
+// with no checked rows) into a view.
+void writeColumn(cv::Mat &result, int column, const cv::Mat &values);
+
 // Element-wise a / b; 0 in every row where b is 0.
 cv::Mat quotient(const cv::Mat &a, const cv::Mat &b);
 // Element-wise s / b; 0 in every row where b is 0.

@@ -41,6 +41,14 @@ MethodKind kindOf(qint32 id)
     return MethodCatalog[id].kind;
 }
 
+cv::Mat computeResult(const MethodRecord &record, const cv::Mat &input)
+{
+    if (input.rows > 0)
+        return record.compute(input);
+    const cv::Mat oneRow(1, input.cols, CV_64F, cv::Scalar(0.0));
+    return cv::Mat(0, record.compute(oneRow).cols, CV_64F);
+}
+
 bool isRegisteredMethod(qint32 id)
 {
     return id >= 0 && id < qint32(MethodCatalog.size()) && MethodCatalog[id].id == id;

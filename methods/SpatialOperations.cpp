@@ -15,7 +15,7 @@ cv::Mat pointDistance(const cv::Mat &input, int dimensions)
     cv::Mat squares = cv::Mat::zeros(input.rows, 1, CV_64F);
     for (int c = 0; c < dimensions; ++c)
         squares += power(input.col(c) - input.col(dimensions + c), 2);
-    power(squares, 0.5).copyTo(out.col(2 * dimensions));
+    writeColumn(out, 2 * dimensions, power(squares, 0.5));
     return out;
 }
 

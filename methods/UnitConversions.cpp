@@ -42,7 +42,7 @@ cv::Mat scaledBy(const cv::Mat &input)
 {
     cv::Mat out = resultMatrix(input, 2);
     cv::Mat converted = input.col(0) * factor;
-    converted.copyTo(out.col(1));
+    writeColumn(out, 1, converted);
     return out;
 }
 
@@ -52,7 +52,7 @@ cv::Mat dividedBy(const cv::Mat &input)
 {
     cv::Mat out = resultMatrix(input, 2);
     cv::Mat converted = input.col(0) / radians;
-    converted.copyTo(out.col(1));
+    writeColumn(out, 1, converted);
     return out;
 }
 
@@ -60,7 +60,7 @@ cv::Mat kelvinToCelsius(const cv::Mat &input)
 {
     cv::Mat out = resultMatrix(input, 2);
     cv::Mat converted = input.col(0) - constantColumn(input, 1.0) * 273.15;
-    converted.copyTo(out.col(1));
+    writeColumn(out, 1, converted);
     return out;
 }
 
@@ -69,7 +69,7 @@ cv::Mat kelvinToFahrenheit(const cv::Mat &input)
     cv::Mat out = resultMatrix(input, 2);
     cv::Mat ones = constantColumn(input, 1.0);
     cv::Mat converted = 1.8 * (input.col(0) - ones * 273.15) + ones * 32.0;
-    converted.copyTo(out.col(1));
+    writeColumn(out, 1, converted);
     return out;
 }
 

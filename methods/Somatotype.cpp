@@ -1,0 +1,49 @@
+#include "Somatotype.h"
+
+#include "MatrixRules.h"
+
+cv::Mat heathCarterSomatotype(const cv::Mat &input)
+{
+    const cv::Mat triceps = input.col(0);
+    const cv::Mat armGirth = input.col(3);
+    const cv::Mat calfGirth = input.col(4);
+    const cv::Mat femur = input.col(5);
+    const cv::Mat humerus = input.col(6);
+    const cv::Mat height = input.col(7);
+    const cv::Mat weight = input.col(8);
+    const cv::Mat calfSkinfold = input.col(9);
+
+    cv::Mat out = resultMatrix(input, 13);
+
+    // Endomorphy from the plain sum of three skinfolds, not corrected for height.
+    cv::Mat x = (input.col(0) + input.col(1)) + input.col(2);
+    cv::Mat endomorphy = ((-0.7182 * constantColumn(input, 1.0) + 0.1451 * x) - 0.00068 * x.mul(x))
+                         + 1.4e-06 * x.mul(x.mul(x));
+
+    // The skinfolds correct the girths at a tenth (millimetres to centimetres).
+    cv::Mat mesomorphy = 0.858 * humerus + 0.601 * femur + 0.188 * (armGirth - 0.1 * triceps)
+                         + 0.161 * (calfGirth - 0.1 * calfSkinfold) - 0.131 * height
+                         + constantColumn(input, 4.5);
+
+    // Height over the cube root of the weight; a weight of 0 gives h = 0.
+    cv::Mat ratio = quotient(height, power(weight, 0.3333333333333333));
+
+    // Ectomorphy has a floor of 0.1 at and below 38.25; a ratio that is not a
+    // number passes every test by and keeps 0.0.
+    cv::Mat ectomorphy(input.rows, 1, CV_64F, cv::Scalar(0.0));
+    for (int i = 0; i < input.rows; ++i) {
+        const double h = ratio.at<double>(i, 0);
+        double &e = ectomorphy.at<double>(i, 0);
+        if (h >= 40.75)
+            e = 0.732 * h - 28.58;
+        else if (h > 38.25)
+            e = 0.463 * h - 17.63;
+        else if (h <= 38.25)
+            e = 0.1;
+    }
+
+    writeColumn(out, 10, endomorphy);
+    writeColumn(out, 11, mesomorphy);
+    writeColumn(out, 12, ectomorphy);
+    return out;
+}
