@@ -1,0 +1,11 @@
+#include "CliCommands.h"
+
+#include <QString>
+
+int main(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return runCli(arguments, stdout, stderr);
+}

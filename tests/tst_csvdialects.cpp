@@ -1,0 +1,289 @@
+#include "CsvImport.h"
+#include "NumberReader.h"
+#include "ValueRows.h"
+
+#include <QBuffer>
+#include <QRandomGenerator>
+#include <QStringEncoder>
+#include <QtTest>
+
+#include <cmath>
+#include <cstdio>
+
+using Row = QList<double>;
+using Rows = QList<Row>;
+
+namespace {
+
+bool sameValues(const Rows &actual, const Rows &expected)
+{
+    if (actual.size() != expected.size())
+        return false;
+    for (qsizetype i = 0; i < actual.size(); ++i) {
+        if (actual[i].size() != expected[i].size())
+            return false;
+        for (qsizetype j = 0; j < actual[i].size(); ++j) {
+            const double a = actual[i][j], e = expected[i][j];
+            if (!(a == e || (std::isnan(a) && std::isnan(e))))
+                return false;
+        }
+    }
+    return true;
+}
+
+QByteArray describe(const Rows &rows)
+{
+    QByteArray text;
+    for (const Row &row : rows) {
+        for (double v : row)
+            text += QByteArray::number(v, 'g', 17) + ' ';
+        text += "| ";
+    }
+    return text;
+}
+
+QByteArray utf16WithMark(const QString &text)
+{
+    QStringEncoder encoder(QStringConverter::Utf16LE);
+    return QByteArray("\xFF\xFE", 2) + QByteArray(encoder.encode(text));
+}
+
+} // namespace
+
+class TestCsvDialects : public QObject {
+    Q_OBJECT
+
+private slots:
+    void import_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QStringList>("headers");
+        QTest::addColumn<Rows>("rows");
+        QTest::addColumn<int>("width");
+
+        const double inf = qInf();
+        QTest::newRow("LF") << QByteArray("a;b\n1;2\n3;4\n") << "cs_CZ" << QStringList{"a", "b"}
+                            << Rows{{1, 2}, {3, 4}} << 2;
+        QTest::newRow("CR LF") << QByteArray("a;b\r\n1,5;2\r\n") << "cs_CZ" << QStringList{"a", "b"}
+                               << Rows{{1.5, 2}} << 2;
+        QTest::newRow("no final line end") << QByteArray("a\n7") << "cs_CZ" << QStringList{"a"} << Rows{{7}} << 1;
+        QTest::newRow("UTF-8 mark") << QByteArray("\xEF\xBB\xBFV\xC3\xBD\xC5\xA1ka\n1,5\n") << "cs_CZ"
+                                    << QStringList{QString::fromUtf8("Výška")} << Rows{{1.5}} << 1;
+        QTest::newRow("UTF-16 mark") << utf16WithMark(QString::fromUtf8("Výška;Žák\r\n1,5;2\r\n")) << "cs_CZ"
+                                     << QStringList{QString::fromUtf8("Výška"), QString::fromUtf8("Žák")}
+                                     << Rows{{1.5, 2}} << 2;
+        QTest::newRow("Windows-1250 header") << QByteArray("V\xFD\x9Aka;\x8E\xE1k;\xE8\xEDslo\n1;2;3\n") << "cs_CZ"
+                                             << QStringList{QString::fromUtf8("Výška"), QString::fromUtf8("Žák"),
+                                                            QString::fromUtf8("číslo")}
+                                             << Rows{{1, 2, 3}} << 3;
+        QTest::newRow("empty and trailing fields") << QByteArray("a;b;c\n1;;3;\n") << "cs_CZ"
+                                                   << QStringList{"a", "b", "c"} << Rows{{1, 0, 3, 0}} << 4;
+        QTest::newRow("empty header texts count") << QByteArray(";x;\n1;2;3\n") << "cs_CZ"
+                                                  << QStringList{"", "x", ""} << Rows{{1, 2, 3}} << 3;
+        QTest::newRow("fields as they stand") << QByteArray("\"a\"; b \n1;2\n") << "cs_CZ"
+                                              << QStringList{"\"a\"", " b "} << Rows{{1, 2}} << 2;
+        QTest::newRow("blank line is a row of 0") << QByteArray("a\n1\n\n2\n") << "cs_CZ" << QStringList{"a"}
+                                                  << Rows{{1}, {0}, {2}} << 1;
+        QTest::newRow("comma and point, Czech") << QByteArray("a;b\n1,5;1.5\n") << "cs_CZ"
+                                                << QStringList{"a", "b"} << Rows{{1.5, 1.5}} << 2;
+        QTest::newRow("comma and point, English") << QByteArray("a;b\n1,5;1.5\n") << "en_US"
+                                                  << QStringList{"a", "b"} << Rows{{0, 1.5}} << 2;
+        QTest::newRow("English group separator") << QByteArray("a\n1,500\n") << "en_US" << QStringList{"a"}
+                                                 << Rows{{1500}} << 1;
+        QTest::newRow("Czech group separator") << QByteArray("a\n1 234,5\n") << "cs_CZ" << QStringList{"a"}
+                                               << Rows{{1234.5}} << 1;
+        QTest::newRow("nan and inf") << QByteArray("a;b;c\nnan;inf;-inf\n") << "cs_CZ"
+                                     << QStringList{"a", "b", "c"} << Rows{{qQNaN(), inf, -inf}} << 3;
+        QTest::newRow("exponents") << QByteArray("a;b\n1,5e3;1.5E-2\n-2e+01;1,23457e+06\n") << "cs_CZ"
+                                   << QStringList{"a", "b"} << Rows{{1500, 0.015}, {-20, 1234570}} << 2;
+        QTest::newRow("signs and blanks") << QByteArray("a;b;c\n+1,5; 2 ;-0,25\n") << "cs_CZ"
+                                          << QStringList{"a", "b", "c"} << Rows{{1.5, 2, -0.25}} << 3;
+        QTest::newRow("words read as 0") << QByteArray("a;b\nabc;1,5x\n") << "cs_CZ" << QStringList{"a", "b"}
+                                         << Rows{{0, 0}} << 2;
+        QTest::newRow("out of range reads as 0") << QByteArray("a;b\n1e400;1e-400\n") << "cs_CZ"
+                                                 << QStringList{"a", "b"} << Rows{{0, 0}} << 2;
+        QTest::newRow("header only") << QByteArray("a;b\n") << "cs_CZ" << QStringList{"a", "b"} << Rows{} << 0;
+        QTest::newRow("empty file") << QByteArray() << "cs_CZ" << QStringList{} << Rows{} << 0;
+        QTest::newRow("ragged rows") << QByteArray("a;b\n1;2;3\n4\n") << "cs_CZ" << QStringList{"a", "b"}
+                                     << Rows{{1, 2, 3}, {4}} << 3;
+        QTest::newRow("exported file") << QByteArray("1,5;2\n3;4\n") << "cs_CZ" << QStringList{"1,5", "2"}
+                                       << Rows{{3, 4}} << 2;
+    }
+
+    void import()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, locale);
+        QFETCH(QStringList, headers);
+        QFETCH(Rows, rows);
+        QFETCH(int, width);
+        const CsvImport table(file, QLocale(locale));
+        QCOMPARE(table.headers(), headers);
+        QVERIFY2(sameValues(table.rows(), rows), describe(table.rows()));
+        QCOMPARE(table.rowCount(), rows.size());
+        QCOMPARE(table.width(), width);
+    }
+
+    void readColumnsPicksFieldsAndPadsShortRows()
+    {
+        const CsvImport table(QByteArray("a;b;c\n1;2;3\n4\n7;8;9;10\n"), QLocale(QLocale::Czech));
+        std::vector<double> out(3 * 3, -1);
+        table.readColumns({2, 0, 2}, out.data());
+        QCOMPARE(out, (std::vector<double>{3, 1, 3, 0, 4, 0, 9, 7, 9}));
+    }
+
+    void invalidUtf8IsWindows1250()
+    {
+        QCOMPARE(CsvImport(QByteArray("a\n1\n")).encoding(), TextEncoding::Utf8);
+        QCOMPARE(CsvImport(QByteArray("\xC5\xBD\n1\n")).encoding(), TextEncoding::Utf8);
+        // A lone lead byte, an overlong "/" and an encoded surrogate.
+        QVERIFY(!isValidUtf8("\xC5", 1));
+        QVERIFY(!isValidUtf8("\xC0\xAF", 2));
+        QVERIFY(!isValidUtf8("\xED\xA0\x80", 3));
+        QVERIFY(isValidUtf8("0123456789\xF0\x9F\x98\x80", 14));
+    }
+
+    // The plain-number path must give exactly what the locale rules give.
+    void plainPathAgreesWithLocaleRules_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QByteArray>("field");
+        QTest::addColumn<bool>("plain"); // whether it should take the fast path
+        const char *fields[] = {"0", "-0", "007", "1,5", "1.5", "-12,75", "1,500", "1.500", "1,5e3", "2E-3",
+                                "1e+05", ",5", "1,", "1.", ".5", "+1", "1 000", "12345678901234567890,123456789",
+                                "0,1", "3.141592653589793238462643", "1e308", "1e309", "4e-320", "1e-400",
+                                "0,0000", "1e", "1,2,3", "--1", "nan", "inf", "1.2.3", "1,2.3"};
+        for (const char *locale : {"cs_CZ", "en_US", "de_DE"})
+            for (const char *field : fields)
+                QTest::addRow("%s %s", locale, field) << QString::fromLatin1(locale) << QByteArray(field) << false;
+        QTest::addRow("cs common") << "cs_CZ" << QByteArray("172,4") << true;
+        QTest::addRow("cs point") << "cs_CZ" << QByteArray("172.4") << true;
+        QTest::addRow("en common") << "en_US" << QByteArray("172.4") << true;
+        QTest::addRow("de common") << "de_DE" << QByteArray("172,4") << true;
+    }
+
+    void plainPathAgreesWithLocaleRules()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QByteArray, field);
+        QFETCH(bool, plain);
+        const NumberReader reader{QLocale(locale)};
+        const double byLocale = reader.readText(QString::fromLatin1(field));
+        double fast = 0;
+        const bool tookFastPath = reader.readPlain(field.constBegin(), field.constEnd(), &fast);
+        if (plain)
+            QVERIFY(tookFastPath);
+        if (tookFastPath) {
+            QVERIFY2(fast == byLocale && std::signbit(fast) == std::signbit(byLocale),
+                     QByteArray::number(fast, 'g', 17) + " vs " + QByteArray::number(byLocale, 'g', 17));
+        }
+    }
+
+    void randomNumbersAgreeOnBothPaths()
+    {
+        const NumberReader reader{QLocale(QLocale::Czech)};
+        QRandomGenerator random(7);
+        for (int i = 0; i < 20000; ++i) {
+            const double v = (random.generateDouble() - 0.5) * std::pow(10.0, random.bounded(-30, 30));
+            QByteArray field = QByteArray::number(v, i % 2 ? 'g' : 'f', random.bounded(1, 18));
+            field.replace('.', ',');
+            double fast = 0;
+            QVERIFY2(reader.readPlain(field.constBegin(), field.constEnd(), &fast), field);
+            QCOMPARE(fast, reader.readText(QString::fromLatin1(field)));
+        }
+    }
+
+    void valueForm_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<bool>("full");
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("large") << 1234567.0 << false << QByteArray("1,23457e+06");
+        QTest::newRow("tenth") << 0.1 << false << QByteArray("0,1");
+        QTest::newRow("hundred") << 100.0 << false << QByteArray("100");
+        QTest::newRow("six digits") << 123456.0 << false << QByteArray("123456");
+        QTest::newRow("rounded") << 22.857142857142858 << false << QByteArray("22,8571");
+        QTest::newRow("small") << 0.00001 << false << QByteArray("1e-05");
+        QTest::newRow("negative") << -0.5 << false << QByteArray("-0,5");
+        QTest::newRow("zero") << 0.0 << false << QByteArray("0");
+        QTest::newRow("nan") << qQNaN() << false << QByteArray("nan");
+        QTest::newRow("negative nan") << -qQNaN() << false << QByteArray("nan");
+        QTest::newRow("inf") << qInf() << false << QByteArray("inf");
+        QTest::newRow("-inf") << -qInf() << false << QByteArray("-inf");
+        QTest::newRow("full large") << 1234567.0 << true << QByteArray("1234567");
+        QTest::newRow("full third") << 1.0 / 3.0 << true << QByteArray("0,3333333333333333");
+        QTest::newRow("full tenth") << 0.1 << true << QByteArray("0,1");
+        QTest::newRow("full nan") << qQNaN() << true << QByteArray("nan");
+    }
+
+    void valueForm()
+    {
+        QFETCH(double, value);
+        QFETCH(bool, full);
+        QFETCH(QByteArray, text);
+        QCOMPARE(formatValue(value, full ? NumberDigits::Full : NumberDigits::Six), text);
+    }
+
+    void sixDigitsIsCsPercentG()
+    {
+        QRandomGenerator random(11);
+        for (int i = 0; i < 20000; ++i) {
+            const double v = (random.generateDouble() - 0.5) * std::pow(10.0, random.bounded(-40, 40));
+            char expected[64];
+            std::snprintf(expected, sizeof expected, "%g", v);
+            QByteArray c(expected);
+            c.replace('.', ',');
+            QCOMPARE(formatValue(v), c);
+        }
+    }
+
+    void fullDigitsReadBackExactly()
+    {
+        QRandomGenerator random(5);
+        QByteArray file("x\n");
+        QList<double> values;
+        for (int i = 0; i < 5000; ++i) {
+            const double v = (random.generateDouble() - 0.5) * std::pow(10.0, random.bounded(-300, 300));
+            values.append(v);
+            file += formatValue(v, NumberDigits::Full) + '\n';
+        }
+        const Rows rows = CsvImport(file, QLocale(QLocale::Czech)).rows();
+        QCOMPARE(rows.size(), values.size());
+        for (qsizetype i = 0; i < rows.size(); ++i)
+            QCOMPARE(rows[i].first(), values[i]);
+    }
+
+    void rowsAreWrittenWithLineEnds()
+    {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        {
+            ValueRowWriter writer(&buffer);
+            const double first[] = {1.5, 2, qQNaN()};
+            writer.writeRow(first, 3);
+            writer.writeRow(nullptr, 0); // a row without values writes nothing
+            const double second[] = {-1e7};
+            writer.writeRow(second, 1);
+            QVERIFY(writer.flush());
+        }
+        QCOMPARE(buffer.data(), QByteArray("1,5;2;nan\n-1e+07\n"));
+    }
+
+    void manyRowsPassTheBuffer()
+    {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        const double row[] = {123456.7, 0.5};
+        {
+            ValueRowWriter writer(&buffer);
+            for (int i = 0; i < 200000; ++i)
+                writer.writeRow(row, 2);
+        }
+        QCOMPARE(buffer.data().size(), qsizetype(200000) * qsizetype(sizeof("123457;0,5") - 1 + 1));
+        QVERIFY(buffer.data().endsWith("123457;0,5\n"));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestCsvDialects)
+#include "tst_csvdialects.moc"
