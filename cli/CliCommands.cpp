@@ -229,7 +229,7 @@ int runCli(const QStringList &arguments, std::FILE *out, std::FILE *err)
             throw UsageError{QStringLiteral("Chybí příkaz.")};
         throw UsageError{QStringLiteral("Neznámý příkaz „%1“.").arg(arguments.join(u' '))};
     } catch (const UsageError &e) {
-        print(err, QStringLiteral("kostimer-cli: %1\nNápovědu vypíše kostimer-cli --help.\n").arg(e.message));
+        print(err, QStringLiteral("kostimer-cli: %1 Nápovědu vypíše kostimer-cli --help.\n").arg(e.message));
         return UsageFault;
     }
 }

@@ -1,0 +1,163 @@
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// kostimer-cli as a script uses it: the bytes it writes and its exit codes.
+class TestCli : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    struct Run {
+        int exitCode;
+        QByteArray out;
+        QByteArray err;
+    };
+
+    Run run(const QStringList &arguments)
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LC_ALL", "cs_CZ.UTF-8");
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(KOSTIMER_CLI), arguments);
+        if (!process.waitForFinished(60000))
+            return {-1, {}, {}};
+        return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+    }
+
+    QString file(const QString &name, const QByteArray &content)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(content);
+        return path;
+    }
+
+private slots:
+    void methodsListsEveryRegisteredMethod()
+    {
+        const Run r = run({"methods"});
+        QCOMPARE(r.exitCode, 0);
+        const QList<QByteArray> lines = r.out.split('\n');
+        QCOMPARE(lines.size(), 107); // 106 lines and the empty rest after the last LF
+        QCOMPARE(lines.at(64), QByteArray("64\t0\tRadi\xC3\xA1ny na vte\xC5\x99iny\tRadi\xC3\xA1ny [Rad]\tVte\xC5\x99iny [\"]"));
+        QVERIFY(lines.at(8).endsWith("\tHmotnost k\xC5\xAF\xC5\xBE" "e a podko\xC5\xBEn\xC3\xAD tk\xC3\xA1n\xC4\x9B"));
+    }
+
+    void applyWritesTheExportForm_data()
+    {
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("output");
+        const QByteArray people("Hmotnost;V\xC3\xBD\xC5\xA1ka;Pas\n70;1,75;80\n80,5;1.8;0\n");
+        QTest::newRow("BMI from columns 1 and 2") << people << QStringList{"apply", "2"}
+                                                  << QByteArray("70;1,75;22,8571\n80,5;1,8;24,8457\n");
+        QTest::newRow("columns by name and number")
+            << people << QStringList{"apply", "3", "-c", "Pas", "-c", "2"}
+            << QByteArray("80;1,75;45,7143\n0;1,8;0\n");
+        QTest::newRow("one column twice") << people << QStringList{"apply", "3", "-c", "1", "-c", "1"}
+                                          << QByteArray("70;70;1\n80,5;80,5;1\n");
+        QTest::newRow("header line") << people << QStringList{"apply", "84", "--header"}
+                                     << QByteArray("Kilogramy [kg];Tuny [t]\n70;0,07\n80,5;0,0805\n");
+        QTest::newRow("full digits") << people << QStringList{"apply", "2", "--digits", "full"}
+                                     << QByteArray("70;1,75;22,857142857142858\n80,5;1,8;24,845679012345677\n");
+        QTest::newRow("QB index") << QByteArray("a;b\n70;175\n") << QStringList{"apply", "0"}
+                                  << QByteArray("70;175;4\n");
+        QTest::newRow("body surface") << QByteArray("a;b\n70;175\n") << QStringList{"apply", "6"}
+                                      << QByteArray("70;175;18388,8\n");
+        QTest::newRow("Fahrenheit") << QByteArray("K\n0\n273,15\n") << QStringList{"apply", "88"}
+                                    << QByteArray("0;-459,67\n273,15;32\n");
+        QTest::newRow("large values") << QByteArray("m\n1234,567\n") << QStringList{"apply", "56"}
+                                      << QByteArray("1234,57;1,23457e+06\n");
+        QTest::newRow("centroid in row 0") << QByteArray("x;y\n0;0\n2;0\n0;2\n2;2\n")
+                                           << QStringList{"apply", "101"}
+                                           << QByteArray("0;0;2,82843\n2;0;0\n0;2;0\n2;2;0\n");
+        QTest::newRow("placeholder passes through") << QByteArray("a;b\n1;2\n") << QStringList{"apply", "108"}
+                                                    << QByteArray("1;2\n");
+        QTest::newRow("header only gives nothing") << QByteArray("a;b\n") << QStringList{"apply", "2"}
+                                                   << QByteArray();
+        QTest::newRow("short row feeds 0") << QByteArray("a;b\n4;2\n5\n") << QStringList{"apply", "3"}
+                                           << QByteArray("4;2;2\n5;0;0\n");
+    }
+
+    void applyWritesTheExportForm()
+    {
+        QFETCH(QByteArray, csv);
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, output);
+        arguments.insert(2, file("in.csv", csv));
+        const Run r = run(arguments);
+        QCOMPARE(r.err, QByteArray());
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, output);
+    }
+
+    void outputFileGetsTheSameBytes()
+    {
+        const QString in = file("in.csv", "a;b\n70;175\n");
+        const QString out = m_dir.filePath("out.csv");
+        const Run r = run({"apply", "0", in, "--output", out});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QByteArray());
+        QFile f(out);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("70;175;4\n"));
+    }
+
+    void faults_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        const QString in = file("faults.csv", "a;b\n1;2\n");
+        QTest::newRow("no command") << QStringList{} << 2;
+        QTest::newRow("unknown command") << QStringList{"compute"} << 2;
+        QTest::newRow("unknown id") << QStringList{"apply", "109", in} << 2;
+        QTest::newRow("id not a number") << QStringList{"apply", "BMI", in} << 2;
+        QTest::newRow("empty slot") << QStringList{"apply", "100", in} << 2;
+        QTest::newRow("too few -c") << QStringList{"apply", "2", in, "-c", "1"} << 2;
+        QTest::newRow("column beyond the file") << QStringList{"apply", "2", in, "-c", "1", "-c", "3"} << 2;
+        QTest::newRow("column 0") << QStringList{"apply", "2", in, "-c", "0", "-c", "1"} << 2;
+        QTest::newRow("unknown header") << QStringList{"apply", "2", in, "-c", "a", "-c", "c"} << 2;
+        QTest::newRow("too few columns in the file") << QStringList{"apply", "4", in} << 2;
+        QTest::newRow("unknown option") << QStringList{"apply", "2", in, "--fast"} << 2;
+        QTest::newRow("bad digits") << QStringList{"apply", "2", in, "--digits", "3"} << 2;
+        QTest::newRow("missing file") << QStringList{"apply", "2", m_dir.filePath("none.csv")} << 1;
+        QTest::newRow("unwritable output") << QStringList{"apply", "2", in, "--output", m_dir.filePath("no/dir.csv")}
+                                           << 1;
+    }
+
+    void faults()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        const Run r = run(arguments);
+        QCOMPARE(r.exitCode, exitCode);
+        QCOMPARE(r.out, QByteArray());
+        // One line, in Czech.
+        QCOMPARE(r.err.count('\n'), 1);
+        QVERIFY(r.err.endsWith('\n'));
+    }
+
+    void usageFaultLeavesAnOutputFileAlone()
+    {
+        const QString in = file("in.csv", "a;b\n1;2\n");
+        const QString out = file("kept.csv", "earlier work\n");
+        QCOMPARE(run({"apply", "2", in, "-c", "9", "-c", "1", "--output", out}).exitCode, 2);
+        QFile f(out);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("earlier work\n"));
+    }
+
+    void helpExplainsTheCommands()
+    {
+        const Run r = run({"--help"});
+        QCOMPARE(r.exitCode, 0);
+        for (const char *word : {"methods", "apply", "-c", "--output", "--header", "--digits full"})
+            QVERIFY2(r.out.contains(word), word);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
