@@ -29,6 +29,7 @@ private slots:
             QVERIFY2(isRegisteredMethod(id), QByteArray::number(id));
             QCOMPARE(r.id, id);
             QVERIFY(!r.title.isEmpty());
+            QVERIFY2(r.compute != nullptr, QByteArray::number(id));
             QVERIFY2(r.inputCount >= 1 && r.inputCount <= r.columns.size(), QByteArray::number(id));
         }
     }
