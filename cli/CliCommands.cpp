@@ -154,8 +154,11 @@ int apply(const QStringList &args, std::FILE *out, std::FILE *err)
         print(err, QStringLiteral("Soubor „%1“ nelze přečíst: %2.\n").arg(request.inputPath, why));
         return FileFault;
     }
-    const CsvImport table(input.readAll());
-    input.close();
+    // A mapped file is read in place; anything that cannot be mapped is read whole.
+    const qint64 size = input.size();
+    uchar *fileView = size > 0 ? input.map(0, size) : nullptr;
+    const CsvImport table(fileView ? QByteArray::fromRawData(reinterpret_cast<const char *>(fileView), qsizetype(size))
+                                 : input.readAll());
     const std::vector<int> mapped = mapColumns(request, table);
 
     // Only the columns the method takes are read from the file.

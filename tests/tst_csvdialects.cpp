@@ -227,14 +227,32 @@ private slots:
 
     void sixDigitsIsCsPercentG()
     {
-        QRandomGenerator random(11);
-        for (int i = 0; i < 20000; ++i) {
-            const double v = (random.generateDouble() - 0.5) * std::pow(10.0, random.bounded(-40, 40));
+        auto check = [](double v) {
             char expected[64];
             std::snprintf(expected, sizeof expected, "%g", v);
             QByteArray c(expected);
             c.replace('.', ',');
-            QCOMPARE(formatValue(v), c);
+            const QByteArray actual = formatValue(v);
+            if (actual != c)
+                qWarning() << QByteArray::number(v, 'g', 17) << actual << c;
+            return actual == c;
+        };
+        // Carries, format switches, ties of seven digits, subnormals, extremes.
+        const double edges[] = {9.999995, 9.9999949999, 99999.95, 999999.5, 999999.4, 0.0001, 0.00009999995,
+                                0.000099999949, 1e-5, 123456.5, 1234565, 1.234565, 0.5, 1e100, 1e-100,
+                                2.2250738585072014e-308, 5e-324, 1e-310, 1.7976931348623157e308, -0.0,
+                                0.30000000000000004, 100000, 1000000};
+        for (double v : edges) {
+            QVERIFY(check(v));
+            QVERIFY(check(-v));
+        }
+        QRandomGenerator random(11);
+        for (int i = 0; i < 200000; ++i) {
+            const double v = (random.generateDouble() - 0.5) * std::pow(10.0, random.bounded(-40, 40));
+            QVERIFY(check(v));
+            // Seven digits ending in 5: exact ties of the shortest form.
+            const double tie = (random.bounded(1000000, 10000000) / 10 * 10 + 5) * std::pow(10.0, random.bounded(-12, 12));
+            QVERIFY(check(tie));
         }
     }
 
