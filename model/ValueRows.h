@@ -1,23 +1,14 @@
 #pragma once
 // The value-row dialect, in which tables leave the program (CSV export and
 // the tables inside a project file): no header, ";" between values, LF after
-// each row, nothing at all for a row without values. A number is written as
-// C's "%g" with 6 significant digits, then "." becomes ",": 1234567 is
-// 1,23457e+06. Not-a-number and infinities are nan, inf and -inf.
+// each row, nothing at all for a row without values, every number in the form
+// of NumberFormat.
+
+#include "NumberFormat.h"
 
 #include <QByteArray>
 
 class QIODevice;
-
-enum class NumberDigits {
-    Six,  // "%g": the form of every export
-    Full, // the shortest form that reads back the exact value
-};
-
-// Writes value into out (at least 32 bytes) and returns the end.
-char *formatValue(char *out, double value, NumberDigits digits = NumberDigits::Six);
-
-QByteArray formatValue(double value, NumberDigits digits = NumberDigits::Six);
 
 // Writes rows to a device through a buffer of its own.
 class ValueRowWriter {

@@ -250,6 +250,8 @@ private slots:
         for (int i = 0; i < 200000; ++i) {
             const double v = (random.generateDouble() - 0.5) * std::pow(10.0, random.bounded(-40, 40));
             QVERIFY(check(v));
+            // Short decimals, as measurements are.
+            QVERIFY(check(random.bounded(100000000) / std::pow(10.0, random.bounded(10))));
             // Seven digits ending in 5: exact ties of the shortest form.
             const double tie = (random.bounded(1000000, 10000000) / 10 * 10 + 5) * std::pow(10.0, random.bounded(-12, 12));
             QVERIFY(check(tie));
