@@ -5,6 +5,7 @@
 #include "MethodCatalog.h"
 #include "MethodListing.h"
 #include "ValueRows.h"
+#include "Verdicts.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -20,6 +21,7 @@ enum ExitCode { Done = 0, FileFault = 1, UsageFault = 2 };
 const char helpText[] = R"(Použití:
   kostimer-cli methods
   kostimer-cli apply ČÍSLO SOUBOR.csv [-c SLOUPEC]... [--output SOUBOR] [--header] [--digits full]
+                    [--verdicts]
   kostimer-cli --help
 
 methods
@@ -41,6 +43,10 @@ apply ČÍSLO SOUBOR.csv
   --header         přidá první řádek s názvy sloupců výsledné tabulky
   --digits full    zapíše nejkratší tvar, který se načte zpět jako přesně
                    totéž číslo (stále s desetinnou čárkou)
+  --verdicts       zapíše i sloupce s vyhodnocením (třída indexu, riziko
+                   WHR, původ kosti, pohlaví, populační skupina) jako text na
+                   jejich místě, jak je ukazuje tabulka programu; u metody 47
+                   stojí ve sloupci „Pohlaví“ text místo uložené 0
 
 Návratový kód: 0 hotovo, 1 soubor nelze přečíst nebo zapsat, 2 chybné použití
 (neznámá metoda, volné číslo katalogu, metoda bez výpočtu, špatný počet -c,
@@ -63,6 +69,7 @@ struct ApplyRequest {
     QStringList columns;
     QString outputPath;
     bool header = false;
+    bool verdicts = false;
     NumberDigits digits = NumberDigits::Six;
 };
 
@@ -83,6 +90,8 @@ ApplyRequest parseApply(const QStringList &args)
             request.outputPath = value();
         else if (arg == QLatin1String("--header"))
             request.header = true;
+        else if (arg == QLatin1String("--verdicts"))
+            request.verdicts = true;
         else if (arg == QLatin1String("--digits")) {
             if (value() != QLatin1String("full"))
                 throw UsageError{QStringLiteral("Přepínač --digits zná jen hodnotu full.")};
@@ -143,6 +152,31 @@ std::vector<int> mapColumns(const ApplyRequest &request, const CsvImport &table)
     return mapped;
 }
 
+bool hasVerdicts(int id, int width)
+{
+    for (int c = 0; c < width; ++c)
+        if (isVerdictColumn(id, c))
+            return true;
+    return false;
+}
+
+// A result row as the table shows it: one field per column of the method, a
+// verdict column as its text (UTF-8), the others as value-row numbers.
+QByteArray rowWithVerdicts(int id, int width, const double *row, int length, NumberDigits digits)
+{
+    QByteArray line;
+    char number[32];
+    for (int c = 0; c < std::max(width, length); ++c) {
+        if (c > 0)
+            line += ';';
+        if (isVerdictColumn(id, c))
+            line += verdictText(id, c, row, length).toUtf8();
+        else if (c < length)
+            line.append(number, formatValue(number, row[c], digits) - number);
+    }
+    return line;
+}
+
 int apply(const QStringList &args, std::FILE *out, std::FILE *err)
 {
     const ApplyRequest request = parseApply(args);
@@ -193,8 +227,14 @@ int apply(const QStringList &args, std::FILE *out, std::FILE *err)
         ValueRowWriter writer(device.get(), request.digits);
         if (request.header)
             writer.writeLine(method.columns.join(u';').toUtf8());
-        for (int i = 0; i < result.rows; ++i)
-            writer.writeRow(result.ptr<double>(i), result.cols);
+        if (request.verdicts && hasVerdicts(request.id, int(method.columns.size()))) {
+            for (int i = 0; i < result.rows; ++i)
+                writer.writeLine(rowWithVerdicts(request.id, int(method.columns.size()), result.ptr<double>(i),
+                                                 result.cols, request.digits));
+        } else {
+            for (int i = 0; i < result.rows; ++i)
+                writer.writeRow(result.ptr<double>(i), result.cols);
+        }
         written = writer.flush();
     }
     if (auto *file = dynamic_cast<QSaveFile *>(device.get()))

@@ -8,7 +8,9 @@
 cv::Mat ratioIndex(const cv::Mat &input)
 {
     cv::Mat out = resultMatrix(input, 3);
-    cv::Mat index = quotient(input.col(0), input.col(1)) * 100.0;
+    // 100 x0 first, then one division: a ratio that is exactly a class bound
+    // (29 / 50 for the nasal index 58) comes out exactly, not a hair below it.
+    cv::Mat index = quotient(100.0 * input.col(0), input.col(1));
     writeColumn(out, 2, index);
     return out;
 }

@@ -157,6 +157,66 @@ private slots:
         for (const char *word : {"methods", "apply", "-c", "--output", "--header", "--digits full"})
             QVERIFY2(r.out.contains(word), word);
     }
+
+    // --verdicts: what the table shows, a verdict column as its text.
+    void applyWritesVerdicts_data()
+    {
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("output");
+        // 85 / 100 = 0.85: men from 0.85 "Vyrovnaná", women above 0.84 "Centrální (riziková)".
+        QTest::newRow("WHR") << QByteArray("pas;boky\n85;100\n95;100\n") << QStringList{"apply", "3", "--verdicts"}
+                             << QByteArray("85;100;0,85;Vyrovnan\xC3\xA1;Centr\xC3\xA1ln\xC3\xAD (rizikov\xC3\xA1)\n"
+                                           "95;100;0,95;Centr\xC3\xA1ln\xC3\xAD (rizikov\xC3\xA1);"
+                                           "Centr\xC3\xA1ln\xC3\xAD (rizikov\xC3\xA1)\n");
+        QTest::newRow("cranial index on its bounds")
+            << QByteArray("a;b\n150;200\n160;200\n") << QStringList{"apply", "23", "--verdicts"}
+            << QByteArray("150;200;75;dolichokrann\xC3\xAD\n160;200;80;mesokrann\xC3\xAD\n");
+        // 100 * 35 / 50 = 70, over 58: no class, an empty last field.
+        QTest::newRow("nasal index over 58") << QByteArray("a;b\n35;50\n") << QStringList{"apply", "28", "--verdicts"}
+                                             << QByteArray("35;50;70;\n");
+        // D = -100 + 1.16*190 + 1.66*100 + 3.98*130 + 1.54*70 = 911.6: male set;
+        // W-N = 102.6 and W-In = 5.3 (under 22.28, N over 89.27).
+        QTest::newRow("Giles and Elliot") << QByteArray("a;b;c;d;e;f;g;h\n100;190;140;130;100;130;70;25\n")
+                                          << QStringList{"apply", "47", "--verdicts"}
+                                          << QByteArray("100;190;140;130;100;130;70;25;911,6;Mu\xC5\xBEsk\xC3\xA1 lebka;"
+                                                        "102,6;5,3;afroamerick\xC3\xBD\n");
+        QTest::newRow("Giles and Elliot without verdicts")
+            << QByteArray("a;b;c;d;e;f;g;h\n100;190;140;130;100;130;70;25\n") << QStringList{"apply", "47"}
+            << QByteArray("100;190;140;130;100;130;70;25;911,6;0;102,6;5,3\n");
+        // All scores 0: "Muži" -4.59787, "Ženy" -2.13217, so a man.
+        QTest::newRow("morphoscopic") << QByteArray("a;b;c;d;e;f;g;h;i\n0;0;0;0;0;0;0;0;0\n")
+                                      << QStringList{"apply", "50", "--verdicts"}
+                                      << QByteArray("0;0;0;0;0;0;0;0;0;-4,59787;-2,13217;Mu\xC5\xBE\n");
+        QTest::newRow("method without verdicts") << QByteArray("a;b\n70;1,75\n")
+                                                 << QStringList{"apply", "2", "--verdicts"}
+                                                 << QByteArray("70;1,75;22,8571\n");
+        QTest::newRow("with the header line")
+            << QByteArray("a;b\n150;200\n") << QStringList{"apply", "23", "--verdicts", "--header"}
+            << QByteArray("Nejv\xC4\x9Bt\xC5\xA1\xC3\xAD \xC5\xA1\xC3\xAD\xC5\x99ka lebky;Nejv\xC4\x9Bt\xC5\xA1\xC3\xAD "
+                          "d\xC3\xA9lka lebky;Index cranialis;Vyhodnocen\xC3\xAD\n150;200;75;dolichokrann\xC3\xAD\n");
+        QTest::newRow("full digits") << QByteArray("a;b\n3,3;4\n") << QStringList{"apply", "23", "--verdicts", "--digits", "full"}
+                                     << QByteArray("3,3;4;82,5;brachykrann\xC3\xAD\n");
+    }
+
+    void applyWritesVerdicts()
+    {
+        QFETCH(QByteArray, csv);
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, output);
+        arguments.insert(2, file("verdicts.csv", csv));
+        const Run r = run(arguments);
+        QCOMPARE(r.err, QByteArray());
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, output);
+    }
+
+    void helpExplainsVerdicts()
+    {
+        const Run r = run({"--help"});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.contains("--verdicts"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -13,6 +13,7 @@ private slots:
     void results();
     void zeroRows_data();
     void zeroRows();
+    void ratioAtAClassBoundIsExact();
 };
 
 void TestSkullIndices::results_data()
@@ -65,6 +66,20 @@ void TestSkullIndices::zeroRows()
     QFETCH(int, width);
     const QByteArray difference = zeroRowDifference(id, width);
     QVERIFY2(difference.isEmpty(), difference.constData());
+}
+
+// Class bounds are decimal: a ratio that is exactly one must not fall a hair
+// short of it and into the class below.
+void TestSkullIndices::ratioAtAClassBoundIsExact()
+{
+    const struct {
+        int id;
+        double x0, x1, index;
+    } bounds[] = {{28, 29, 50, 58}, {23, 150, 200, 75}, {23, 144, 180, 80}, {26, 84.15, 99, 85}};
+    for (const auto &b : bounds) {
+        const cv::Mat out = runMethod(b.id, {{b.x0, b.x1}});
+        QCOMPARE(out.at<double>(0, 2), b.index);
+    }
 }
 
 QTEST_APPLESS_MAIN(TestSkullIndices)

@@ -1,0 +1,157 @@
+#pragma once
+// One table of the working set: a source table (imported from CSV or restored
+// from a project) or the result of a method applied to the checked rows of
+// another table. It is the item model the table view shows, it hands its
+// checked rows to the compute routines and takes their results back, and it
+// writes and reads itself as value rows and as a "model" record of a project.
+//
+// View column 0 is the row number "č."; view column c shows data column c - 1.
+// Rows may differ in length (a ragged CSV file, the verdict columns that have
+// no stored value): a cell past the end of its row shows nothing and feeds 0
+// to a method.
+
+#include "NumberFormat.h"
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QStringList>
+
+#include <opencv2/core.hpp>
+
+#include <cstddef>
+#include <functional>
+#include <vector>
+
+class QIODevice;
+class QXmlStreamReader;
+class QXmlStreamWriter;
+struct MethodRecord;
+
+class TTableModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    // An empty source table.
+    explicit TTableModel(QObject *parent = nullptr);
+    // An empty table of the given type (a method id, or SourceDataType).
+    TTableModel(qint32 type, QObject *parent);
+    // A copy of other's values, check marks, type and headers, without a parent.
+    explicit TTableModel(const TTableModel *other);
+    // TTableModel(nullptr): an empty source table without a parent (the two
+    // constructors above would both take the bare null pointer).
+    explicit TTableModel(std::nullptr_t);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    bool setHeaderData(int section, Qt::Orientation orientation, const QVariant &value,
+                       int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    qint32 type() const { return m_type; }
+    // Header texts of a source table, as stored (they may be fewer than its columns).
+    const QStringList &headers() const { return m_headers; }
+    // Data columns: the names of the method for a result table, the length of
+    // the first row for a source table.
+    int width() const;
+    bool isRowChecked(int row) const;
+    // Stored values of a row, and one of them; 0 past the end of the row.
+    int rowLength(int row) const;
+    double value(int row, int column) const;
+
+    // One row per checked row, width() columns; a row shorter than the table
+    // gives 0 in the columns it lacks.
+    cv::Mat checkedMatrix() const;
+    // The matrix becomes the table, row by row, every row checked.
+    void setMatrix(const cv::Mat &matrix);
+    // Inputs of the table's method; every column of a source table.
+    int inputCount() const;
+    // Appends the rows, checked. A result table is then recomputed from its
+    // checked rows, so rows unchecked before are gone afterwards.
+    void appendRows(const QList<QList<double>> &rows);
+
+    // Asks which data column of the table feeds each input of method id, in
+    // input order; false when the user cancels. The main window passes one that
+    // runs the column-mapping wizard.
+    using ColumnMapper = std::function<bool(const TTableModel &table, qint32 id, std::vector<int> *columns)>;
+    // Applies catalog method id to the checked rows: the mapped columns in
+    // input order go to its routine and the result replaces the table, which
+    // takes the method's type. False, and the table unchanged, when the mapper
+    // is cancelled, id is no method of the catalog, or the mapping does not
+    // name one existing column per input.
+    bool applyMethod(qint32 id, const ColumnMapper &mapColumns);
+    bool applyMethod(qint32 id, const std::vector<int> &columns);
+
+    // Fills the table from a CSV file of the import dialect (header row, then
+    // rows as read), every row checked; the table becomes a source table. False,
+    // and the table unchanged, when the file cannot be read.
+    bool loadCsv(const QString &path);
+    // Writes every row, checked or not, as value rows. False when the device
+    // does not take them.
+    // Project entries take every digit (NumberDigits::Full).
+    bool writeCsv(QIODevice *device, NumberDigits digits = NumberDigits::Six) const;
+    // Fills the values of a table sized by readXml from value rows: line i into
+    // row i, field j into column j, as far as the row reaches. What the entry
+    // does not give stays 0; surplus lines and fields are ignored.
+    bool readCsv(QIODevice *device);
+
+    // Writes the table's attributes of its "model" element ("rows", "cols",
+    // "name", "type", "checkedRows") and its "headers" child; the caller has
+    // started the element and ends it.
+    void writeXml(QXmlStreamWriter &xml) const;
+    // Reads the record of the "model" element the reader stands on and returns
+    // its "src". A record this program could not have written (a size that is
+    // negative, not a number or too large to hold, an unknown type) leaves the
+    // table as it was: the reader is given a CustomError with a Czech message
+    // for the caller to show, and the text returned is empty.
+    //
+    // The reader is left on the last token of the record: the start of "model",
+    // or for a source table the end of "headers". When a source record has no
+    // "headers", the token after the start of "model" (a nested "model" or the
+    // end of this one) has already been read; *onNextToken then says so, and
+    // the caller must handle that token before reading on.
+    QString readXml(QXmlStreamReader &xml, bool *onNextToken = nullptr);
+
+    // The most values readXml lets a record ask for (rows times columns, and
+    // rows alone): 32 Mi, a table of 256 MiB.
+    static constexpr qint64 MaxRecordValues = qint64(1) << 25;
+
+signals:
+    // A row's check mark was set or cleared through setData.
+    void checksChanged();
+
+private:
+    // The record of the table's method; none for a source table.
+    const MethodRecord *method() const;
+    bool isFormula() const;
+    qsizetype rowStart(int row) const
+    {
+        return m_rowStarts.empty() ? qsizetype(row) * m_rowLength : m_rowStarts[size_t(row)];
+    }
+    const double *rowData(int row) const { return reinterpret_cast<const double *>(m_values.data) + rowStart(row); }
+    // The values for writing in place; a block shared with a copy is copied first.
+    double *writableValues();
+    // The checked rows, column columns[j] of the table in column j (0 where a
+    // row or the table lacks it): selectColumns over checkedMatrix without the
+    // copy of every column.
+    cv::Mat checkedColumns(const std::vector<int> &columns) const;
+    // The matrix's block becomes the table, every row checked. The matrix must
+    // be continuous and nobody may write into it afterwards.
+    void adoptMatrix(const cv::Mat &matrix);
+    // Runs the record's routine on the checked columns and adopts the result.
+    void compute(const MethodRecord &record, const std::vector<int> &columns);
+
+    // Every value, row after row, in one continuous block. A copy of the table
+    // shares it until one of them writes (applying a method replaces it whole,
+    // so the copy a method is applied to never copies the values).
+    cv::Mat m_values;
+    // While every row has the same length, it is m_rowLength and m_rowStarts is
+    // empty; rows of different lengths start at m_rowStarts[r] (rows + 1 entries).
+    int m_rowLength = 0;
+    std::vector<qsizetype> m_rowStarts;
+    std::vector<char> m_checked; // one per row; char rather than bool, read often
+    qint32 m_type;
+    QStringList m_headers;
+};

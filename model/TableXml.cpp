@@ -1,0 +1,126 @@
+// The record of one table inside a project's "index.xml": the attributes of
+// its "model" element and the "headers" child.
+
+#include "TTableModel.h"
+
+#include "MethodCatalog.h"
+
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+namespace {
+
+// A size attribute: absent reads as 0; present, it must be a whole decimal
+// number from 0 up. Returns -1 for anything else.
+qint64 sizeAttribute(const QXmlStreamAttributes &attributes, QLatin1String name)
+{
+    if (!attributes.hasAttribute(name))
+        return 0;
+    bool ok = false;
+    const qint64 size = attributes.value(name).toLongLong(&ok, 10);
+    return ok && size >= 0 ? size : -1;
+}
+
+} // namespace
+
+void TTableModel::writeXml(QXmlStreamWriter &xml) const
+{
+    const MethodRecord *record = method();
+    xml.writeAttribute(QStringLiteral("rows"), QString::number(rowCount()));
+    xml.writeAttribute(QStringLiteral("cols"), QString::number(width()));
+    xml.writeAttribute(QStringLiteral("name"), record ? record->title : QStringLiteral("source"));
+    xml.writeAttribute(QStringLiteral("type"), QString::number(m_type));
+    QString checks(rowCount(), u'0');
+    for (int r = 0; r < rowCount(); ++r)
+        if (m_checked[size_t(r)])
+            checks[r] = u'1';
+    xml.writeAttribute(QStringLiteral("checkedRows"), checks);
+    xml.writeStartElement(QStringLiteral("headers"));
+    for (qsizetype i = 0; i < m_headers.size(); ++i) {
+        xml.writeEmptyElement(QStringLiteral("header"));
+        xml.writeAttribute(QStringLiteral("id"), QString::number(i));
+        xml.writeAttribute(QStringLiteral("title"), m_headers.at(i));
+    }
+    xml.writeEndElement();
+}
+
+QString TTableModel::readXml(QXmlStreamReader &xml, bool *onNextToken)
+{
+    if (onNextToken)
+        *onNextToken = false;
+    const QXmlStreamAttributes attributes = xml.attributes();
+
+    // A type that is absent or not a number reads as 0; a number that names no
+    // method and no source table would leave the table without columns or
+    // routine, and is refused.
+    bool typeOk = false;
+    qint32 type = attributes.value(QLatin1String("type")).toInt(&typeOk, 10);
+    if (!typeOk)
+        type = 0;
+    if (type != SourceDataType && !isRegisteredMethod(type)) {
+        xml.raiseError(QStringLiteral("Záznam tabulky v projektu má neznámý typ „%1“.")
+                           .arg(attributes.value(QLatin1String("type"))));
+        return QString();
+    }
+    const qint64 rows = sizeAttribute(attributes, QLatin1String("rows"));
+    if (rows < 0) {
+        xml.raiseError(QStringLiteral("Záznam tabulky v projektu má neplatný počet řádků „%1“.")
+                           .arg(attributes.value(QLatin1String("rows"))));
+        return QString();
+    }
+    const qint64 columns = sizeAttribute(attributes, QLatin1String("cols"));
+    if (columns < 0) {
+        xml.raiseError(QStringLiteral("Záznam tabulky v projektu má neplatný počet sloupců „%1“.")
+                           .arg(attributes.value(QLatin1String("cols"))));
+        return QString();
+    }
+    // Each factor first, so that the product cannot overflow; the row count
+    // alone also bounds the per-row bookkeeping of a table without columns.
+    if (rows > MaxRecordValues || columns > MaxRecordValues || rows * columns > MaxRecordValues) {
+        xml.raiseError(QStringLiteral("Tabulka v projektu má mít %1 řádků a %2 sloupců, víc, než program pojme "
+                                      "(nejvýše %3 hodnot).")
+                           .arg(rows)
+                           .arg(columns)
+                           .arg(MaxRecordValues));
+        return QString();
+    }
+
+    const QStringView checks = attributes.value(QLatin1String("checkedRows"));
+    const QString source = attributes.value(QLatin1String("src")).toString();
+
+    // A source table's headers follow in the first child element, "headers";
+    // one "header" each, in order (their "id" is not needed).
+    QStringList headers;
+    if (type == SourceDataType) {
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (xml.isStartElement() || xml.isEndElement())
+                break;
+        }
+        if (xml.isStartElement() && xml.name() == QLatin1String("headers")) {
+            while (!xml.atEnd()) {
+                xml.readNext();
+                if (xml.isStartElement())
+                    headers.append(xml.attributes().value(QLatin1String("title")).toString());
+                else if (xml.isEndElement() && xml.name() != QLatin1String("header"))
+                    break;
+            }
+        } else if (onNextToken) {
+            // No "headers": the token read belongs to the caller.
+            *onNextToken = xml.isStartElement() || xml.isEndElement();
+        }
+    }
+
+    beginResetModel();
+    m_type = type;
+    m_values = rows * columns > 0 ? cv::Mat(int(rows), int(columns), CV_64F, cv::Scalar(0.0)) : cv::Mat();
+    m_rowLength = int(columns);
+    std::vector<qsizetype>().swap(m_rowStarts);
+    std::vector<char> checked(size_t(rows), 0);
+    for (qsizetype r = 0; r < std::min<qsizetype>(checks.size(), rows); ++r)
+        checked[size_t(r)] = checks[r] == u'1';
+    m_checked.swap(checked);
+    m_headers = headers;
+    endResetModel();
+    return source;
+}

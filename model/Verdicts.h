@@ -1,0 +1,19 @@
+#pragma once
+// The verbal verdicts of fifteen result types: the class of an index, the
+// risk class of a waist-to-hip ratio, the origin of a bone, sex and the
+// population group. A verdict is derived from the numbers of its row each time
+// it is asked for and never stored.
+
+#include <QString>
+
+#include <QtGlobal>
+
+// True when data column `column` (from 0) of a result table of `type` shows a
+// verdict instead of a number.
+bool isVerdictColumn(qint32 type, int column);
+
+// The verdict shown in data column `column` of a row of a result table of
+// `type`; `row` holds the row's `length` stored values. The empty text where no
+// class applies (a nasal index of 58 or more, no population group) and where
+// the row lacks a value the verdict reads. Not a verdict column: empty too.
+QString verdictText(qint32 type, int column, const double *row, qsizetype length);
