@@ -1,12 +1,13 @@
+#include "MainWindow.h"
 #include "MethodCatalog.h"
-#include "MethodListing.h"
 
-#include <cstdio>
+#include <QApplication>
 
-int main()
+int main(int argc, char *argv[])
 {
     buildMethodCatalog();
-    // Until the main window is here, the program shows what it can compute.
-    std::fputs(methodListing().toUtf8().constData(), stdout);
-    return 0;
+    QApplication application(argc, argv);
+    MainWindow window;
+    window.show();
+    return application.exec();
 }

@@ -1,0 +1,79 @@
+#include "FileDialog.h"
+
+#include <QFileDialog>
+#include <QList>
+
+namespace {
+QList<QStringList> queuedNames;
+bool answersRequired = false;
+QString askedTitle;
+QString askedFolder;
+
+bool takeQueued(const QString &title, const QString &folder, QStringList *names)
+{
+    askedTitle = title;
+    askedFolder = folder;
+    if (!queuedNames.isEmpty()) {
+        *names = queuedNames.takeFirst();
+        return true;
+    }
+    if (answersRequired)
+        qFatal("Nečekaný výběr souboru: %s", qPrintable(title));
+    return false;
+}
+} // namespace
+
+QStringList FileDialog::openFileNames(QWidget *parent, const QString &title, const QString &folder,
+                                      const QString &filter)
+{
+    QStringList names;
+    if (takeQueued(title, folder, &names))
+        return names;
+    return QFileDialog::getOpenFileNames(parent, title, folder, filter);
+}
+
+QString FileDialog::openFileName(QWidget *parent, const QString &title, const QString &folder, const QString &filter)
+{
+    QStringList names;
+    if (takeQueued(title, folder, &names))
+        return names.value(0);
+    return QFileDialog::getOpenFileName(parent, title, folder, filter);
+}
+
+QString FileDialog::saveFileName(QWidget *parent, const QString &title, const QString &folder, const QString &filter)
+{
+    QStringList names;
+    if (takeQueued(title, folder, &names))
+        return names.value(0);
+    return QFileDialog::getSaveFileName(parent, title, folder, filter);
+}
+
+void FileDialog::setNextFileNames(const QStringList &names)
+{
+    queuedNames.append(names);
+}
+
+void FileDialog::setNextFileName(const QString &name)
+{
+    queuedNames.append(name.isEmpty() ? QStringList() : QStringList{name});
+}
+
+void FileDialog::requireQueuedAnswers(bool required)
+{
+    answersRequired = required;
+}
+
+bool FileDialog::hasQueuedAnswer()
+{
+    return !queuedNames.isEmpty();
+}
+
+QString FileDialog::lastTitle()
+{
+    return askedTitle;
+}
+
+QString FileDialog::lastFolder()
+{
+    return askedFolder;
+}

@@ -1,0 +1,27 @@
+#pragma once
+// Every question and warning of the program goes through here. Tests queue the
+// answer of the next box and read what it said; with answers required, a box
+// that nobody queued an answer for stops the test instead of waiting for a
+// person.
+
+#include <QMessageBox>
+#include <QString>
+
+class MessageBox {
+public:
+    static QMessageBox::StandardButton warning(QWidget *parent, const QString &title, const QString &text,
+                                               QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+
+    // A question; no button is the default, so Enter decides nothing.
+    static QMessageBox::StandardButton question(QWidget *parent, const QString &title, const QString &text,
+                                                QMessageBox::StandardButtons buttons);
+
+    // Test seam.
+    static void setNextAnswer(QMessageBox::StandardButton answer);
+    static void requireQueuedAnswers(bool required);
+    static bool hasQueuedAnswer();
+    // Title and text of the last box asked, whether answered by a test or a person.
+    static QString lastTitle();
+    static QString lastText();
+    static int count(); // boxes asked so far
+};

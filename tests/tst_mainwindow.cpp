@@ -1,0 +1,392 @@
+#include "FileDialog.h"
+#include "MainWindow.h"
+#include "MessageBox.h"
+#include "MethodCatalog.h"
+#include "PopupMenu.h"
+#include "TDataWizard.h"
+#include "TTableModel.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QCommandLinkButton>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+// The main window's flows as a user goes through them, offscreen, every
+// prompt answered by the test.
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<MainWindow> m_window;
+
+    QString csv(const QString &name, const QByteArray &content)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(content);
+        return path;
+    }
+
+    QTreeWidget *tree() { return m_window->tree(); }
+
+    QTreeWidgetItem *importOne(const QByteArray &content = "Hmotnost;Vyska\n70;1,75\n80;2\n",
+                               const QString &name = QStringLiteral("lide.csv"))
+    {
+        FileDialog::setNextFileNames({csv(name, content)});
+        m_window->loadCSV();
+        return tree()->topLevelItem(tree()->topLevelItemCount() - 1);
+    }
+
+    // Opens the context menu on node (nullptr: empty space) and hands it to chooser.
+    void contextMenu(QTreeWidgetItem *node, const PopupMenu::Chooser &chooser)
+    {
+        PopupMenu::setNextChoice(chooser);
+        const QPoint at = node ? tree()->visualItemRect(node).center() : QPoint(5, tree()->viewport()->height() - 5);
+        if (node) {
+            tree()->clearSelection();
+            node->setSelected(true);
+        }
+        m_window->treeContextMenu(at);
+    }
+
+    static QStringList entries(const QMenu &menu)
+    {
+        QStringList texts;
+        for (QAction *a : menu.actions())
+            texts.append(a->isSeparator() ? QStringLiteral("---") : a->text());
+        return texts;
+    }
+
+    static QAction *find(QMenu &menu, const QString &text)
+    {
+        for (QAction *a : menu.actions()) {
+            if (a->text() == text)
+                return a;
+            if (a->menu())
+                if (QAction *inner = find(*a->menu(), text))
+                    return inner;
+        }
+        return nullptr;
+    }
+
+    // Applies method id to node through the context menu; the wizard gets
+    // the columns (or is cancelled when columns is empty).
+    void apply(QTreeWidgetItem *node, int id, const QList<int> &columns)
+    {
+        bool wizardSeen = false;
+        QTimer::singleShot(0, [&] {
+            auto *wizard = qobject_cast<TDataWizard *>(QApplication::activeModalWidget());
+            QVERIFY(wizard);
+            wizardSeen = true;
+            auto *grid = wizard->findChild<QTableWidget *>("tableWidget");
+            for (int input = 0; input < columns.size(); ++input)
+                qobject_cast<QComboBox *>(grid->cellWidget(0, columns[input]))->setCurrentIndex(input + 1);
+            if (columns.isEmpty())
+                wizard->reject();
+            else
+                wizard->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+        });
+        contextMenu(node, [&](QMenu &menu) { return find(menu, MethodCatalog[id].title); });
+        QVERIFY(wizardSeen);
+    }
+
+    // Applies with nothing expected to open: the result is reused.
+    void applyWithoutWizard(QTreeWidgetItem *node, int id)
+    {
+        contextMenu(node, [&](QMenu &menu) { return find(menu, MethodCatalog[id].title); });
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        buildMethodCatalog();
+        MessageBox::requireQueuedAnswers(true);
+        FileDialog::requireQueuedAnswers(true);
+        PopupMenu::requireQueuedChoices(true);
+    }
+
+    void init() { m_window = std::make_unique<MainWindow>(); }
+
+    void cleanup()
+    {
+        QVERIFY(!MessageBox::hasQueuedAnswer());
+        QVERIFY(!FileDialog::hasQueuedAnswer());
+        m_window.reset();
+    }
+
+    void freshWindow()
+    {
+        QCOMPARE(m_window->windowTitle(), QString::fromUtf8("Nový projekt - Kostimer"));
+        QCOMPARE(m_window->findChild<QLabel *>("label")->text(), QString::fromUtf8("Nový projekt"));
+        QVERIFY(m_window->findChild<QCommandLinkButton *>("commandLinkButton")->isHidden());
+        QCOMPARE(m_window->size(), QSize(639, 542));
+    }
+
+    void titleMarksAChange()
+    {
+        importOne();
+        QCOMPARE(m_window->windowTitle(), QString::fromUtf8("Nový projekt* - Kostimer"));
+        QCOMPARE(m_window->findChild<QLabel *>("label")->text(), QString::fromUtf8("Nový projekt*"));
+        m_window->setProjectFile(QStringLiteral("/data/vyzkum.2024.kstx"));
+        QCOMPARE(m_window->windowTitle(), QString::fromUtf8("vyzkum* - Kostimer"));
+    }
+
+    void importOfOneFile()
+    {
+        QTreeWidgetItem *node = importOne();
+        QCOMPARE(tree()->topLevelItemCount(), 1);
+        QCOMPARE(node->text(0), QString::fromUtf8("Data ze souboru \"lide.csv\""));
+        QVERIFY(node->font(0).bold());
+        QVERIFY(node->isSelected());
+        TTableModel *table = MainWindow::tableOf(node);
+        QVERIFY(table);
+        QCOMPARE(m_window->tableView()->model(), table);
+        QCOMPARE(table->rowCount(), 2);
+        QCOMPARE(m_window->sourceFiles(), QStringList{"lide.csv"});
+        QCOMPARE(FileDialog::lastTitle(), QString::fromUtf8("Import dat z CSV souboru"));
+        QVERIFY(m_window->isModified());
+    }
+
+    void importOfSeveralFilesShowsTheLast()
+    {
+        FileDialog::setNextFileNames({csv("a.csv", "x\n1\n"), csv("b.csv", "y;z\n1;2\n3;4\n")});
+        m_window->loadCSV();
+        QCOMPARE(tree()->topLevelItemCount(), 2);
+        QTreeWidgetItem *last = tree()->topLevelItem(1);
+        QCOMPARE(tree()->selectedItems(), QList<QTreeWidgetItem *>{last});
+        QCOMPARE(m_window->tableView()->model(), MainWindow::tableOf(last));
+        QCOMPARE(m_window->sourceFiles(), (QStringList{"a.csv", "b.csv"}));
+        // The next import dialog opens in the folder of these files.
+        FileDialog::setNextFileNames({});
+        m_window->loadCSV();
+        QCOMPARE(FileDialog::lastFolder(), QFileInfo(m_dir.path()).absoluteFilePath());
+    }
+
+    void cancelledImportChangesNothing()
+    {
+        FileDialog::setNextFileNames({});
+        m_window->loadCSV();
+        QCOMPARE(tree()->topLevelItemCount(), 0);
+        QVERIFY(!m_window->isModified());
+    }
+
+    void applyWithAMapping()
+    {
+        QTreeWidgetItem *source = importOne("Vyska;Hmotnost\n1,75;70\n2;80\n");
+        apply(source, 2, {1, 0});
+        QCOMPARE(source->childCount(), 1);
+        QTreeWidgetItem *result = source->child(0);
+        QCOMPARE(result->text(0), QString::fromUtf8("Body mass index"));
+        QCOMPARE(result->toolTip(0), QString::fromUtf8("Body mass index"));
+        QVERIFY(result->isSelected());
+        TTableModel *table = MainWindow::tableOf(result);
+        QCOMPARE(m_window->tableView()->model(), table);
+        QCOMPARE(table->type(), 2);
+        // Inputs in the method's order: weight, then height.
+        QCOMPARE(table->value(0, 0), 70.0);
+        QCOMPARE(table->value(0, 1), 1.75);
+        QCOMPARE(table->value(1, 2), 20.0);
+    }
+
+    void cancelledWizardChangesNothing()
+    {
+        QTreeWidgetItem *source = importOne();
+        m_window->setProjectSaved(true);
+        apply(source, 2, {});
+        QCOMPARE(source->childCount(), 0);
+        QVERIFY(!m_window->isModified());
+    }
+
+    void formulaResultIsReused()
+    {
+        QTreeWidgetItem *source = importOne();
+        apply(source, 2, {0, 1});
+        applyWithoutWizard(source, 2);
+        QCOMPARE(source->childCount(), 1);
+        QVERIFY(source->child(0)->isSelected());
+        QCOMPARE(m_window->formulaResultsOf(source).value(2), source->child(0));
+    }
+
+    void formulaAgainAfterItsRemoval()
+    {
+        QTreeWidgetItem *source = importOne();
+        apply(source, 2, {0, 1});
+        contextMenu(source->child(0), [](QMenu &menu) { return find(menu, QString::fromUtf8("Zrušit funkci")); });
+        QCOMPARE(source->childCount(), 0);
+        QCOMPARE(m_window->formulaResultsOf(source).value(2), nullptr);
+        apply(source, 2, {0, 1});
+        QCOMPARE(source->childCount(), 1);
+    }
+
+    void conversionTwiceGivesTwoResults()
+    {
+        QTreeWidgetItem *source = importOne();
+        apply(source, 53, {0});
+        apply(source, 53, {0});
+        QCOMPARE(source->childCount(), 2);
+        QCOMPARE(MainWindow::tableOf(source->child(1))->value(1, 1), 0.08);
+    }
+
+    void formulaOnAConversionResultGoesWithIt()
+    {
+        QTreeWidgetItem *source = importOne();
+        apply(source, 82, {0}); // kilograms to grams
+        QTreeWidgetItem *grams = source->child(0);
+        apply(grams, 0, {1, 0});
+        apply(grams, 3, {0, 1});
+        QCOMPARE(grams->childCount(), 2);
+        QCOMPARE(MainWindow::tableOf(grams->child(0))->value(0, 2), 10.0 * 70000.0 / 70.0);
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        contextMenu(grams, [](QMenu &menu) { return find(menu, QString::fromUtf8("Zrušit funkci")); });
+        QCOMPARE(MessageBox::lastTitle(), QString::fromUtf8("Odstranění funkce"));
+        QCOMPARE(source->childCount(), 0);
+        QVERIFY(m_window->formulaResultsOf(grams).isEmpty());
+    }
+
+    void noMethodOnAFormulaResult()
+    {
+        QTreeWidgetItem *source = importOne();
+        apply(source, 2, {0, 1});
+        QTreeWidgetItem *result = source->child(0);
+        // Even a method asked for directly is refused.
+        tree()->clearSelection();
+        result->setSelected(true);
+        QStringList seen;
+        contextMenu(result, [&](QMenu &menu) {
+            seen = entries(menu);
+            return nullptr;
+        });
+        QCOMPARE(seen, (QStringList{QString::fromUtf8("Exportovat tabulku do CSV"), QString::fromUtf8("Přidat data"),
+                                    "---", QString::fromUtf8("Zrušit funkci")}));
+        m_window->addFunction(0);
+        QCOMPARE(result->childCount(), 0);
+    }
+
+    void menuOnEmptySpace()
+    {
+        importOne();
+        QStringList seen;
+        bool customEmpty = false;
+        contextMenu(nullptr, [&](QMenu &menu) {
+            seen = entries(menu);
+            customEmpty = menu.actions().last()->menu()->isEmpty();
+            return nullptr;
+        });
+        QCOMPARE(seen, (QStringList{QString::fromUtf8("Import ze souboru CSV"), QString::fromUtf8("Studium živého člověka"),
+                                    QString::fromUtf8("Studium lidského skeletu"), QString::fromUtf8("Převody jednotek SI"),
+                                    QString::fromUtf8("Úprava prostorových dat"), "---",
+                                    QString::fromUtf8("Vlastní funkce")}));
+        QVERIFY(customEmpty);
+        QVERIFY(tree()->selectedItems().isEmpty());
+    }
+
+    void menuOnASourceNode()
+    {
+        QTreeWidgetItem *source = importOne();
+        QStringList texts;
+        QStringList jacksonPollock;
+        bool placeholderOffered = false;
+        contextMenu(source, [&](QMenu &menu) {
+            texts = entries(menu);
+            QMenu *living = menu.actions().at(0)->menu();
+            QMenu *composition = living->actions().at(3)->menu();
+            jacksonPollock = entries(*composition->actions().at(1)->menu());
+            for (int id : {106, 107, 108})
+                placeholderOffered = placeholderOffered || find(menu, MethodCatalog[id].title);
+            return nullptr;
+        });
+        QCOMPARE(texts.mid(0, 4), (QStringList{QString::fromUtf8("Studium živého člověka"),
+                                               QString::fromUtf8("Studium lidského skeletu"),
+                                               QString::fromUtf8("Převody jednotek SI"),
+                                               QString::fromUtf8("Úprava prostorových dat")}));
+        QCOMPARE(texts.mid(texts.size() - 5),
+                 (QStringList{QString::fromUtf8("Exportovat tabulku do CSV"), QString::fromUtf8("Přejmenovat sloupce"),
+                              QString::fromUtf8("Přidat data"), "---", QString::fromUtf8("Odstranit soubor s daty")}));
+        // The Jackson-Pollock methods in their menu order.
+        QStringList titles;
+        for (int id : {11, 10, 14, 15, 12, 13})
+            titles.append(MethodCatalog[id].title);
+        QCOMPARE(jacksonPollock, titles);
+        QVERIFY(!placeholderOffered);
+    }
+
+    void removalAsksWhenThereAreResults()
+    {
+        QTreeWidgetItem *source = importOne();
+        apply(source, 2, {0, 1});
+        MessageBox::setNextAnswer(QMessageBox::Cancel);
+        contextMenu(source, [](QMenu &menu) { return find(menu, QString::fromUtf8("Odstranit soubor s daty")); });
+        QCOMPARE(MessageBox::lastTitle(), QString::fromUtf8("Odstranění souboru s daty"));
+        QCOMPARE(tree()->topLevelItemCount(), 1);
+        QCOMPARE(source->childCount(), 1);
+
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        contextMenu(source, [](QMenu &menu) { return find(menu, QString::fromUtf8("Odstranit soubor s daty")); });
+        QCOMPARE(tree()->topLevelItemCount(), 0);
+        QVERIFY(m_window->sourceFiles().isEmpty());
+        QCOMPARE(m_window->tableView()->model(), nullptr);
+    }
+
+    void removalOfTheFirstOfTwoSources()
+    {
+        QTreeWidgetItem *first = importOne("a\n1\n", "prvni.csv");
+        importOne("b\n2\n", "druhy.csv");
+        const int asked = MessageBox::count();
+        contextMenu(first, [](QMenu &menu) { return find(menu, QString::fromUtf8("Odstranit soubor s daty")); });
+        QCOMPARE(MessageBox::count(), asked); // no results, no question
+        QCOMPARE(tree()->topLevelItemCount(), 1);
+        QCOMPARE(m_window->sourceFiles(), QStringList{"druhy.csv"});
+        QCOMPARE(m_window->sourceNodes(), QList<QTreeWidgetItem *>{tree()->topLevelItem(0)});
+    }
+
+    void exportWritesTheValueRows()
+    {
+        QTreeWidgetItem *source = importOne("a;b\n1,5;2\n1234567;x\n");
+        const QString out = m_dir.filePath("export.csv");
+        FileDialog::setNextFileName(out);
+        contextMenu(source, [](QMenu &menu) { return find(menu, QString::fromUtf8("Exportovat tabulku do CSV")); });
+        QFile f(out);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("1,5;2\n1,23457e+06;0\n"));
+        QCOMPARE(FileDialog::lastTitle(), QString::fromUtf8("Export tabulky do CSV"));
+    }
+
+    void exportFailureIsReported()
+    {
+        QTreeWidgetItem *source = importOne();
+        FileDialog::setNextFileName(m_dir.filePath("no/such/folder/export.csv"));
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        m_window->exportCSV(source);
+        QCOMPARE(MessageBox::lastTitle(), QString::fromUtf8("Export tabulky do CSV"));
+        QCOMPARE(MessageBox::lastText(), QString::fromUtf8("Nepodařilo se vytvořit CSV soubor. Zkontrolujte, zda není "
+                                                           "otevřený v jiném programu."));
+    }
+
+    void somatotypeShowsTheChartButton()
+    {
+        QTreeWidgetItem *source = importOne("a;b;c;d;e;f;g;h;i;j\n10;12;15;30;36;9,5;7;175;70;8\n");
+        apply(source, 43, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+        auto *button = m_window->findChild<QCommandLinkButton *>("commandLinkButton");
+        QVERIFY(!button->isHidden());
+        m_window->changeModel(source, 0);
+        QVERIFY(button->isHidden());
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,124 @@
+#pragma once
+// The program's only top-level window: the project tree on the left (source
+// tables at the top level, method results as their children), the table of
+// the selected node on the right, the file actions in the menu bar and the
+// tool bar, and every method of the catalog in the tree's context menu.
+
+#include <QList>
+#include <QMainWindow>
+#include <QMap>
+#include <QSettings>
+#include <QStringList>
+#include <QVector>
+
+#include <memory>
+#include <vector>
+
+class QAction;
+class QCloseEvent;
+struct ProjectNode;
+class QCommandLinkButton;
+class QHBoxLayout;
+class QLabel;
+class QMenu;
+class QSignalMapper;
+class QTableView;
+class QTreeWidget;
+class QTreeWidgetItem;
+class QVBoxLayout;
+class TTableModel;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // The node's table, or nullptr.
+    static TTableModel *tableOf(QTreeWidgetItem *node);
+    // Writes the project; false, with a message, when it could not be saved.
+    bool writeProject(const QString &path);
+    // Asks about unsaved changes; true when the project may be dropped.
+    bool askSaveChanges();
+    void updateTitle();
+    void setProjectFile(const QString &path);
+    void clearTreeSelection();
+
+    // Read access for the project file and for tests.
+    QTreeWidget *tree() const;
+    QTableView *tableView() const;
+    bool isModified() const { return modified; }
+    const QList<QTreeWidgetItem *> &sourceNodes() const { return dataNodes; }
+    const QStringList &sourceFiles() const { return sourceFileNames; }
+    // The formula results of node, one slot per formula id; empty when the
+    // node takes none.
+    QVector<QTreeWidgetItem *> formulaResultsOf(QTreeWidgetItem *node) const;
+
+public slots:
+    void addCustomLinearFunction();
+    void addCustomExponenFunction();
+    void changeModel(QTreeWidgetItem *node, int column);
+    void addFunction(int id);
+    void deleteTree(QTreeWidgetItem *node);
+    void loadCSV();
+    void openProject();
+    bool saveProject();
+    bool saveProjectAs();
+    void setProjectSaved(bool saved);
+    void setProjectSaved();
+    bool closeProject();
+    void treeContextMenu(const QPoint &position);
+    void enableFunctions();
+    void exportCSV(QTreeWidgetItem *node);
+    void viewSheldon();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void setupUi();
+    void adoptProject(std::vector<std::unique_ptr<ProjectNode>> &roots);
+    QTreeWidgetItem *adoptNode(ProjectNode &data, QTreeWidgetItem *parent);
+    void createActions();
+    void createMethodActions();
+    void addMethodMenus(QMenu &menu);
+    QTreeWidgetItem *resultNode(TTableModel *table, QTreeWidgetItem *parent, qint32 id);
+    void removeNode(QTreeWidgetItem *node);
+    void showTable(TTableModel *table);
+
+    struct {
+        QWidget *centralWidget = nullptr;
+        QVBoxLayout *verticalLayout_2 = nullptr;
+        QLabel *label_2 = nullptr;
+        QLabel *label = nullptr;
+        QHBoxLayout *horizontalLayout = nullptr;
+        QTreeWidget *treeWidget = nullptr;
+        QVBoxLayout *verticalLayout = nullptr;
+        QCommandLinkButton *commandLinkButton = nullptr;
+        QTableView *tableView = nullptr;
+    } ui;
+
+    QAction *importAction = nullptr;
+    QAction *saveAction = nullptr;
+    QAction *saveAsAction = nullptr;
+    QAction *openAction = nullptr;
+    QAction *closeAction = nullptr;
+    QAction *addLinearFunctionAction = nullptr;
+    QAction *addExponentialFunctionAction = nullptr;
+    std::vector<QAction *> methodActions; // by id; nullptr for an empty slot
+    QList<QAction *> customFunctionActions;
+    QSignalMapper *methodMapper = nullptr;
+    QSignalMapper *customFunctionMapper = nullptr;
+
+    QMap<QTreeWidgetItem *, QVector<QTreeWidgetItem *>> formulaResults;
+    QList<QTreeWidgetItem *> dataNodes;
+    bool modified = false;
+    QString projectFileName;
+    QString projectName;
+    QStringList sourceFileNames;
+    const QString projectFileFilter;
+    const QString applicationName;
+    QSettings settings;
+    bool menuOpenedOnItem = false;
+};

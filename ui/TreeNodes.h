@@ -1,0 +1,24 @@
+#pragma once
+// How the project tree's nodes look and what they carry: column 0 holds the
+// node's table under the user role, column 1 a result's parent node.
+
+#include <QIcon>
+#include <QVector>
+
+class QTreeWidgetItem;
+class TTableModel;
+
+// Formula ids 0 to 52 each have a result slot in a node that takes formulas.
+constexpr int formulaCount = 53;
+
+QVector<QTreeWidgetItem *> emptyResultSlots();
+
+// The icon of a table of the given type: by the kind of its method.
+QIcon iconOfType(qint32 type);
+
+// A top-level node for a table imported from fileName: "Data ze souboru "…"" in bold.
+QTreeWidgetItem *makeSourceNode(const QString &fileName, TTableModel *table);
+
+void setNodeTable(QTreeWidgetItem *node, TTableModel *table);
+void setParentNode(QTreeWidgetItem *node, QTreeWidgetItem *parent);
+QTreeWidgetItem *parentNodeOf(QTreeWidgetItem *node);
