@@ -1,5 +1,8 @@
 #include "CliCommands.h"
 
+#include "CliSupport.h"
+#include "ProjectCommands.h"
+
 #include "CsvImport.h"
 #include "MatrixRules.h"
 #include "MethodCatalog.h"
@@ -16,12 +19,13 @@
 
 namespace {
 
-enum ExitCode { Done = 0, FileFault = 1, UsageFault = 2 };
-
 const char helpText[] = R"(Použití:
   kostimer-cli methods
   kostimer-cli apply ČÍSLO SOUBOR.csv [-c SLOUPEC]... [--output SOUBOR] [--header] [--digits full]
                     [--verdicts]
+  kostimer-cli project show SOUBOR.kstx
+  kostimer-cli project export SOUBOR.kstx TABULKA [--output SOUBOR] [--header] [--verdicts]
+                    [--digits full]
   kostimer-cli --help
 
 methods
@@ -48,29 +52,26 @@ apply ČÍSLO SOUBOR.csv
                    jejich místě, jak je ukazuje tabulka programu; u metody 47
                    stojí ve sloupci „Pohlaví“ text místo uložené 0
 
+project show SOUBOR.kstx
+  Vypíše strom tabulek projektu, jednu tabulku na řádek, oddělené tabulátorem:
+  název tabulky v souboru (např. 0/2.csv), hloubka ve stromu (0 pro data ze
+  souboru), typ (číslo metody, 109 pro data ze souboru), text uzlu, počet
+  řádků, počet sloupců a počet zaškrtnutých řádků.
+
+project export SOUBOR.kstx TABULKA
+  Vypíše jednu tabulku projektu stejně jako apply; přepínače --output,
+  --header, --verdicts a --digits full platí i zde.
+
 Návratový kód: 0 hotovo, 1 soubor nelze přečíst nebo zapsat, 2 chybné použití
 (neznámá metoda, volné číslo katalogu, metoda bez výpočtu, špatný počet -c,
-sloupec, který soubor nemá).
+sloupec, který soubor nemá, tabulka, kterou projekt nemá).
 )";
-
-struct UsageError {
-    QString message;
-};
-
-void print(std::FILE *stream, const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-}
 
 struct ApplyRequest {
     int id = -1;
     QString inputPath;
     QStringList columns;
-    QString outputPath;
-    bool header = false;
-    bool verdicts = false;
-    NumberDigits digits = NumberDigits::Six;
+    OutputOptions output;
 };
 
 ApplyRequest parseApply(const QStringList &args)
@@ -79,23 +80,11 @@ ApplyRequest parseApply(const QStringList &args)
     QStringList positional;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args.at(i);
-        auto value = [&]() {
+        if (arg == QLatin1String("-c")) {
             if (i + 1 >= args.size())
                 throw UsageError{QStringLiteral("Přepínači %1 chybí hodnota.").arg(arg)};
-            return args.at(++i);
-        };
-        if (arg == QLatin1String("-c"))
-            request.columns.append(value());
-        else if (arg == QLatin1String("--output"))
-            request.outputPath = value();
-        else if (arg == QLatin1String("--header"))
-            request.header = true;
-        else if (arg == QLatin1String("--verdicts"))
-            request.verdicts = true;
-        else if (arg == QLatin1String("--digits")) {
-            if (value() != QLatin1String("full"))
-                throw UsageError{QStringLiteral("Přepínač --digits zná jen hodnotu full.")};
-            request.digits = NumberDigits::Full;
+            request.columns.append(args.at(++i));
+        } else if (takeOutputOption(args, &i, &request.output)) {
         } else if (arg.startsWith(u'-') && arg.size() > 1)
             throw UsageError{QStringLiteral("Neznámý přepínač „%1“.").arg(arg)};
         else
@@ -152,31 +141,6 @@ std::vector<int> mapColumns(const ApplyRequest &request, const CsvImport &table)
     return mapped;
 }
 
-bool hasVerdicts(int id, int width)
-{
-    for (int c = 0; c < width; ++c)
-        if (isVerdictColumn(id, c))
-            return true;
-    return false;
-}
-
-// A result row as the table shows it: one field per column of the method, a
-// verdict column as its text (UTF-8), the others as value-row numbers.
-QByteArray rowWithVerdicts(int id, int width, const double *row, int length, NumberDigits digits)
-{
-    QByteArray line;
-    char number[32];
-    for (int c = 0; c < std::max(width, length); ++c) {
-        if (c > 0)
-            line += ';';
-        if (isVerdictColumn(id, c))
-            line += verdictText(id, c, row, length).toUtf8();
-        else if (c < length)
-            line.append(number, formatValue(number, row[c], digits) - number);
-    }
-    return line;
-}
-
 int apply(const QStringList &args, std::FILE *out, std::FILE *err)
 {
     const ApplyRequest request = parseApply(args);
@@ -207,47 +171,12 @@ int apply(const QStringList &args, std::FILE *out, std::FILE *err)
     const cv::Mat result = computeResult(method, selectColumns(columns, positions, method.inputCount));
     columns.release();
 
-    std::unique_ptr<QFileDevice> device;
-    if (request.outputPath.isEmpty()) {
-        auto stdoutFile = std::make_unique<QFile>();
-        std::fflush(out);
-        stdoutFile->open(out, QIODevice::WriteOnly);
-        device = std::move(stdoutFile);
-    } else {
-        auto file = std::make_unique<QSaveFile>(request.outputPath);
-        if (!file->open(QIODevice::WriteOnly)) {
-            print(err, QStringLiteral("Do souboru „%1“ nelze zapsat: složka neexistuje nebo k ní chybí oprávnění.\n")
-                           .arg(request.outputPath));
-            return FileFault;
-        }
-        device = std::move(file);
-    }
-    bool written;
-    {
-        ValueRowWriter writer(device.get(), request.digits);
-        if (request.header)
-            writer.writeLine(method.columns.join(u';').toUtf8());
-        if (request.verdicts && hasVerdicts(request.id, int(method.columns.size()))) {
-            for (int i = 0; i < result.rows; ++i)
-                writer.writeLine(rowWithVerdicts(request.id, int(method.columns.size()), result.ptr<double>(i),
-                                                 result.cols, request.digits));
-        } else {
-            for (int i = 0; i < result.rows; ++i)
-                writer.writeRow(result.ptr<double>(i), result.cols);
-        }
-        written = writer.flush();
-    }
-    if (auto *file = dynamic_cast<QSaveFile *>(device.get()))
-        written = written && file->commit();
-    else
-        written = written && device->flush();
-    if (!written) {
-        const QString target = request.outputPath.isEmpty() ? QStringLiteral("na standardní výstup")
-                                                       : QStringLiteral("do souboru „%1“").arg(request.outputPath);
-        print(err, QStringLiteral("Výsledek nelze zapsat %1 (plný disk?).\n").arg(target));
-        return FileFault;
-    }
-    return Done;
+    return writeTable(request.output, request.id, method.columns, result.rows,
+                      [&result](qsizetype r, int *length) {
+                          *length = result.cols;
+                          return result.ptr<double>(int(r));
+                      },
+                      out, err);
 }
 
 } // namespace
@@ -268,6 +197,8 @@ int runCli(const QStringList &arguments, std::FILE *out, std::FILE *err)
         }
         if (command == QLatin1String("apply"))
             return apply(arguments.mid(1), out, err);
+        if (command == QLatin1String("project"))
+            return runProjectCommand(arguments.mid(1), out, err);
         if (command.isEmpty())
             throw UsageError{QStringLiteral("Chybí příkaz.")};
         throw UsageError{QStringLiteral("Neznámý příkaz „%1“.").arg(arguments.join(u' '))};

@@ -63,6 +63,11 @@ void FileDialog::requireQueuedAnswers(bool required)
     answersRequired = required;
 }
 
+void FileDialog::clearQueuedAnswers()
+{
+    queuedNames.clear();
+}
+
 bool FileDialog::hasQueuedAnswer()
 {
     return !queuedNames.isEmpty();

@@ -21,6 +21,7 @@ public:
     static void setNextFileName(const QString &name);
     static void requireQueuedAnswers(bool required);
     static bool hasQueuedAnswer();
+    static void clearQueuedAnswers();
     // Title and folder of the last dialog asked.
     static QString lastTitle();
     static QString lastFolder();

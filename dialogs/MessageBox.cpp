@@ -63,6 +63,11 @@ void MessageBox::requireQueuedAnswers(bool required)
     answersRequired = required;
 }
 
+void MessageBox::clearQueuedAnswers()
+{
+    queuedAnswers.clear();
+}
+
 bool MessageBox::hasQueuedAnswer()
 {
     return !queuedAnswers.isEmpty();

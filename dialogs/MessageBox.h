@@ -20,6 +20,7 @@ public:
     static void setNextAnswer(QMessageBox::StandardButton answer);
     static void requireQueuedAnswers(bool required);
     static bool hasQueuedAnswer();
+    static void clearQueuedAnswers();
     // Title and text of the last box asked, whether answered by a test or a person.
     static QString lastTitle();
     static QString lastText();

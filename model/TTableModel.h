@@ -59,6 +59,8 @@ public:
     bool isRowChecked(int row) const;
     // Stored values of a row, and one of them; 0 past the end of the row.
     int rowLength(int row) const;
+    // The rowLength(row) stored values of a row.
+    const double *rowValues(int row) const { return rowData(row); }
     double value(int row, int column) const;
 
     // One row per checked row, width() columns; a row shorter than the table

@@ -124,9 +124,12 @@ private slots:
 
     void cleanup()
     {
-        QVERIFY(!MessageBox::hasQueuedAnswer());
-        QVERIFY(!FileDialog::hasQueuedAnswer());
         m_window.reset();
+        // Every queued answer was asked for; none is left to confuse the next test.
+        const bool answersLeft = MessageBox::hasQueuedAnswer() || FileDialog::hasQueuedAnswer();
+        MessageBox::clearQueuedAnswers();
+        FileDialog::clearQueuedAnswers();
+        QVERIFY(!answersLeft);
     }
 
     void freshWindow()
@@ -375,6 +378,126 @@ private slots:
         QCOMPARE(MessageBox::lastTitle(), QString::fromUtf8("Export tabulky do CSV"));
         QCOMPARE(MessageBox::lastText(), QString::fromUtf8("Nepodařilo se vytvořit CSV soubor. Zkontrolujte, zda není "
                                                            "otevřený v jiném programu."));
+    }
+
+    void saveWithNothingImported()
+    {
+        // No dialog is asked: one would stop the test.
+        QVERIFY(!m_window->saveProjectAs());
+        QVERIFY(!m_window->saveProject());
+    }
+
+    void saveCloseAndOpenAgain()
+    {
+        QTreeWidgetItem *source = importOne("Hmotnost;Vyska\n70;1,75\n80;2\n");
+        apply(source, 2, {0, 1});
+        const QString file = m_dir.filePath("projekt.v1.kstx");
+        FileDialog::setNextFileName(file);
+        QVERIFY(m_window->saveProjectAs());
+        QCOMPARE(FileDialog::lastTitle(), QString::fromUtf8("Uložit projekt jako.."));
+        QCOMPARE(m_window->windowTitle(), QString::fromUtf8("projekt - Kostimer"));
+        QVERIFY(!m_window->isModified());
+
+        QVERIFY(m_window->closeProject()); // nothing unsaved: no question
+        QCOMPARE(tree()->topLevelItemCount(), 0);
+        QCOMPARE(m_window->windowTitle(), QString::fromUtf8("Nový projekt - Kostimer"));
+
+        FileDialog::setNextFileName(file);
+        m_window->openProject();
+        QCOMPARE(FileDialog::lastTitle(), QString::fromUtf8("Otevřít projekt"));
+        QCOMPARE(m_window->windowTitle(), QString::fromUtf8("projekt - Kostimer"));
+        QCOMPARE(tree()->topLevelItemCount(), 1);
+        QTreeWidgetItem *opened = tree()->topLevelItem(0);
+        QCOMPARE(opened->text(0), QString::fromUtf8("Data ze souboru \"lide.csv\""));
+        QVERIFY(opened->isExpanded());
+        QCOMPARE(opened->childCount(), 1);
+        QCOMPARE(opened->child(0)->text(0), QString::fromUtf8("Body mass index"));
+        QCOMPARE(MainWindow::tableOf(opened->child(0))->value(1, 2), 20.0);
+        QCOMPARE(m_window->sourceFiles(), QStringList{"lide.csv"});
+        // The formula result is known again: applying it selects it.
+        applyWithoutWizard(opened, 2);
+        QCOMPARE(opened->childCount(), 1);
+        QVERIFY(!m_window->isModified());
+
+        TTableModel *table = MainWindow::tableOf(opened);
+        table->setData(table->index(0, 0), Qt::Unchecked, Qt::CheckStateRole);
+        QVERIFY(m_window->isModified());
+        QCOMPARE(m_window->windowTitle(), QString::fromUtf8("projekt* - Kostimer"));
+    }
+
+    void removedFirstSourceIsNotSaved()
+    {
+        QTreeWidgetItem *first = importOne("a\n1\n", "prvni.csv");
+        importOne("b\n2\n", "druhy.csv");
+        contextMenu(first, [](QMenu &menu) { return find(menu, QString::fromUtf8("Odstranit soubor s daty")); });
+        const QString file = m_dir.filePath("dva.kstx");
+        FileDialog::setNextFileName(file);
+        QVERIFY(m_window->saveProject());
+        QVERIFY(m_window->closeProject());
+        FileDialog::setNextFileName(file);
+        m_window->openProject();
+        QCOMPARE(tree()->topLevelItemCount(), 1);
+        QCOMPARE(tree()->topLevelItem(0)->text(0), QString::fromUtf8("Data ze souboru \"druhy.csv\""));
+        QCOMPARE(m_window->sourceFiles(), QStringList{"druhy.csv"});
+        QCOMPARE(MainWindow::tableOf(tree()->topLevelItem(0))->value(0, 0), 2.0);
+    }
+
+    void openingANonProject()
+    {
+        importOne();
+        MessageBox::setNextAnswer(QMessageBox::Discard); // the open closes the current project first
+        FileDialog::setNextFileName(csv("not-a-project.kstx", "a;b\n1;2\n"));
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        m_window->openProject();
+        QCOMPARE(MessageBox::lastTitle(), QString::fromUtf8("Otevření projektu"));
+        QCOMPARE(MessageBox::lastText(), QString::fromUtf8("Projekt se nepodařilo otevřít."));
+        QCOMPARE(tree()->topLevelItemCount(), 0);
+        QCOMPARE(m_window->windowTitle(), QString::fromUtf8("Nový projekt - Kostimer"));
+    }
+
+    void closingAsksAboutUnsavedWork()
+    {
+        importOne();
+        MessageBox::setNextAnswer(QMessageBox::Cancel);
+        QVERIFY(!m_window->closeProject());
+        QCOMPARE(MessageBox::lastTitle(), QString::fromUtf8("Zavření projektu"));
+        QCOMPARE(MessageBox::lastText(),
+                 QString::fromUtf8("Projet \"Nový projekt\" nebyl uložen. Přejete si jej uložit?"));
+        QCOMPARE(tree()->topLevelItemCount(), 1);
+
+        // Discarded: what is left is a new project with nothing unsaved.
+        MessageBox::setNextAnswer(QMessageBox::Discard);
+        QVERIFY(m_window->closeProject());
+        QCOMPARE(tree()->topLevelItemCount(), 0);
+        QVERIFY(!m_window->isModified());
+        QCOMPARE(m_window->windowTitle(), QString::fromUtf8("Nový projekt - Kostimer"));
+        QVERIFY(m_window->closeProject()); // and no second question
+    }
+
+    void failedSaveKeepsTheWorkUnsaved()
+    {
+        importOne();
+        FileDialog::setNextFileName(m_dir.filePath("no/such/folder/p.kstx"));
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        QVERIFY(!m_window->saveProjectAs());
+        QCOMPARE(MessageBox::lastTitle(), QString::fromUtf8("Uložení projektu"));
+        QCOMPARE(MessageBox::lastText(), QString::fromUtf8("Projekt se nepodařilo uložit."));
+        QVERIFY(m_window->isModified());
+        QCOMPARE(m_window->windowTitle(), QString::fromUtf8("Nový projekt* - Kostimer"));
+    }
+
+    void closingTheWindowAsksToo()
+    {
+        m_window->show();
+        importOne();
+        MessageBox::setNextAnswer(QMessageBox::Cancel);
+        QVERIFY(!m_window->close());
+        QVERIFY(m_window->isVisible());
+        const QString file = m_dir.filePath("pri-zavreni.kstx");
+        MessageBox::setNextAnswer(QMessageBox::Save);
+        FileDialog::setNextFileName(file);
+        QVERIFY(m_window->close());
+        QVERIFY(QFile::exists(file));
     }
 
     void somatotypeShowsTheChartButton()
