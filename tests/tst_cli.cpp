@@ -1,3 +1,7 @@
+#include "MethodCatalog.h"
+#include "ProjectArchive.h"
+#include "TTableModel.h"
+
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -150,11 +154,72 @@ private slots:
         QCOMPARE(f.readAll(), QByteArray("earlier work\n"));
     }
 
+    // A project as the program saves it: a source table and its body mass index.
+    QString project()
+    {
+        buildMethodCatalog();
+        auto *people = new TTableModel(nullptr);
+        people->loadCsv(file("lide.csv", "Hmotnost;V\xC3\xBD\xC5\xA1ka\n70;1,75\n80;2\n"));
+        auto *bmi = new TTableModel(people);
+        bmi->applyMethod(2, std::vector<int>{0, 1});
+        ProjectTree roots;
+        roots.push_back(std::make_unique<ProjectNode>());
+        roots[0]->table = people;
+        roots[0]->ownsTable = true;
+        roots[0]->isDataNode = true;
+        roots[0]->sourceFileName = QStringLiteral("lide.csv");
+        roots[0]->children.push_back(std::make_unique<ProjectNode>());
+        roots[0]->children[0]->table = bmi;
+        roots[0]->children[0]->ownsTable = true;
+        const QString path = m_dir.filePath("projekt.kstx");
+        writeProjectFile(path, roots);
+        return path;
+    }
+
+    void projectShowListsTheTree()
+    {
+        const Run r = run({"project", "show", project()});
+        QCOMPARE(r.err, QByteArray());
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QByteArray("0.csv\t0\t109\tData ze souboru \"lide.csv\"\t2\t2\t2\n"
+                                   "0/1.csv\t1\t2\tBody mass index\t2\t3\t2\n"));
+    }
+
+    void projectExportWritesOneTable()
+    {
+        const Run r = run({"project", "export", project(), "0/1.csv", "--header"});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QByteArray("Hmotnost (kg);V\xC3\xBD\xC5\xA1ka (m);BMI\n70;1,75;22,8571\n80;2;20\n"));
+        const Run source = run({"project", "export", project(), "0.csv", "--header"});
+        QCOMPARE(source.out, QByteArray("Hmotnost;V\xC3\xBD\xC5\xA1ka\n70;1,75\n80;2\n"));
+    }
+
+    void projectFaults_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        const QString path = project();
+        QTest::newRow("no such table") << QStringList{"project", "export", path, "9.csv"} << 2;
+        QTest::newRow("no subcommand") << QStringList{"project"} << 2;
+        QTest::newRow("missing file") << QStringList{"project", "show", m_dir.filePath("nic.kstx")} << 1;
+        QTest::newRow("not a project") << QStringList{"project", "show", file("x.kstx", "a;b\n")} << 1;
+    }
+
+    void projectFaults()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        const Run r = run(arguments);
+        QCOMPARE(r.exitCode, exitCode);
+        QCOMPARE(r.err.count('\n'), 1);
+    }
+
     void helpExplainsTheCommands()
     {
         const Run r = run({"--help"});
         QCOMPARE(r.exitCode, 0);
-        for (const char *word : {"methods", "apply", "-c", "--output", "--header", "--digits full"})
+        for (const char *word : {"methods", "apply", "-c", "--output", "--header", "--digits full", "project show",
+                                 "project export"})
             QVERIFY2(r.out.contains(word), word);
     }
 
