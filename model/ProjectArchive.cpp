@@ -231,7 +231,13 @@ bool readProjectFile(const QString &path, ProjectTree *roots)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    QuaZip zip(&file);
+    return readProjectFile(&file, roots);
+}
+
+bool readProjectFile(QIODevice *device, ProjectTree *roots)
+{
+    roots->clear();
+    QuaZip zip(device);
     zip.setAutoClose(false);
     if (!zip.open(QuaZip::mdUnzip))
         return false;

@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+class QIODevice;
 class TTableModel;
 
 struct ProjectNode {
@@ -50,6 +51,7 @@ bool writeProjectFile(const QString &path, ProjectTree &roots);
 // program could have written. A missing or short table entry leaves its
 // values 0, as does an XML error after the first tables (the tables read so far stay).
 bool readProjectFile(const QString &path, ProjectTree *roots);
+bool readProjectFile(QIODevice *device, ProjectTree *roots);
 
 // Calls visit for every node, depth first, parents before children.
 template <typename Visit>
