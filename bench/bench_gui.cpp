@@ -1,13 +1,12 @@
 // The window with a big table, offscreen: start-up to the window shown, the
 // import of a 1,000,000-row CSV (10 columns, decimal commas) to its table
 // shown, and a jump to the last row.
+#include "BenchData.h"
 #include "FileDialog.h"
 #include "MainWindow.h"
 #include "MethodCatalog.h"
 
 #include <QApplication>
-#include <QFile>
-#include <QRandomGenerator>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -22,27 +21,7 @@ QTemporaryDir *folder;
 
 QString bigCsv()
 {
-    static const QString path = [] {
-        const QString p = folder->filePath(QStringLiteral("people-1m.csv"));
-        QFile file(p);
-        file.open(QIODevice::WriteOnly);
-        QRandomGenerator random(2026);
-        QByteArray chunk = "Hmotnost;Vyska;M1;M2;M3;M4;M5;M6;M7;M8\n";
-        for (int row = 0; row < 1000000; ++row) {
-            chunk += QByteArray::number(40 + random.generateDouble() * 80, 'f', 1) + ';'
-                     + QByteArray::number(1.45 + random.generateDouble() * 0.6, 'f', 3);
-            for (int j = 0; j < 8; ++j)
-                chunk += ';' + QByteArray::number(10 + random.generateDouble() * 189, 'f', 3);
-            chunk += '\n';
-            if (chunk.size() > (1 << 20)) {
-                file.write(chunk.replace('.', ','));
-                chunk.clear();
-            }
-        }
-        file.write(chunk.replace('.', ','));
-        return p;
-    }();
-    return path;
+    return measurementCsv(folder->path());
 }
 
 void startUp(benchmark::State &state)

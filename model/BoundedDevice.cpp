@@ -7,6 +7,11 @@ BoundedDevice::BoundedDevice(QIODevice *source, qint64 limit)
     setOpenMode(QIODevice::ReadOnly);
 }
 
+qint64 BoundedDevice::bytesAvailable() const
+{
+    return QIODevice::bytesAvailable() + qMax<qint64>(0, qMin(m_source->bytesAvailable(), m_limit - m_consumed));
+}
+
 qint64 BoundedDevice::readData(char *data, qint64 maxSize)
 {
     if (m_consumed >= m_limit) {

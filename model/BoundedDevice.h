@@ -9,6 +9,8 @@ class BoundedDevice : public QIODevice {
 public:
     BoundedDevice(QIODevice *source, qint64 limit);
     bool isSequential() const override { return true; }
+    // What the source says it holds, up to the limit.
+    qint64 bytesAvailable() const override;
     // True when the source had more than the limit.
     bool exceeded() const { return m_exceeded; }
     qint64 consumed() const { return m_consumed; }

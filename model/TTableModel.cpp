@@ -457,18 +457,28 @@ bool TTableModel::readCsv(QIODevice *device)
     // record announced costs nothing more. The import dialect begins with a
     // header line, which value rows lack, so an empty one goes first.
     QByteArray text("\n");
+    // What the device says it holds (bounded by the reader for a project
+    // entry) is read straight into one buffer, a few megabytes at a time.
+    const qint64 expected = device->bytesAvailable();
+    if (expected > 0)
+        text.reserve(qsizetype(expected) + 1);
+    constexpr qsizetype step = qsizetype(4) << 20;
     qsizetype lines = 0;
     while (lines < rows) {
-        QByteArray chunk = device->read(qint64(1) << 20);
-        if (chunk.isEmpty())
+        const qsizetype start = text.size();
+        text.resize(start + step);
+        const qint64 got = device->read(text.data() + start, step);
+        text.resize(start + qMax<qint64>(got, 0));
+        if (got <= 0)
             break;
-        for (qsizetype at = chunk.indexOf('\n'); at >= 0; at = chunk.indexOf('\n', at + 1)) {
+        const char *end = text.constData() + text.size();
+        for (const char *p = text.constData() + start;
+             (p = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)))); ++p) {
             if (++lines == rows) {
-                chunk.truncate(at + 1);
+                text.truncate(p - text.constData() + 1);
                 break;
             }
         }
-        text += chunk;
     }
     // Entries are always written with a decimal comma, so they are read so
     // whatever the locale of the machine that opens the project.
@@ -486,13 +496,14 @@ bool TTableModel::readCsv(QIODevice *device)
     std::vector<int> columns(static_cast<size_t>(longest));
     std::iota(columns.begin(), columns.end(), 0);
     // readColumns reads every line of the entry, at most `rows` of them here.
-    std::vector<double> read(size_t(entry.rowCount()) * size_t(longest));
-    if (!read.empty())
-        entry.readColumns(columns, read.data());
     double *values = writableValues();
     if (even) {
-        std::copy(read.begin(), read.begin() + given * longest, values);
+        // Rows of one length lie in the table as the entry's lines do.
+        entry.readColumns(columns, values);
     } else {
+        std::vector<double> read(size_t(entry.rowCount()) * size_t(longest));
+        if (!read.empty())
+            entry.readColumns(columns, read.data());
         for (qsizetype r = 0; r < given; ++r)
             std::copy_n(read.begin() + r * longest, rowLength(int(r)), values + rowStart(int(r)));
     }

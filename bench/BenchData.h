@@ -1,0 +1,9 @@
+#pragma once
+// The measurement table the benchmarks share: 1,000,000 rows of weight (kg),
+// height (m) and eight measurements, decimal commas, about 74 MB as CSV.
+
+#include <QString>
+
+// Writes the table as CSV (header row first) into folder once per process and
+// returns its path.
+QString measurementCsv(const QString &folder, int rows = 1000000);
