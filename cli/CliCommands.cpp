@@ -1,5 +1,6 @@
 #include "CliCommands.h"
 
+#include "ChartCommand.h"
 #include "CliSupport.h"
 #include "ProjectCommands.h"
 
@@ -26,6 +27,7 @@ const char helpText[] = R"(Použití:
   kostimer-cli project show SOUBOR.kstx
   kostimer-cli project export SOUBOR.kstx TABULKA [--output SOUBOR] [--header] [--verdicts]
                     [--digits full]
+  kostimer-cli chart SOUBOR.csv OBRÁZEK.png
   kostimer-cli --help
 
 methods
@@ -61,6 +63,14 @@ project show SOUBOR.kstx
 project export SOUBOR.kstx TABULKA
   Vypíše jednu tabulku projektu stejně jako apply; přepínače --output,
   --header, --verdicts a --digits full platí i zde.
+
+chart SOUBOR.csv OBRÁZEK.png
+  Nakreslí somatotypy ze SOUBOR.csv do Sheldonova trojúhelníku, stejně jako
+  je uloží okno programu: poslední tři sloupce každého řádku jsou
+  endomorfie, mezomorfie a ektomorfie (řádek s méně hodnotami se vynechá).
+  SOUBOR.csv je výsledek metody Heath-Carter exportovaný programem (bez
+  záhlaví), nebo CSV se záhlavím jako u apply. Obrázek se jménem končícím
+  .svg se zapíše jako SVG, jinak jako PNG (839 × 768 bodů).
 
 Návratový kód: 0 hotovo, 1 soubor nelze přečíst nebo zapsat, 2 chybné použití
 (neznámá metoda, volné číslo katalogu, metoda bez výpočtu, špatný počet -c,
@@ -199,6 +209,8 @@ int runCli(const QStringList &arguments, std::FILE *out, std::FILE *err)
             return apply(arguments.mid(1), out, err);
         if (command == QLatin1String("project"))
             return runProjectCommand(arguments.mid(1), out, err);
+        if (command == QLatin1String("chart"))
+            return runChartCommand(arguments.mid(1), out, err);
         if (command.isEmpty())
             throw UsageError{QStringLiteral("Chybí příkaz.")};
         throw UsageError{QStringLiteral("Neznámý příkaz „%1“.").arg(arguments.join(u' '))};

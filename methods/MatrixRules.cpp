@@ -55,7 +55,9 @@ cv::Mat passThrough(const cv::Mat &input)
 cv::Mat resultMatrix(const cv::Mat &input, int width)
 {
     cv::Mat out(input.rows, width, CV_64F, cv::Scalar(0.0));
-    if (input.rows > 0)
+    // OpenCV cannot copy an empty matrix into a view: no rows, or no inputs
+    // (a user function of the constant member alone).
+    if (input.rows > 0 && input.cols > 0)
         input.copyTo(out.colRange(0, input.cols));
     return out;
 }

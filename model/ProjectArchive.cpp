@@ -187,6 +187,16 @@ QString ProjectNode::text() const
 
 bool writeProjectFile(const QString &path, ProjectTree &roots)
 {
+    // A table too big for the reader to take back is not written: a file that
+    // cannot be opened again would lose the work it seems to keep.
+    bool readable = true;
+    forEachNode(roots, [&](const ProjectNode &node, int) {
+        const qint64 values = qint64(node.table->rowCount()) * qMax(node.table->width(), 1);
+        readable = readable && values <= TTableModel::MaxRecordValues;
+    });
+    if (!readable)
+        return false;
+
     int number = 0;
     for (auto &root : roots)
         if (root->isDataNode)

@@ -1,6 +1,7 @@
 #include "TTableModel.h"
 
 #include "CsvImport.h"
+#include "CustomFunctions.h"
 #include "MatrixRules.h"
 #include "MethodCatalog.h"
 #include "ValueRows.h"
@@ -61,12 +62,19 @@ TTableModel::TTableModel(const TTableModel *other)
         m_rowStarts = other->m_rowStarts;
         m_checked = other->m_checked;
         m_headers = other->m_headers;
+        m_customFunction = other->m_customFunction;
+        m_title = other->m_title;
     }
 }
 
 const MethodRecord *TTableModel::method() const
 {
     return isRegisteredMethod(m_type) ? &MethodCatalog[size_t(m_type)] : nullptr;
+}
+
+const CustomFunctionRecord *TTableModel::userFunction() const
+{
+    return m_customFunction != 0 ? customFunction(m_customFunction) : nullptr;
 }
 
 bool TTableModel::isFormula() const
@@ -86,15 +94,19 @@ int TTableModel::columnCount(const QModelIndex &parent) const
     // table without rows has none at all, not even "č.".
     if (const MethodRecord *record = method())
         return 1 + int(record->columns.size());
-    if (parent.isValid() || m_checked.empty())
+    if (parent.isValid())
         return 0;
-    return 1 + rowLength(0);
+    return m_checked.empty() && !userFunction() ? 0 : 1 + width();
 }
 
 int TTableModel::width() const
 {
     if (const MethodRecord *record = method())
         return int(record->columns.size());
+    // A user function's table keeps the function's columns without rows too.
+    if (m_checked.empty())
+        if (const CustomFunctionRecord *function = userFunction())
+            return int(function->columns.size());
     return m_checked.empty() ? 0 : rowLength(0);
 }
 
@@ -310,12 +322,18 @@ int TTableModel::inputCount() const
 {
     if (const MethodRecord *record = method())
         return record->inputCount;
+    if (const CustomFunctionRecord *function = userFunction())
+        return function->inputCount;
     return width();
 }
 
 void TTableModel::compute(const MethodRecord &record, const std::vector<int> &columns)
 {
-    cv::Mat result = computeResult(record, checkedColumns(columns));
+    adoptResult(computeResult(record, checkedColumns(columns)));
+}
+
+void TTableModel::adoptResult(cv::Mat result)
+{
     // A routine's result is fresh and continuous; passThrough hands back its
     // input, which is fresh too.
     if (!result.isContinuous() || result.type() != CV_64F) {
@@ -366,16 +384,22 @@ void TTableModel::appendRows(const QList<QList<double>> &rows)
         m_values = values;
         m_checked.insert(m_checked.end(), size_t(rows.size()), 1);
     };
-    // A result table is computed anew, and the first rows of a source table
-    // give it its columns: the views start over. Otherwise rows come after rows.
+    // A result table is computed anew (a user function's by that function),
+    // and the first rows of a source table give it its columns: the views
+    // start over. Otherwise rows come after rows.
     const MethodRecord *record = method();
-    if (record || m_checked.empty()) {
+    const CustomFunctionRecord *function = record ? nullptr : userFunction();
+    if (record || function || m_checked.empty()) {
         beginResetModel();
         append();
         if (record && record->compute) {
             std::vector<int> inputs(size_t(record->inputCount));
             std::iota(inputs.begin(), inputs.end(), 0);
             compute(*record, inputs);
+        } else if (function) {
+            std::vector<int> inputs(size_t(function->inputCount));
+            std::iota(inputs.begin(), inputs.end(), 0);
+            adoptResult(computeCustomResult(*function, checkedColumns(inputs)));
         }
         endResetModel();
     } else {
@@ -408,6 +432,38 @@ bool TTableModel::applyMethod(qint32 id, const std::vector<int> &columns)
     beginResetModel();
     compute(record, columns);
     m_type = id;
+    m_customFunction = 0;
+    m_title.clear();
+    endResetModel();
+    return true;
+}
+
+bool TTableModel::applyCustomFunction(qint32 id, const ColumnMapper &mapColumns)
+{
+    if (!customFunction(id) || !mapColumns)
+        return false;
+    std::vector<int> columns;
+    if (!mapColumns(*this, id, &columns))
+        return false;
+    return applyCustomFunction(id, columns);
+}
+
+bool TTableModel::applyCustomFunction(qint32 id, const std::vector<int> &columns)
+{
+    const CustomFunctionRecord *function = customFunction(id);
+    if (!function || columns.size() != size_t(function->inputCount))
+        return false;
+    const int available = width();
+    if (std::any_of(columns.begin(), columns.end(), [&](int c) { return c < 0 || c >= available; }))
+        return false;
+    // Its own table: the function's columns as headers, never the routine or
+    // the width of the method whose table it was applied to.
+    beginResetModel();
+    adoptResult(computeCustomResult(*function, checkedColumns(columns)));
+    m_type = SourceDataType;
+    m_headers = function->columns;
+    m_customFunction = id;
+    m_title = function->title;
     endResetModel();
     return true;
 }

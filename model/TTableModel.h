@@ -25,6 +25,7 @@
 class QIODevice;
 class QXmlStreamReader;
 class QXmlStreamWriter;
+struct CustomFunctionRecord;
 struct MethodRecord;
 
 class TTableModel : public QAbstractTableModel {
@@ -86,6 +87,16 @@ public:
     bool applyMethod(qint32 id, const ColumnMapper &mapColumns);
     bool applyMethod(qint32 id, const std::vector<int> &columns);
 
+    // Applies user function id (110 and up) to the checked rows as applyMethod
+    // applies a method. The result is a table of its own: a source table whose
+    // headers are the function's columns, saved under the function's title,
+    // and recomputed by that function alone when rows are added while the
+    // program runs. False, and the table unchanged, as for applyMethod.
+    bool applyCustomFunction(qint32 id, const ColumnMapper &mapColumns);
+    bool applyCustomFunction(qint32 id, const std::vector<int> &columns);
+    // The id of the user function that made the table in this run; 0 for none.
+    qint32 customFunctionId() const { return m_customFunction; }
+
     // Fills the table from a CSV file of the import dialect (header row, then
     // rows as read), every row checked; the table becomes a source table. False,
     // and the table unchanged, when the file cannot be read.
@@ -144,6 +155,9 @@ private:
     void adoptMatrix(const cv::Mat &matrix);
     // Runs the record's routine on the checked columns and adopts the result.
     void compute(const MethodRecord &record, const std::vector<int> &columns);
+    void adoptResult(cv::Mat result);
+    // The user function of the table, while the list holds it.
+    const CustomFunctionRecord *userFunction() const;
 
     // Every value, row after row, in one continuous block. A copy of the table
     // shares it until one of them writes (applying a method replaces it whole,
@@ -156,4 +170,9 @@ private:
     std::vector<char> m_checked; // one per row; char rather than bool, read often
     qint32 m_type;
     QStringList m_headers;
+    // A table made by a user function: the function's id (user functions are
+    // not saved, so this is 0 after a project is opened) and its title, which
+    // the project keeps as the table's name.
+    qint32 m_customFunction = 0;
+    QString m_title;
 };

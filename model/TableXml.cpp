@@ -28,7 +28,10 @@ void TTableModel::writeXml(QXmlStreamWriter &xml) const
     const MethodRecord *record = method();
     xml.writeAttribute(QStringLiteral("rows"), QString::number(rowCount()));
     xml.writeAttribute(QStringLiteral("cols"), QString::number(width()));
-    xml.writeAttribute(QStringLiteral("name"), record ? record->title : QStringLiteral("source"));
+    // A user function's table is a source table by its type, but keeps the
+    // function's title as its name, which is also the text of its node.
+    const QString name = record ? record->title : m_title.isEmpty() ? QStringLiteral("source") : m_title;
+    xml.writeAttribute(QStringLiteral("name"), name);
     xml.writeAttribute(QStringLiteral("type"), QString::number(m_type));
     QString checks(rowCount(), u'0');
     for (int r = 0; r < rowCount(); ++r)
@@ -121,6 +124,9 @@ QString TTableModel::readXml(QXmlStreamReader &xml, bool *onNextToken)
         checked[size_t(r)] = checks[r] == u'1';
     m_checked.swap(checked);
     m_headers = headers;
+    m_customFunction = 0;
+    const QStringView name = attributes.value(QLatin1String("name"));
+    m_title = type == SourceDataType && name != QLatin1String("source") ? name.toString() : QString();
     endResetModel();
     return source;
 }

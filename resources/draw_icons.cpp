@@ -4,6 +4,8 @@
 //
 // Usage: draw_icons OUTPUT_FOLDER
 
+#include "SomatoChart.h"
+
 #include <QDir>
 #include <QImage>
 #include <QPainter>
@@ -354,6 +356,9 @@ int main(int argc, char *argv[])
         {"studium-ziveho-70x67px", 70, 67, studyOfLiving},
         {"uprava-dat-70x67px", 70, 67, spatialData},
         {"logo", 280, 60, logo},
+        // The somatotype dialog's background: the markers are placed by the
+        // same geometry.
+        {"sheldon", SomatoChart::width, SomatoChart::height, [](QPainter &p, QSizeF) { drawSomatochart(p); }},
     };
     for (const Icon &icon : icons) {
         for (int scale : {1, 2}) {

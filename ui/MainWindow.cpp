@@ -1,10 +1,16 @@
 #include "MainWindow.h"
 
+#include "CustomFunctions.h"
 #include "FileDialog.h"
 #include "MessageBox.h"
 #include "MethodCatalog.h"
 #include "PopupMenu.h"
+#include "TCustomFunctionWizard.h"
 #include "TDataWizard.h"
+#include "TExponencialFunctionWizard.h"
+#include "TInsertWizard.h"
+#include "TRenameWizard.h"
+#include "TSheldonDialog.h"
 #include "TTableModel.h"
 #include "TreeNodes.h"
 
@@ -30,6 +36,14 @@
 
 namespace {
 const char *const newProjectName = "Nový projekt";
+
+// The record of a catalog method or of a user function.
+const MethodRecord *recordOf(qint32 id)
+{
+    if (const CustomFunctionRecord *function = customFunction(id))
+        return function;
+    return isRegisteredMethod(id) ? &MethodCatalog[size_t(id)] : nullptr;
+}
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent)
@@ -382,17 +396,18 @@ void MainWindow::treeContextMenu(const QPoint &position)
         return;
     if (chosen == exportEntry)
         exportCSV(node);
+    else if (renameEntry && chosen == renameEntry)
+        renameColumns(node);
+    else if (chosen == addRowsEntry)
+        addRows(node);
     else if (chosen == removeEntry)
         removeNode(node);
-    // Renaming columns and adding rows come with their wizards.
-    Q_UNUSED(renameEntry);
-    Q_UNUSED(addRowsEntry);
 }
 
 void MainWindow::addFunction(int id)
 {
     if (!menuOpenedOnItem) {
-        // Typing in a new table comes with the row-insert wizard.
+        typeInTable(id);
         return;
     }
     const QList<QTreeWidgetItem *> selected = ui.treeWidget->selectedItems();
@@ -408,19 +423,14 @@ void MainWindow::addFunction(int id)
     if (isFormula)
         result = formulaResults.value(parentNode).value(id);
     if (!result) {
-        if (kindOf(id) == Custom)
-            return; // user functions come with their wizards
+        if (!recordOf(id))
+            return;
         auto *table = new TTableModel(source);
-        const bool applied = table->applyMethod(
-            id, [this](const TTableModel &shown, qint32 method, std::vector<int> *columns) {
-                TDataWizard wizard(this);
-                wizard.setSourceTable(&shown);
-                wizard.setFunction(method);
-                if (wizard.exec() != 1)
-                    return false;
-                *columns = wizard.selectedColumns();
-                return true;
-            });
+        const auto mapper = [this](const TTableModel &shown, qint32 method, std::vector<int> *columns) {
+            return mapColumns(shown, method, columns);
+        };
+        const bool applied =
+            kindOf(id) == Custom ? table->applyCustomFunction(id, mapper) : table->applyMethod(id, mapper);
         if (!applied) {
             delete table;
             return;
@@ -442,9 +452,79 @@ void MainWindow::addFunction(int id)
     changeModel(result, 0);
 }
 
+bool MainWindow::mapColumns(const TTableModel &table, qint32 id, std::vector<int> *columns)
+{
+    TDataWizard wizard(this);
+    wizard.setSourceTable(&table);
+    if (const CustomFunctionRecord *function = customFunction(id))
+        wizard.setInputs(function->title, function->columns, function->inputCount);
+    else
+        wizard.setFunction(id);
+    if (wizard.exec() != 1)
+        return false;
+    *columns = wizard.selectedColumns();
+    return true;
+}
+
+void MainWindow::typeInTable(qint32 id)
+{
+    // User functions need a table to be applied to.
+    if (kindOf(id) == Custom || !isRegisteredMethod(id))
+        return;
+    auto table = std::make_unique<TTableModel>(id, nullptr);
+    TInsertWizard wizard(this);
+    wizard.setModel(table.get());
+    if (wizard.exec() != QDialog::Accepted)
+        return;
+    table->appendRows(wizard.rows());
+    setProjectSaved(false);
+    showTable(table.get());
+
+    const MethodRecord &record = MethodCatalog[size_t(id)];
+    auto *node = new QTreeWidgetItem(QStringList{record.title, record.description});
+    node->setIcon(0, iconOfType(table->type()));
+    setNodeTable(node, table.release());
+    ui.treeWidget->addTopLevelItem(node);
+    if (record.kind != Formula)
+        formulaResults.insert(node, emptyResultSlots());
+    setProjectSaved(false);
+    clearTreeSelection();
+    node->setSelected(true);
+    changeModel(node, 0);
+}
+
+void MainWindow::renameColumns(QTreeWidgetItem *node)
+{
+    TTableModel *table = tableOf(node);
+    if (!table)
+        return;
+    TRenameWizard wizard(this);
+    wizard.setModel(table);
+    if (wizard.exec() != QDialog::Accepted)
+        return;
+    ui.tableView->viewport()->update();
+    setProjectSaved(false);
+}
+
+void MainWindow::addRows(QTreeWidgetItem *node)
+{
+    TTableModel *table = tableOf(node);
+    if (!table)
+        return;
+    TInsertWizard wizard(this);
+    wizard.setModel(table);
+    if (wizard.exec() != QDialog::Accepted)
+        return;
+    table->appendRows(wizard.rows());
+    setProjectSaved(false);
+    // The view takes the table anew, so that its rows are read again.
+    ui.tableView->setModel(nullptr);
+    changeModel(node, 0);
+}
+
 QTreeWidgetItem *MainWindow::resultNode(TTableModel *table, QTreeWidgetItem *parentNode, qint32 id)
 {
-    const MethodRecord &record = MethodCatalog[size_t(id)];
+    const MethodRecord &record = *recordOf(id);
     auto *node = new QTreeWidgetItem(QStringList{record.title, record.description});
     node->setToolTip(0, record.title);
     setNodeTable(node, table);
@@ -558,15 +638,40 @@ void MainWindow::exportCSV(QTreeWidgetItem *node)
 
 void MainWindow::addCustomLinearFunction()
 {
-    // User functions come with their wizards.
+    defineFunction(false);
 }
 
 void MainWindow::addCustomExponenFunction()
 {
-    // User functions come with their wizards.
+    defineFunction(true);
+}
+
+void MainWindow::defineFunction(bool exponential)
+{
+    std::unique_ptr<TCustomFunctionWizard> wizard;
+    if (exponential) {
+        wizard = std::make_unique<TExponencialFunctionWizard>(this);
+        wizard->setWindowTitle(QString::fromUtf8("Přidání exponenciální funkce"));
+    } else {
+        wizard = std::make_unique<TCustomFunctionWizard>(this);
+    }
+    wizard->setModal(true);
+    if (wizard->exec() != QDialog::Accepted)
+        return;
+    const CustomFunctionForm form = exponential ? CustomFunctionForm::Exponential : CustomFunctionForm::Polynomial;
+    const qint32 id = addCustomFunction(makeCustomFunction(form, wizard->coefficients()));
+    auto *action = new QAction(customFunction(id)->title, this);
+    customFunctionActions.append(action);
+    connect(action, &QAction::triggered, customFunctionMapper, qOverload<>(&QSignalMapper::map));
+    customFunctionMapper->setMapping(action, id);
 }
 
 void MainWindow::viewSheldon()
 {
-    // The somatotype chart comes with its dialog.
+    auto *table = qobject_cast<TTableModel *>(ui.tableView->model());
+    if (!table)
+        return;
+    TSheldonDialog dialog(this);
+    dialog.plot(table);
+    dialog.exec();
 }

@@ -84,6 +84,14 @@ private:
     void createMethodActions();
     void addMethodMenus(QMenu &menu);
     QTreeWidgetItem *resultNode(TTableModel *table, QTreeWidgetItem *parent, qint32 id);
+    // Asks through the column-mapping wizard which columns of table feed the
+    // inputs of method or user function id.
+    bool mapColumns(const TTableModel &table, qint32 id, std::vector<int> *columns);
+    // A new top-level table of method id, its rows typed in.
+    void typeInTable(qint32 id);
+    void renameColumns(QTreeWidgetItem *node);
+    void addRows(QTreeWidgetItem *node);
+    void defineFunction(bool exponential);
     void removeNode(QTreeWidgetItem *node);
     void showTable(TTableModel *table);
 

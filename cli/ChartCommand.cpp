@@ -1,0 +1,77 @@
+// kostimer-cli chart: the somatochart of a file's somatotypes, drawn as the
+// program's somatotype dialog saves it.
+
+#include "ChartCommand.h"
+
+#include "CliSupport.h"
+#include "CsvImport.h"
+#include "NumberReader.h"
+#include "SomatoChart.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <vector>
+
+namespace {
+
+// Value rows (a table exported by the program) start with a line of numbers;
+// the import dialect starts with its header line.
+bool startsWithValues(const QByteArray &bytes)
+{
+    qsizetype end = bytes.indexOf('\n');
+    if (end < 0)
+        end = bytes.size();
+    if (end > 0 && bytes.at(end - 1) == '\r')
+        --end;
+    if (end == 0)
+        return false;
+    const NumberReader numbers{QLocale(QLocale::Czech)};
+    const char *p = bytes.constData();
+    const char *lineEnd = p + end;
+    for (;;) {
+        const char *sep = std::find(p, lineEnd, ';');
+        const QByteArray field = QByteArray::fromRawData(p, sep - p);
+        double value;
+        if (!numbers.readPlain(p, sep, &value) && field != "nan" && field != "inf" && field != "-inf")
+            return false;
+        if (sep == lineEnd)
+            return true;
+        p = sep + 1;
+    }
+}
+
+} // namespace
+
+int runChartCommand(const QStringList &args, std::FILE *, std::FILE *err)
+{
+    if (args.size() != 2 || args.at(0).startsWith(u'-') || args.at(1).startsWith(u'-'))
+        throw UsageError{QStringLiteral("Příkaz chart potřebuje jeden soubor CSV a jméno obrázku.")};
+    const QString inputPath = args.at(0);
+    const QString imagePath = args.at(1);
+
+    QFile input(inputPath);
+    if (!input.open(QIODevice::ReadOnly)) {
+        const QString why = input.exists() ? QStringLiteral("chybí oprávnění ke čtení") : QStringLiteral("neexistuje");
+        print(err, QStringLiteral("Soubor „%1“ nelze přečíst: %2.\n").arg(inputPath, why));
+        return FileFault;
+    }
+    const QByteArray bytes = input.readAll();
+    // Value rows are always written with a decimal comma; the import dialect
+    // is read as an imported file is.
+    const CsvImport table = startsWithValues(bytes) ? CsvImport(QByteArray("\n") + bytes, QLocale(QLocale::Czech))
+                                                    : CsvImport(bytes);
+    std::vector<Somatotype> somatotypes;
+    for (const QList<double> &row : table.rows()) {
+        Somatotype somatotype;
+        if (somatotypeOfRow(row.constData(), int(row.size()), &somatotype))
+            somatotypes.push_back(somatotype);
+    }
+
+    const bool svg = QFileInfo(imagePath).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0;
+    if (!writeChart(imagePath, svg ? ChartFormat::Svg : ChartFormat::Png, somatotypes)) {
+        print(err, QStringLiteral("Obrázek „%1“ nelze zapsat.\n").arg(imagePath));
+        return FileFault;
+    }
+    return Done;
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QStringList>
+
+#include <cstdio>
+
+// kostimer-cli chart FILE.csv OUT.png
+int runChartCommand(const QStringList &args, std::FILE *out, std::FILE *err);

@@ -1,0 +1,59 @@
+#pragma once
+// The somatochart: the curved triangle of the somatotypes with its three axes
+// and reference points, and a square for every plotted somatotype. One
+// geometry serves the chart's background image (drawn at build time), the
+// somatotype dialog and kostimer-cli chart, so the markers always fall where
+// the picture says.
+//
+// Chart coordinates: x = ectomorphy - endomorphy, y = 2 mesomorphy -
+// endomorphy - ectomorphy. Image pixels: y grows downwards.
+
+#include <QPointF>
+#include <QRectF>
+#include <QString>
+
+#include <vector>
+
+class QPainter;
+
+namespace SomatoChart {
+
+constexpr int width = 839;
+constexpr int height = 768;
+// Somatotype 4-4-4, the chart's origin.
+constexpr double originX = 424.0;
+constexpr double originY = 476.0;
+// Pixels per unit of x (to the right) and of y (upwards).
+constexpr double unitX = 47.667;
+constexpr double unitY = 26.613;
+// The side of a marker's square.
+constexpr double markerSize = 10.0;
+
+} // namespace SomatoChart
+
+struct Somatotype {
+    double endomorphy = 0;
+    double mesomorphy = 0;
+    double ectomorphy = 0;
+};
+
+// The last three values of a row: endomorphy, mesomorphy and ectomorphy (the
+// last columns of a Heath-Carter result). False for a row of fewer values.
+bool somatotypeOfRow(const double *values, int length, Somatotype *somatotype);
+
+// Where a somatotype lies in the image, and its marker's square around it.
+QPointF chartPoint(const Somatotype &somatotype);
+QRectF markerRect(const Somatotype &somatotype);
+
+// The background: white paper, scales, the curved triangle, its axes and the
+// reference somatotypes, in a width x height area from (0, 0).
+void drawSomatochart(QPainter &painter);
+// One unfilled blue square per somatotype, in order.
+void drawMarkers(QPainter &painter, const std::vector<Somatotype> &somatotypes);
+
+enum class ChartFormat { Png, Svg };
+
+// Writes the background with the markers as a PNG or an SVG picture of
+// width x height. Written beside the target and put in its place only when
+// complete; false when it could not be written.
+bool writeChart(const QString &path, ChartFormat format, const std::vector<Somatotype> &somatotypes);

@@ -1,0 +1,338 @@
+// User functions without any window: their records, both evaluators, and
+// their result tables, which are tables of their own.
+
+#include "CustomFunctions.h"
+#include "MethodCatalog.h"
+#include "ProjectArchive.h"
+#include "TTableModel.h"
+
+#include <QBuffer>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+#include <QtTest>
+
+#include <cmath>
+#include <memory>
+
+using Row = QList<double>;
+using Rows = QList<Row>;
+using Coefficients = std::vector<double>;
+
+Q_DECLARE_METATYPE(Row)
+Q_DECLARE_METATYPE(Rows)
+Q_DECLARE_METATYPE(CustomFunctionForm)
+
+namespace {
+
+cv::Mat matrix(const Rows &rows)
+{
+    cv::Mat m(int(rows.size()), rows.isEmpty() ? 0 : int(rows.first().size()), CV_64F);
+    for (int r = 0; r < m.rows; ++r)
+        for (int c = 0; c < m.cols; ++c)
+            m.at<double>(r, c) = rows[r][c];
+    return m;
+}
+
+std::unique_ptr<TTableModel> sourceTable(const Rows &rows)
+{
+    auto table = std::make_unique<TTableModel>(nullptr);
+    table->appendRows(rows);
+    return table;
+}
+
+Rows storedRows(const TTableModel &table)
+{
+    Rows rows;
+    for (int r = 0; r < table.rowCount(); ++r) {
+        Row row;
+        for (int c = 0; c < table.rowLength(r); ++c)
+            row.append(table.value(r, c));
+        rows.append(row);
+    }
+    return rows;
+}
+
+QStringList headersOf(const TTableModel &table)
+{
+    QStringList headers;
+    for (int s = 1; s < table.columnCount(); ++s)
+        headers.append(table.headerData(s, Qt::Horizontal).toString());
+    return headers;
+}
+
+const QStringList twoInputColumns{QStringLiteral("1. koeficient"), QStringLiteral("2. koeficient"),
+                                  QString::fromUtf8("Výsledek")};
+
+} // namespace
+
+class TestCustomFunctions : public QObject {
+    Q_OBJECT
+
+    // 2 + 3·x1 + 0.5·x2², the polynomial of the wizard's example.
+    qint32 example()
+    {
+        return addCustomFunction(makeCustomFunction(CustomFunctionForm::Polynomial, {2, 3, 0.5}));
+    }
+
+private slots:
+    void initTestCase() { buildMethodCatalog(); }
+    void init() { customFunctions.clear(); }
+
+    void records_data()
+    {
+        QTest::addColumn<CustomFunctionForm>("form");
+        QTest::addColumn<Coefficients>("coefficients");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("inputCount");
+        QTest::addColumn<QStringList>("columns");
+        QTest::newRow("unchanged wizard: y = 1") << CustomFunctionForm::Polynomial << Coefficients{1} << "Vlastni fce"
+                                                 << 0 << QStringList{QString::fromUtf8("Výsledek")};
+        QTest::newRow("polynomial of three members")
+            << CustomFunctionForm::Polynomial << Coefficients{2, 3, 0.5} << "Vlastni fce" << 2 << twoInputColumns;
+        QTest::newRow("exponential") << CustomFunctionForm::Exponential << Coefficients{1, 1, 1} << "Exponencialni fce"
+                                     << 2 << twoInputColumns;
+    }
+
+    void records()
+    {
+        QFETCH(CustomFunctionForm, form);
+        QFETCH(Coefficients, coefficients);
+        const CustomFunctionRecord record = makeCustomFunction(form, coefficients);
+        QTEST(record.title, "title");
+        QVERIFY(record.description.isEmpty());
+        QTEST(int(record.inputCount), "inputCount");
+        QTEST(record.columns, "columns");
+        QCOMPARE(record.coefficients, coefficients);
+    }
+
+    void idsFollowThePositionWhateverTheForm()
+    {
+        QCOMPARE(addCustomFunction(makeCustomFunction(CustomFunctionForm::Exponential, {1, 2})), 110);
+        QCOMPARE(addCustomFunction(makeCustomFunction(CustomFunctionForm::Polynomial, {1})), 111);
+        QCOMPARE(customFunction(110)->title, QStringLiteral("Exponencialni fce"));
+        QCOMPARE(customFunction(111)->title, QStringLiteral("Vlastni fce"));
+        QVERIFY(!customFunction(109));
+        QVERIFY(!customFunction(112));
+        QVERIFY(!customFunction(-5));
+        QCOMPARE(kindOf(110), Custom);
+    }
+
+    // y for every row, worked out by hand.
+    void evaluation_data()
+    {
+        QTest::addColumn<CustomFunctionForm>("form");
+        QTest::addColumn<Coefficients>("coefficients");
+        QTest::addColumn<Rows>("inputs");
+        QTest::addColumn<Row>("expected");
+        const double ln2 = 0.69314718055994530942;
+        const double e = 2.71828182845904523536;
+
+        // 2 + 3·1 + 0.5·2² = 7; 2 + 3·(-2) + 0.5·(-3)² = 0.5.
+        QTest::newRow("2 + 3·x1 + 0.5·x2²") << CustomFunctionForm::Polynomial << Coefficients{2, 3, 0.5}
+                                             << Rows{{1, 2}, {-2, -3}, {0, 0}} << Row{7, 0.5, 2};
+        // Odd powers of a negative base stay negative: 1 + (-2) + 4 + (-8) = -5.
+        QTest::newRow("negative base, one column for every input")
+            << CustomFunctionForm::Polynomial << Coefficients{1, 1, 1, 1} << Rows{{-2, -2, -2}} << Row{-5};
+        QTest::newRow("negative cube") << CustomFunctionForm::Polynomial << Coefficients{0, 0, 0, 1}
+                                       << Rows{{5, 5, -3}, {0, 0, -0.5}} << Row{-27, -0.125};
+        QTest::newRow("constant only") << CustomFunctionForm::Polynomial << Coefficients{1} << Rows{{}, {}} << Row{1, 1};
+        // 1 + 2·e^0 + 3·e^0 = 6; 1 + 2·e^1 + 3·e^(2·0.5) = 1 + 5e.
+        QTest::newRow("1 + 2·e^x1 + 3·e^(2·x2)") << CustomFunctionForm::Exponential << Coefficients{1, 2, 3}
+                                                  << Rows{{0, 0}, {1, 0.5}} << Row{6, 1 + 5 * e};
+        // One column x = ln 2 for both inputs: 0.5 + e^ln2 + e^(2 ln2) = 0.5 + 2 + 4.
+        QTest::newRow("exponential of one column") << CustomFunctionForm::Exponential << Coefficients{0.5, 1, 1}
+                                                   << Rows{{ln2, ln2}} << Row{6.5};
+        QTest::newRow("exponential of a negative value") << CustomFunctionForm::Exponential << Coefficients{0, 4}
+                                                         << Rows{{-ln2}} << Row{2};
+    }
+
+    void evaluation()
+    {
+        QFETCH(CustomFunctionForm, form);
+        QFETCH(Coefficients, coefficients);
+        QFETCH(Rows, inputs);
+        QFETCH(Row, expected);
+        const CustomFunctionRecord record = makeCustomFunction(form, coefficients);
+        const cv::Mat input = inputs.first().isEmpty() ? cv::Mat(int(inputs.size()), 0, CV_64F) : matrix(inputs);
+        const cv::Mat result = computeCustomResult(record, input);
+        QCOMPARE(result.rows, int(inputs.size()));
+        QCOMPARE(result.cols, record.inputCount + 1);
+        for (int r = 0; r < result.rows; ++r) {
+            for (int c = 0; c < record.inputCount; ++c)
+                QCOMPARE(result.at<double>(r, c), inputs[r][c]);
+            const double y = result.at<double>(r, record.inputCount);
+            QVERIFY2(std::fabs(y - expected[r]) <= 1e-12 * std::max(1.0, std::fabs(expected[r])),
+                     qPrintable(QStringLiteral("row %1: %2, expected %3").arg(r).arg(y, 0, 'g', 17).arg(expected[r])));
+        }
+    }
+
+    void noRowsGiveNoRowsAndTheFullWidth()
+    {
+        const cv::Mat result = computeCustomResult(makeCustomFunction(CustomFunctionForm::Exponential, {1, 2, 3}),
+                                                   cv::Mat(0, 2, CV_64F));
+        QCOMPARE(result.rows, 0);
+        QCOMPARE(result.cols, 3);
+    }
+
+    // Applied to a unit conversion's result, a function gives a table of its
+    // own: the function's headers and width, not the conversion's.
+    void resultIsATableOfItsOwn()
+    {
+        const qint32 id = example();
+        auto source = sourceTable({{1000}, {2500}});
+        QVERIFY(source->applyMethod(53, std::vector<int>{0})); // metres to kilometres
+        QCOMPARE(source->type(), 53);
+
+        TTableModel result(source.get());
+        QVERIFY(result.applyCustomFunction(id, std::vector<int>{1, 0}));
+        QCOMPARE(result.type(), SourceDataType);
+        QCOMPARE(result.customFunctionId(), id);
+        QCOMPARE(headersOf(result), twoInputColumns);
+        // 2 + 3·1 + 0.5·1000² = 500005; 2 + 3·2.5 + 0.5·2500² = 3125009.5.
+        QCOMPARE(storedRows(result), (Rows{{1, 1000, 500005}, {2.5, 2500, 3125009.5}}));
+        QCOMPARE(result.inputCount(), 2);
+    }
+
+    // Rows added later are computed by the function, from the checked rows,
+    // never by the routine of the table it was applied to.
+    void addedRowsAreComputedByTheFunction()
+    {
+        const qint32 id = example();
+        auto source = sourceTable({{1000}, {2500}});
+        QVERIFY(source->applyMethod(53, std::vector<int>{0}));
+        TTableModel result(source.get());
+        QVERIFY(result.applyCustomFunction(id, std::vector<int>{1, 0}));
+        result.setData(result.index(1, 0), int(Qt::Unchecked), Qt::CheckStateRole);
+        result.appendRows({{2, 10, 0}});
+        // 2 + 3·2 + 0.5·10² = 58.
+        QCOMPARE(storedRows(result), (Rows{{1, 1000, 500005}, {2, 10, 58}}));
+        QCOMPARE(result.type(), SourceDataType);
+        QCOMPARE(headersOf(result), twoInputColumns);
+    }
+
+    void resultWithoutRowsKeepsTheFunctionsColumns()
+    {
+        const qint32 id = example();
+        auto source = sourceTable({{1, 2}});
+        source->setData(source->index(0, 0), int(Qt::Unchecked), Qt::CheckStateRole);
+        TTableModel result(source.get());
+        QVERIFY(result.applyCustomFunction(id, std::vector<int>{0, 1}));
+        QCOMPARE(result.rowCount(), 0);
+        QCOMPARE(result.columnCount(), 4);
+        QCOMPARE(headersOf(result), twoInputColumns);
+    }
+
+    void constantFunctionGivesOneColumnOfOnes()
+    {
+        const qint32 id = addCustomFunction(makeCustomFunction(CustomFunctionForm::Polynomial, {1}));
+        auto table = sourceTable({{5, 6}, {7, 8}});
+        QVERIFY(table->applyCustomFunction(id, std::vector<int>{}));
+        QCOMPARE(storedRows(*table), (Rows{{1}, {1}}));
+        QCOMPARE(headersOf(*table), QStringList{QString::fromUtf8("Výsledek")});
+    }
+
+    void methodOnAFunctionsResultForgetsTheFunction()
+    {
+        const qint32 id = example();
+        auto table = sourceTable({{1.75, 70}});
+        QVERIFY(table->applyCustomFunction(id, std::vector<int>{0, 1}));
+        QVERIFY(table->applyMethod(2, std::vector<int>{1, 0})); // body mass index of 70 kg and 1.75 m
+        QCOMPARE(table->type(), 2);
+        QCOMPARE(table->customFunctionId(), 0);
+    }
+
+    void refusedApplicationChangesNothing_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<std::vector<int>>("columns");
+        QTest::newRow("no such function") << 111 << std::vector<int>{0, 1};
+        QTest::newRow("a catalog method") << 2 << std::vector<int>{0, 1};
+        QTest::newRow("too few columns") << 110 << std::vector<int>{0};
+        QTest::newRow("a column the table lacks") << 110 << std::vector<int>{0, 2};
+        QTest::newRow("a negative column") << 110 << std::vector<int>{-1, 0};
+    }
+
+    void refusedApplicationChangesNothing()
+    {
+        QCOMPARE(example(), 110);
+        QFETCH(int, id);
+        QFETCH(std::vector<int>, columns);
+        auto table = sourceTable({{1, 2}, {3, 4}});
+        QVERIFY(!table->applyCustomFunction(id, columns));
+        QCOMPARE(storedRows(*table), (Rows{{1, 2}, {3, 4}}));
+        QCOMPARE(table->type(), SourceDataType);
+        QCOMPARE(table->customFunctionId(), 0);
+    }
+
+    void cancelledMappingChangesNothing()
+    {
+        const qint32 id = example();
+        auto table = sourceTable({{1, 2}});
+        qint32 askedFor = 0;
+        QVERIFY(!table->applyCustomFunction(id, [&](const TTableModel &, qint32 asking, std::vector<int> *) {
+            askedFor = asking;
+            return false;
+        }));
+        QCOMPARE(askedFor, id);
+        QCOMPARE(storedRows(*table), (Rows{{1, 2}}));
+    }
+
+    // The project keeps the result with its headers and the function's title,
+    // like a source table; the function itself is not kept.
+    void projectKeepsTheResultWithItsHeaders()
+    {
+        const qint32 id = example();
+        auto source = sourceTable({{1, 2}});
+        auto result = std::make_unique<TTableModel>(source.get());
+        QVERIFY(result->applyCustomFunction(id, std::vector<int>{0, 1}));
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("p.kstx"));
+        {
+            ProjectTree roots;
+            auto root = std::make_unique<ProjectNode>();
+            root->table = source.get();
+            root->isDataNode = true;
+            root->sourceFileName = QStringLiteral("a.csv");
+            auto child = std::make_unique<ProjectNode>();
+            child->table = result.get();
+            root->children.push_back(std::move(child));
+            roots.push_back(std::move(root));
+            QVERIFY(writeProjectFile(path, roots));
+        }
+        ProjectTree read;
+        QVERIFY(readProjectFile(path, &read));
+        QCOMPARE(read.size(), size_t(1));
+        QCOMPARE(read[0]->children.size(), size_t(1));
+        const ProjectNode &node = *read[0]->children[0];
+        QCOMPARE(node.text(), QStringLiteral("Vlastni fce"));
+        QCOMPARE(node.table->type(), SourceDataType);
+        QCOMPARE(node.table->customFunctionId(), 0);
+        QCOMPARE(headersOf(*node.table), twoInputColumns);
+        // 2 + 3·1 + 0.5·2² = 7.
+        QCOMPARE(storedRows(*node.table), (Rows{{1, 2, 7}}));
+
+        // Saved again, it keeps its name.
+        QString text;
+        QXmlStreamWriter xml(&text);
+        xml.writeStartElement(QStringLiteral("model"));
+        node.table->writeXml(xml);
+        xml.writeEndElement();
+        QVERIFY(text.contains(QStringLiteral("name=\"Vlastni fce\"")));
+    }
+
+    void sourceTableIsStillSavedAsSource()
+    {
+        auto source = sourceTable({{1, 2}});
+        QString text;
+        QXmlStreamWriter xml(&text);
+        xml.writeStartElement(QStringLiteral("model"));
+        source->writeXml(xml);
+        xml.writeEndElement();
+        QVERIFY(text.contains(QStringLiteral("name=\"source\"")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCustomFunctions)
+#include "tst_customfunctions.moc"
