@@ -2,11 +2,13 @@
 
 #include "MessageBox.h"
 #include "MethodCatalog.h"
+#include "TMethodReference.h"
 
 #include <QAbstractItemModel>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QPushButton>
 #include <QSignalMapper>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
@@ -35,6 +37,15 @@ TDataWizard::TDataWizard(QWidget *parent)
     ui.verticalLayout->addWidget(ui.buttonBox);
     connect(ui.buttonBox, &QDialogButtonBox::accepted, this, &TDataWizard::aboutToAccept);
     connect(ui.buttonBox, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QPushButton *about = ui.buttonBox->addButton(QString::fromUtf8("Popis metody"), QDialogButtonBox::HelpRole);
+    about->setObjectName(QStringLiteral("methodReferenceButton"));
+    about->setEnabled(false);
+    connect(about, &QPushButton::clicked, this, [this] {
+        auto *reference = new TMethodReference(this);
+        reference->setAttribute(Qt::WA_DeleteOnClose);
+        reference->showMethod(methodId);
+        reference->show();
+    });
 }
 
 void TDataWizard::setSourceTable(const QAbstractItemModel *table)
@@ -48,6 +59,9 @@ void TDataWizard::setFunction(int id)
     if (kindOf(id) == Custom || !isRegisteredMethod(id))
         return;
     const MethodRecord &record = MethodCatalog[id];
+    methodId = id;
+    if (QWidget *about = findChild<QWidget *>(QStringLiteral("methodReferenceButton")))
+        about->setEnabled(true);
     setInputs(record.title, record.columns, record.inputCount);
 }
 
@@ -90,6 +104,10 @@ void TDataWizard::buildGrid()
             const QVariant value = sourceTable->data(sourceTable->index(k - 1, c + 1), Qt::DisplayRole);
             auto *cell = new QTableWidgetItem(delegate.displayText(value, locale()));
             cell->setFlags(Qt::ItemIsEnabled);
+            // A field that held no number shows so here as in the table.
+            const QModelIndex source = sourceTable->index(k - 1, c + 1);
+            cell->setData(Qt::BackgroundRole, sourceTable->data(source, Qt::BackgroundRole));
+            cell->setData(Qt::ToolTipRole, sourceTable->data(source, Qt::ToolTipRole));
             grid->setItem(k, c, cell);
         }
     }

@@ -46,4 +46,5 @@ private:
     int inputCount = 0;
     QStringList inputNames;
     QSignalMapper *mapper = nullptr;
+    int methodId = -1; // the catalog method, for its entry in the method reference
 };

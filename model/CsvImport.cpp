@@ -45,17 +45,18 @@ void CsvImport::line(qsizetype i, const char **begin, const char **end) const
         --*end;
 }
 
-double CsvImport::fieldValue(const char *begin, const char *end) const
+double CsvImport::fieldValue(const char *begin, const char *end, bool *read) const
 {
-    if (begin == end)
-        return 0.0;
-    double value;
-    if (m_numbers.readPlain(begin, end, &value))
-        return value;
-    return m_numbers.readText(decodeText(begin, end - begin, m_text.encoding));
+    double value = 0.0;
+    bool ok = begin != end
+              && (m_numbers.readPlain(begin, end, &value)
+                  || m_numbers.readText(decodeText(begin, end - begin, m_text.encoding), &value));
+    if (read)
+        *read = ok;
+    return value;
 }
 
-QList<QList<double>> CsvImport::rows() const
+QList<QList<double>> CsvImport::rows(QList<UnreadField> *unread) const
 {
     QList<QList<double>> result;
     result.reserve(rowCount());
@@ -68,7 +69,10 @@ QList<QList<double>> CsvImport::rows() const
         for (;;) {
             const char *sep = static_cast<const char *>(std::memchr(p, ';', size_t(end - p)));
             const char *fieldEnd = sep ? sep : end;
-            row.append(fieldValue(p, fieldEnd));
+            bool read = true;
+            row.append(fieldValue(p, fieldEnd, unread ? &read : nullptr));
+            if (!read)
+                unread->append({i, int(row.size() - 1), decodeText(p, fieldEnd - p, m_text.encoding)});
             if (!sep)
                 break;
             p = sep + 1;

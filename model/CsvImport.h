@@ -13,6 +13,13 @@
 
 #include <vector>
 
+// A field that held no number (empty, or text) and was read as 0.
+struct UnreadField {
+    qsizetype row;
+    int column;
+    QString text; // as the file held it
+};
+
 class CsvImport {
 public:
     explicit CsvImport(QByteArray fileBytes, const QLocale &locale = QLocale());
@@ -23,15 +30,17 @@ public:
     int width() const { return m_width; }
     TextEncoding encoding() const { return m_text.encoding; }
 
-    // Every row with all its fields, as read.
-    QList<QList<double>> rows() const;
+    // Every row with all its fields, as read; the fields read as 0 for want of
+    // a number are listed in *unread when asked for.
+    QList<QList<double>> rows(QList<UnreadField> *unread = nullptr) const;
 
     // The listed columns (0-based) of every row, row after row, into
     // out[rowCount() * columns.size()]. A row too short for a column gives 0.
     void readColumns(const std::vector<int> &columns, double *out) const;
 
 private:
-    double fieldValue(const char *begin, const char *end) const;
+    // The field's number; *read false when it held none (0 is returned).
+    double fieldValue(const char *begin, const char *end, bool *read = nullptr) const;
     // Line i of the body, without its line end.
     void line(qsizetype i, const char **begin, const char **end) const;
 

@@ -91,12 +91,20 @@ bool NumberReader::readPlain(const char *begin, const char *end, double *value) 
     return true;
 }
 
-double NumberReader::readText(QStringView field) const
+bool NumberReader::readText(QStringView field, double *value) const
 {
     bool ok = false;
-    double value = m_locale.toDouble(field, &ok);
-    if (ok)
-        return value;
-    value = m_pointLocale.toDouble(field, &ok);
-    return ok ? value : 0.0;
+    *value = m_locale.toDouble(field, &ok);
+    if (!ok)
+        *value = m_pointLocale.toDouble(field, &ok);
+    if (!ok)
+        *value = 0.0;
+    return ok;
+}
+
+double NumberReader::readText(QStringView field) const
+{
+    double value;
+    readText(field, &value);
+    return value;
 }

@@ -16,7 +16,9 @@ public:
     // nan, inf, values out of range, ...).
     bool readPlain(const char *begin, const char *end, double *value) const;
 
-    // The locale rules themselves, for every field that readPlain leaves.
+    // The locale rules themselves, for every field that readPlain leaves;
+    // false (and 0) when neither reading gives a number.
+    bool readText(QStringView field, double *value) const;
     double readText(QStringView field) const;
 
 private:

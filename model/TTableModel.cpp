@@ -34,6 +34,25 @@ QVariant rowNumberBackground()
     return color;
 }
 
+// The tint of a cell that held no number in its file.
+QVariant unreadBackground()
+{
+    const QCoreApplication *application = QCoreApplication::instance();
+    if (!application || !application->inherits("QGuiApplication"))
+        return QVariant::fromValue(Qt::yellow);
+    static const QVariant color = [] {
+        QVariant c(QStringLiteral("#ffd8a8"));
+        c.convert(QMetaType(QMetaType::QColor));
+        return c;
+    }();
+    return color;
+}
+
+qint64 unreadKey(qsizetype row, int column)
+{
+    return (qint64(row) << 32) | quint32(column);
+}
+
 } // namespace
 
 TTableModel::TTableModel(QObject *parent)
@@ -64,6 +83,7 @@ TTableModel::TTableModel(const TTableModel *other)
         m_headers = other->m_headers;
         m_customFunction = other->m_customFunction;
         m_title = other->m_title;
+        m_unread = other->m_unread;
     }
 }
 
@@ -158,7 +178,16 @@ QVariant TTableModel::data(const QModelIndex &index, int role) const
         return QVariant();
     }
     case Qt::BackgroundRole:
-        return column == 0 ? rowNumberBackground() : QVariant();
+        if (column == 0)
+            return rowNumberBackground();
+        return isUnread(row, column - 1) ? unreadBackground() : QVariant();
+    case Qt::ToolTipRole: {
+        if (column == 0 || !isUnread(row, column - 1))
+            return QVariant();
+        const QString held = m_unread.value(unreadKey(row, column - 1));
+        return held.isEmpty() ? QStringLiteral("V souboru bylo prázdné pole, počítá se s 0.")
+                              : QStringLiteral("V souboru stálo „%1“, což není číslo; počítá se s 0.").arg(held);
+    }
     case Qt::CheckStateRole:
         if (column != 0 || isFormula())
             return QVariant();
@@ -298,6 +327,7 @@ void TTableModel::adoptMatrix(const cv::Mat &matrix)
     m_values = matrix.total() > 0 ? matrix : cv::Mat();
     m_rowLength = std::max(matrix.cols, 0);
     std::vector<qsizetype>().swap(m_rowStarts);
+    m_unread.clear(); // the values are no longer those of the file
     // A fresh vector: fewer rows must not keep the memory of more.
     std::vector<char>(size_t(rows), 1).swap(m_checked);
 }
@@ -477,7 +507,8 @@ bool TTableModel::loadCsv(const QString &path)
     if (file.error() != QFileDevice::NoError)
         return false;
     const CsvImport import(bytes);
-    const QList<QList<double>> rows = import.rows();
+    QList<UnreadField> unread;
+    const QList<QList<double>> rows = import.rows(&unread);
 
     beginResetModel();
     m_type = SourceDataType;
@@ -488,7 +519,34 @@ bool TTableModel::loadCsv(const QString &path)
     std::vector<char>().swap(m_checked);
     endResetModel();
     appendRows(rows);
+    setUnread(unread);
     return true;
+}
+
+void TTableModel::setUnread(const QList<UnreadField> &fields)
+{
+    m_unread.clear();
+    for (const UnreadField &field : fields)
+        if (field.row >= 0 && field.row < rowCount() && field.column >= 0 && field.column < rowLength(int(field.row)))
+            m_unread.insert(unreadKey(field.row, field.column), field.text);
+    if (!m_unread.isEmpty())
+        emit dataChanged(index(0, 1), index(rowCount() - 1, columnCount() - 1), {Qt::BackgroundRole, Qt::ToolTipRole});
+}
+
+QList<UnreadField> TTableModel::unreadFields() const
+{
+    QList<UnreadField> fields;
+    for (auto it = m_unread.cbegin(); it != m_unread.cend(); ++it)
+        fields.append({qsizetype(it.key() >> 32), int(it.key() & 0xFFFFFFFF), it.value()});
+    std::sort(fields.begin(), fields.end(), [](const UnreadField &a, const UnreadField &b) {
+        return a.row != b.row ? a.row < b.row : a.column < b.column;
+    });
+    return fields;
+}
+
+bool TTableModel::isUnread(int row, int column) const
+{
+    return !m_unread.isEmpty() && m_unread.contains(unreadKey(row, column));
 }
 
 bool TTableModel::writeCsv(QIODevice *device, NumberDigits digits) const

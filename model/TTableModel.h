@@ -12,7 +12,10 @@
 
 #include "NumberFormat.h"
 
+#include "CsvImport.h"
+
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QList>
 #include <QStringList>
 
@@ -60,6 +63,11 @@ public:
     bool isRowChecked(int row) const;
     // Stored values of a row, and one of them; 0 past the end of the row.
     int rowLength(int row) const;
+    // Fields of an imported file that held no number and were read as 0: they
+    // keep the 0 but are tinted, with what the file held in their tooltip.
+    QList<UnreadField> unreadFields() const;
+    bool isUnread(int row, int column) const;
+
     // The rowLength(row) stored values of a row.
     const double *rowValues(int row) const { return rowData(row); }
     double value(int row, int column) const;
@@ -175,4 +183,7 @@ private:
     // the project keeps as the table's name.
     qint32 m_customFunction = 0;
     QString m_title;
+    // Unread fields by row << 32 | column; kept until the values are replaced.
+    QHash<qint64, QString> m_unread;
+    void setUnread(const QList<UnreadField> &fields);
 };

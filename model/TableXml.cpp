@@ -45,6 +45,18 @@ void TTableModel::writeXml(QXmlStreamWriter &xml) const
         xml.writeAttribute(QStringLiteral("title"), m_headers.at(i));
     }
     xml.writeEndElement();
+    // After "headers", where a reader that does not know it passes it over.
+    const QList<UnreadField> unread = unreadFields();
+    if (!unread.isEmpty()) {
+        xml.writeStartElement(QStringLiteral("unread"));
+        for (const UnreadField &field : unread) {
+            xml.writeEmptyElement(QStringLiteral("field"));
+            xml.writeAttribute(QStringLiteral("row"), QString::number(field.row));
+            xml.writeAttribute(QStringLiteral("col"), QString::number(field.column));
+            xml.writeAttribute(QStringLiteral("text"), field.text);
+        }
+        xml.writeEndElement();
+    }
 }
 
 QString TTableModel::readXml(QXmlStreamReader &xml, bool *onNextToken)
@@ -94,6 +106,7 @@ QString TTableModel::readXml(QXmlStreamReader &xml, bool *onNextToken)
     // A source table's headers follow in the first child element, "headers";
     // one "header" each, in order (their "id" is not needed).
     QStringList headers;
+    QList<UnreadField> unread;
     if (type == SourceDataType) {
         while (!xml.atEnd()) {
             xml.readNext();
@@ -107,6 +120,30 @@ QString TTableModel::readXml(QXmlStreamReader &xml, bool *onNextToken)
                     headers.append(xml.attributes().value(QLatin1String("title")).toString());
                 else if (xml.isEndElement() && xml.name() != QLatin1String("header"))
                     break;
+            }
+            // The fields the file held no number in may follow; whatever else
+            // comes is the caller's.
+            if (onNextToken && !xml.hasError()) {
+                while (!xml.atEnd()) {
+                    xml.readNext();
+                    if (xml.isStartElement() || xml.isEndElement())
+                        break;
+                }
+                if (xml.isStartElement() && xml.name() == QLatin1String("unread")) {
+                    while (!xml.atEnd()) {
+                        xml.readNext();
+                        if (xml.isStartElement()) {
+                            const QXmlStreamAttributes field = xml.attributes();
+                            unread.append({field.value(QLatin1String("row")).toLongLong(),
+                                           field.value(QLatin1String("col")).toInt(),
+                                           field.value(QLatin1String("text")).toString()});
+                        } else if (xml.isEndElement() && xml.name() != QLatin1String("field")) {
+                            break;
+                        }
+                    }
+                } else {
+                    *onNextToken = xml.isStartElement() || xml.isEndElement();
+                }
             }
         } else if (onNextToken) {
             // No "headers": the token read belongs to the caller.
@@ -128,5 +165,6 @@ QString TTableModel::readXml(QXmlStreamReader &xml, bool *onNextToken)
     const QStringView name = attributes.value(QLatin1String("name"));
     m_title = type == SourceDataType && name != QLatin1String("source") ? name.toString() : QString();
     endResetModel();
+    setUnread(unread); // only fields inside the table count
     return source;
 }

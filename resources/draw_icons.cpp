@@ -2,7 +2,9 @@
 // high-density screens (Qt picks name@2x.png by itself). Every picture is made
 // of vector shapes here, so it stays sharp at any size.
 //
-// Usage: draw_icons OUTPUT_FOLDER
+// Usage: draw_icons OUTPUT_FOLDER [SIZE...]
+// Each SIZE adds the application's icon of SIZE x SIZE pixels as
+// kostimer-SIZE.png, for the desktop's icon theme.
 
 #include "SomatoChart.h"
 
@@ -330,6 +332,35 @@ void logo(QPainter &p, QSizeF)
     p.drawLine(QPointF(72, 50), QPointF(270, 50));
 }
 
+// The application's icon, for the window and the desktop: the logo's bone
+// under a sliding calliper on a rounded tile. Drawn in 64 x 64; pixels is the
+// size it ends up at, so that the strokes keep at least one pixel when small.
+void application(QPainter &p, QSizeF pixels)
+{
+    const qreal pixel = 64.0 / pixels.width();
+    p.setPen(QPen(ink, qMax(2.0, pixel)));
+    p.setBrush(teal);
+    p.drawRoundedRect(QRectF(3, 3, 58, 58), 12, 12);
+
+    p.setPen(QPen(orange, qMax(4.5, 1.5 * pixel), Qt::SolidLine, Qt::SquareCap));
+    p.drawLine(QPointF(12, 15), QPointF(52, 15));
+    p.drawLine(QPointF(16, 15), QPointF(16, 27));
+    p.drawLine(QPointF(48, 15), QPointF(48, 27));
+
+    p.save();
+    p.translate(32, 40);
+    p.setPen(QPen(ink, qMax(2.5, pixel), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(bone);
+    QPainterPath boneShape;
+    boneShape.addRoundedRect(QRectF(-17, -4, 34, 8), 3, 3);
+    for (qreal x : {-17.0, 17.0})
+        for (qreal y : {-5.0, 5.0})
+            boneShape.addEllipse(QPointF(x, y), 6.5, 6.5);
+    boneShape.setFillRule(Qt::WindingFill);
+    p.drawPath(boneShape.simplified());
+    p.restore();
+}
+
 struct Icon {
     const char *name;
     int width;
@@ -341,8 +372,8 @@ struct Icon {
 
 int main(int argc, char *argv[])
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: draw_icons OUTPUT_FOLDER\n");
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: draw_icons OUTPUT_FOLDER [SIZE...]\n");
         return 2;
     }
     const QDir folder(QString::fromLocal8Bit(argv[1]));
@@ -356,6 +387,7 @@ int main(int argc, char *argv[])
         {"studium-ziveho-70x67px", 70, 67, studyOfLiving},
         {"uprava-dat-70x67px", 70, 67, spatialData},
         {"logo", 280, 60, logo},
+        {"kostimer", 64, 64, [](QPainter &p, QSizeF size) { application(p, size); }},
         // The somatotype dialog's background: the markers are placed by the
         // same geometry.
         {"sheldon", SomatoChart::width, SomatoChart::height, [](QPainter &p, QSizeF) { drawSomatochart(p); }},
@@ -375,6 +407,26 @@ int main(int argc, char *argv[])
                 std::fprintf(stderr, "draw_icons: cannot write %s\n", qPrintable(folder.filePath(file)));
                 return 1;
             }
+        }
+    }
+    for (int i = 2; i < argc; ++i) {
+        bool ok = false;
+        const int size = QString::fromLocal8Bit(argv[i]).toInt(&ok);
+        if (!ok || size < 8 || size > 1024) {
+            std::fprintf(stderr, "draw_icons: not an icon size: %s\n", argv[i]);
+            return 2;
+        }
+        QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(size / 64.0, size / 64.0);
+        application(painter, QSizeF(size, size));
+        painter.end();
+        const QString file = folder.filePath(QStringLiteral("kostimer-%1.png").arg(size));
+        if (!image.save(file)) {
+            std::fprintf(stderr, "draw_icons: cannot write %s\n", qPrintable(file));
+            return 1;
         }
     }
     return 0;

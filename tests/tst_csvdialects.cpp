@@ -125,6 +125,20 @@ private slots:
         QCOMPARE(table.width(), width);
     }
 
+    void fieldsWithoutANumberAreListed()
+    {
+        const CsvImport table(QByteArray("a;b;c\n1;;x\n2;2,5;1e999\n"), QLocale(QLocale::Czech));
+        QList<UnreadField> unread;
+        QVERIFY(sameValues(table.rows(&unread), Rows{{1, 0, 0}, {2, 2.5, 0}}));
+        QCOMPARE(unread.size(), 3);
+        QCOMPARE(unread[0].row, 0);
+        QCOMPARE(unread[0].column, 1);
+        QCOMPARE(unread[0].text, QString());
+        QCOMPARE(unread[1].text, QStringLiteral("x"));
+        QCOMPARE(unread[2].row, 1);
+        QCOMPARE(unread[2].text, QStringLiteral("1e999"));
+    }
+
     void readColumnsPicksFieldsAndPadsShortRows()
     {
         const CsvImport table(QByteArray("a;b;c\n1;2;3\n4\n7;8;9;10\n"), QLocale(QLocale::Czech));

@@ -274,8 +274,8 @@ private slots:
             seen = entries(menu);
             return nullptr;
         });
-        QCOMPARE(seen, (QStringList{QString::fromUtf8("Exportovat tabulku do CSV"), QString::fromUtf8("Přidat data"),
-                                    "---", QString::fromUtf8("Zrušit funkci")}));
+        QCOMPARE(seen, (QStringList{QString::fromUtf8("Exportovat tabulku do CSV"), QString::fromUtf8("Kopírovat tabulku"),
+                                    QString::fromUtf8("Přidat data"), "---", QString::fromUtf8("Zrušit funkci")}));
         m_window->addFunction(0);
         QCOMPARE(result->childCount(), 0);
     }
@@ -317,8 +317,9 @@ private slots:
                                                QString::fromUtf8("Studium lidského skeletu"),
                                                QString::fromUtf8("Převody jednotek SI"),
                                                QString::fromUtf8("Úprava prostorových dat")}));
-        QCOMPARE(texts.mid(texts.size() - 5),
-                 (QStringList{QString::fromUtf8("Exportovat tabulku do CSV"), QString::fromUtf8("Přejmenovat sloupce"),
+        QCOMPARE(texts.mid(texts.size() - 6),
+                 (QStringList{QString::fromUtf8("Exportovat tabulku do CSV"), QString::fromUtf8("Kopírovat tabulku"),
+                              QString::fromUtf8("Přejmenovat sloupce"),
                               QString::fromUtf8("Přidat data"), "---", QString::fromUtf8("Odstranit soubor s daty")}));
         // The Jackson-Pollock methods in their menu order.
         QStringList titles;
@@ -359,6 +360,7 @@ private slots:
 
     void exportWritesTheValueRows()
     {
+        MessageBox::setNextAnswer(QMessageBox::Ok); // "x" is no number: the import says so
         QTreeWidgetItem *source = importOne("a;b\n1,5;2\n1234567;x\n");
         const QString out = m_dir.filePath("export.csv");
         FileDialog::setNextFileName(out);
@@ -498,6 +500,50 @@ private slots:
         FileDialog::setNextFileName(file);
         QVERIFY(m_window->close());
         QVERIFY(QFile::exists(file));
+    }
+
+    void fieldsWithoutANumberAreMarked()
+    {
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        QTreeWidgetItem *source = importOne("Hmotnost;Výška;Pas\n70;;80\n80;1,8;?\n90;abc;\n", "chybi.csv");
+        QCOMPARE(MessageBox::lastTitle(), QString::fromUtf8("Import dat z CSV souboru"));
+        QVERIFY2(MessageBox::lastText().endsWith(QString::fromUtf8("\nchybi.csv – sloupec „Výška“: 2×, sloupec „Pas“: 2×")),
+                 qPrintable(MessageBox::lastText()));
+        TTableModel *table = MainWindow::tableOf(source);
+        // The value stays 0; the cell is tinted and says what the file held.
+        QCOMPARE(table->value(2, 1), 0.0);
+        QVERIFY(table->data(table->index(2, 2), Qt::BackgroundRole).isValid());
+        QVERIFY(!table->data(table->index(1, 2), Qt::BackgroundRole).isValid());
+        QCOMPARE(table->data(table->index(2, 2), Qt::ToolTipRole).toString(),
+                 QString::fromUtf8("V souboru stálo „abc“, což není číslo; počítá se s 0."));
+        QCOMPARE(table->data(table->index(0, 2), Qt::ToolTipRole).toString(),
+                 QString::fromUtf8("V souboru bylo prázdné pole, počítá se s 0."));
+
+        // The column-mapping wizard's preview shows the same marks.
+        bool tinted = false;
+        QTimer::singleShot(0, [&] {
+            auto *wizard = qobject_cast<TDataWizard *>(QApplication::activeModalWidget());
+            auto *grid = wizard->findChild<QTableWidget *>("tableWidget");
+            tinted = grid->item(1, 1)->background() != QBrush() && grid->item(2, 1)->background() == QBrush()
+                     && grid->item(3, 1)->toolTip().contains("abc");
+            wizard->reject();
+        });
+        contextMenu(source, [&](QMenu &menu) { return find(menu, MethodCatalog[2].title); });
+        QVERIFY(tinted);
+
+        // They are saved with the project and come back.
+        const QString file = m_dir.filePath("chybi.kstx");
+        FileDialog::setNextFileName(file);
+        QVERIFY(m_window->saveProjectAs());
+        QVERIFY(m_window->closeProject());
+        FileDialog::setNextFileName(file);
+        m_window->openProject();
+        TTableModel *opened = MainWindow::tableOf(tree()->topLevelItem(0));
+        QCOMPARE(opened->unreadFields().size(), 4);
+        QCOMPARE(opened->data(opened->index(2, 2), Qt::ToolTipRole).toString(),
+                 QString::fromUtf8("V souboru stálo „abc“, což není číslo; počítá se s 0."));
+        QCOMPARE(opened->data(opened->index(1, 3), Qt::ToolTipRole).toString(),
+                 QString::fromUtf8("V souboru stálo „?“, což není číslo; počítá se s 0."));
     }
 
     void somatotypeShowsTheChartButton()

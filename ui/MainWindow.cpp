@@ -4,13 +4,16 @@
 #include "FileDialog.h"
 #include "MessageBox.h"
 #include "MethodCatalog.h"
+#include "MethodReference.h"
 #include "PopupMenu.h"
 #include "TCustomFunctionWizard.h"
 #include "TDataWizard.h"
 #include "TExponencialFunctionWizard.h"
 #include "TInsertWizard.h"
+#include "TMethodReference.h"
 #include "TRenameWizard.h"
 #include "TSheldonDialog.h"
+#include "TableClipboard.h"
 #include "TTableModel.h"
 #include "TreeNodes.h"
 
@@ -36,6 +39,23 @@
 
 namespace {
 const char *const newProjectName = "Nový projekt";
+
+// "lide.csv: sloupec „Výška“ 2×, sloupec 3 1×" for the fields read as 0.
+QString unreadSummary(const QString &fileName, const TTableModel &table)
+{
+    QMap<int, int> perColumn;
+    for (const UnreadField &field : table.unreadFields())
+        ++perColumn[field.column];
+    if (perColumn.isEmpty())
+        return QString();
+    QStringList columns;
+    for (auto it = perColumn.cbegin(); it != perColumn.cend(); ++it) {
+        const QString header = table.headers().value(it.key());
+        const QString column = header.isEmpty() ? QString::number(it.key() + 1) : QStringLiteral("„%1“").arg(header);
+        columns.append(QString::fromUtf8("sloupec %1: %2×").arg(column).arg(it.value()));
+    }
+    return QStringLiteral("\n%1 – %2").arg(fileName, columns.join(QStringLiteral(", ")));
+}
 
 // The record of a catalog method or of a user function.
 const MethodRecord *recordOf(qint32 id)
@@ -158,6 +178,7 @@ void MainWindow::setupUi()
     // row by row.
     ui.tableView->verticalHeader()->hide();
     ui.tableView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    installCopyShortcut(ui.tableView);
     ui.verticalLayout->addWidget(ui.tableView);
     ui.horizontalLayout->addLayout(ui.verticalLayout);
     ui.verticalLayout_2->addLayout(ui.horizontalLayout);
@@ -201,7 +222,14 @@ void MainWindow::createActions()
     functions->addAction(addExponentialFunctionAction);
     functions->addMenu(QString::fromUtf8("Editovat funkci"));
     functions->addMenu(QString::fromUtf8("Odstranit funkci"));
-    menuBar()->addMenu(QString::fromUtf8("Nápověda"));
+    QMenu *help = menuBar()->addMenu(QString::fromUtf8("Nápověda"));
+    help->addAction(QString::fromUtf8("Přehled metod"), this, [this] {
+        auto *reference = new TMethodReference(this);
+        reference->setAttribute(Qt::WA_DeleteOnClose);
+        reference->show();
+    });
+    help->addAction(QString::fromUtf8("O aplikaci"), this,
+                    [this] { QMessageBox::about(this, QString::fromUtf8("O aplikaci"), aboutText()); });
 
     QToolBar *toolBar = new QToolBar(QString::fromUtf8("Panel nástrojů"), this);
     toolBar->setObjectName(QStringLiteral("mainToolBar"));
@@ -385,6 +413,7 @@ void MainWindow::treeContextMenu(const QPoint &position)
     }
     QAction *exportEntry = menu.addAction(QIcon(QStringLiteral(":/icons/vstupni-data-70x60px.png")),
                                           QString::fromUtf8("Exportovat tabulku do CSV"));
+    QAction *copyEntry = menu.addAction(QString::fromUtf8("Kopírovat tabulku"));
     QAction *renameEntry = isSource ? menu.addAction(QString::fromUtf8("Přejmenovat sloupce")) : nullptr;
     QAction *addRowsEntry = menu.addAction(QString::fromUtf8("Přidat data"));
     menu.addSeparator();
@@ -396,6 +425,8 @@ void MainWindow::treeContextMenu(const QPoint &position)
         return;
     if (chosen == exportEntry)
         exportCSV(node);
+    else if (chosen == copyEntry)
+        copyTableToClipboard(table, ui.tableView);
     else if (renameEntry && chosen == renameEntry)
         renameColumns(node);
     else if (chosen == addRowsEntry)
@@ -596,6 +627,7 @@ void MainWindow::loadCSV()
     setProjectSaved(false);
 
     QTreeWidgetItem *last = nullptr;
+    QString unreadReport;
     for (const QString &path : files) {
         auto *table = new TTableModel(this);
         connect(table, &TTableModel::checksChanged, this, qOverload<>(&MainWindow::setProjectSaved));
@@ -610,8 +642,14 @@ void MainWindow::loadCSV()
         formulaResults.insert(node, emptyResultSlots());
         clearTreeSelection();
         last = node;
+        unreadReport += unreadSummary(name, *table);
     }
     last->setSelected(true);
+    if (!unreadReport.isEmpty())
+        MessageBox::warning(this, QString::fromUtf8("Import dat z CSV souboru"),
+                            QString::fromUtf8("Některá pole neobsahují číslo a počítá se v nich s 0; v tabulce jsou "
+                                              "podbarvená a jejich bublina ukazuje, co v souboru stálo.\n")
+                                + unreadReport);
 }
 
 void MainWindow::exportCSV(QTreeWidgetItem *node)

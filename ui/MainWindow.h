@@ -44,6 +44,11 @@ public:
     void updateTitle();
     void setProjectFile(const QString &path);
     void clearTreeSelection();
+    // Closes the current project (asking about unsaved changes) and opens the
+    // one at path, as "Otevřít projekt" does after its dialog. False when the
+    // close was cancelled or the file is no project; the latter with the
+    // message, leaving an empty project.
+    bool openProjectFile(const QString &path);
 
     // Read access for the project file and for tests.
     QTreeWidget *tree() const;

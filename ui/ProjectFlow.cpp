@@ -90,16 +90,25 @@ void MainWindow::openProject()
     if (path.isEmpty())
         return;
     settings.setValue(QStringLiteral("openProjectFolder"), QFileInfo(path).absolutePath());
+    openProjectFile(path);
+}
 
+bool MainWindow::openProjectFile(const QString &path)
+{
+    // The current project goes first, with the question about unsaved work;
+    // from the menu it is already gone and nothing is asked twice.
+    if (!closeProject())
+        return false;
     ProjectTree roots;
     if (!readProjectFile(path, &roots)) {
         MessageBox::warning(this, QString::fromUtf8("Otevření projektu"),
                             QString::fromUtf8("Projekt se nepodařilo otevřít."));
-        return;
+        return false;
     }
     setProjectSaved(true);
     setProjectFile(path);
     adoptProject(roots);
+    return true;
 }
 
 void MainWindow::adoptProject(ProjectTree &roots)

@@ -1,0 +1,32 @@
+#pragma once
+// The texts of the method reference: where each method stands in the context
+// menu, how this program computes it, the class limits of its verdicts and the
+// literature it comes from. Widget-free, so the window and the tests share it.
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+struct MethodReferenceGroup {
+    QStringList path; // the submenus from the top of the context menu
+    QList<int> ids;   // the methods of that submenu, in menu order
+};
+
+// Every group in menu order; a group's methods follow its parent's earlier
+// entries, as in the menu. The last group holds the methods the menu leaves out.
+const QList<MethodReferenceGroup> &methodReferenceGroups();
+
+// How the result is computed, as readable text; empty when not yet written.
+QString methodFormula(int id);
+// The class limits of the verdict columns; empty for a method without verdicts.
+QString methodClassLimits(int id);
+// The source in the literature; empty when not given.
+QString methodLiterature(int id);
+
+// The whole entry of a catalog method as rich text.
+QString methodReferenceHtml(int id);
+// The entry's words for the search: title, description, columns, formula, limits.
+QString methodSearchText(int id);
+
+// "O aplikaci": the name and version of the program.
+QString aboutText();

@@ -1,0 +1,39 @@
+#pragma once
+// "Přehled metod": every method of the catalog in a tree by the context menu's
+// submenus, a search field that narrows the tree, and the chosen method's
+// inputs, outputs, formula, class limits and literature.
+
+#include <QDialog>
+#include <QList>
+
+class QLineEdit;
+class QTextBrowser;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+class TMethodReference : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TMethodReference(QWidget *parent = nullptr);
+
+    // Selects the method's entry (clearing a search that hides it).
+    void showMethod(int id);
+    // The methods in the tree, in tree order; those the search leaves shown.
+    QList<int> listedMethods() const;
+    QList<int> shownMethods() const;
+    // The method whose entry is shown; -1 for none.
+    int currentMethod() const;
+
+public slots:
+    void setFilter(const QString &text);
+
+private:
+    void buildTree();
+    void showEntry();
+    QTreeWidgetItem *itemOf(int id) const;
+
+    QLineEdit *search = nullptr;
+    QTreeWidget *tree = nullptr;
+    QTextBrowser *text = nullptr;
+};
