@@ -7,6 +7,7 @@
 // kostimer-SIZE.png, for the desktop's icon theme.
 
 #include "SomatoChart.h"
+#include "StrokeText.h"
 
 #include <QDir>
 #include <QImage>
@@ -235,63 +236,6 @@ void spatialData(QPainter &p, QSizeF)
         p.drawEllipse(point, 5, 5);
 }
 
-// Strokes of the letters of the word mark, in a 10 x 14 cell.
-QPainterPath letter(char c)
-{
-    QPainterPath s;
-    auto line = [&](qreal x1, qreal y1, qreal x2, qreal y2) {
-        s.moveTo(x1, y1);
-        s.lineTo(x2, y2);
-    };
-    switch (c) {
-    case 'K':
-        line(1, 0, 1, 14);
-        line(9, 0, 1, 8);
-        line(4, 5, 9, 14);
-        break;
-    case 'O':
-        s.addEllipse(QRectF(0.5, 0, 9, 14));
-        break;
-    case 'S':
-        s.moveTo(9, 2);
-        s.cubicTo(7, -1, 1, -0.5, 1, 3.5);
-        s.cubicTo(1, 7.5, 9, 6, 9, 10.5);
-        s.cubicTo(9, 14.5, 2, 15, 0.5, 11.5);
-        break;
-    case 'T':
-        line(0, 0, 10, 0);
-        line(5, 0, 5, 14);
-        break;
-    case 'I':
-        line(1.5, 0, 1.5, 14);
-        break;
-    case 'M':
-        s.moveTo(0.5, 14);
-        s.lineTo(1, 0);
-        s.lineTo(5, 9);
-        s.lineTo(9, 0);
-        s.lineTo(9.5, 14);
-        break;
-    case 'E':
-        s.moveTo(9, 0);
-        s.lineTo(1, 0);
-        s.lineTo(1, 14);
-        s.lineTo(9, 14);
-        line(1, 7, 7, 7);
-        break;
-    case 'R':
-        s.moveTo(1, 14);
-        s.lineTo(1, 0);
-        s.lineTo(6, 0);
-        s.cubicTo(10, 0, 10, 7, 6, 7);
-        s.lineTo(1, 7);
-        line(5, 7, 9.5, 14);
-        break;
-    default:
-        break;
-    }
-    return s;
-}
 
 void logo(QPainter &p, QSizeF)
 {
@@ -313,21 +257,7 @@ void logo(QPainter &p, QSizeF)
     p.drawLine(QPointF(24, -16), QPointF(24, -9));
     p.restore();
 
-    p.save();
-    p.translate(72, 17);
-    p.scale(1.9, 1.9);
-    p.setPen(QPen(ink, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.setBrush(Qt::NoBrush);
-    const char *word = "KOSTIMER";
-    qreal x = 0;
-    for (const char *c = word; *c; ++c) {
-        p.save();
-        p.translate(x, 0);
-        p.drawPath(letter(*c));
-        p.restore();
-        x += *c == 'I' ? 6 : 13;
-    }
-    p.restore();
+    drawStrokeText(p, QPointF(72, 17), QStringLiteral("KOSTIMER"), 1.9, ink, 3.0);
     p.setPen(QPen(orange, 3, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(72, 50), QPointF(270, 50));
 }
