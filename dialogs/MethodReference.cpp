@@ -21,57 +21,241 @@ struct Entry {
 
 // The texts of the reference, by catalog id. In a formula, x0, x1, ... are the
 // inputs in the order of the list above it. Unit conversions are not listed:
-// their formula is read off their own routine.
+// their formula is read off their own routine and their literature is the
+// common text below.
 const std::map<int, Entry> &entries()
 {
     static const std::map<int, Entry> table{
-        {0, {"(x0 · 10) / x1", "", ""}},
-        {1, {"(x0 · 100 000) / x1³", "", ""}},
-        {2, {"x0 / x1²", "", ""}},
+        {0, {"(x0 · 10) / x1", "", "Quetelet 1835; Bouchard"}},
+        {1, {"(x0 · 100 000) / x1³", "", "Rohrer 1921"}},
+        {2, {"x0 / x1²", "", "Quetelet 1835; Keys et al. 1972 (název body mass index)"}},
         {3,
          {"x0 / x1",
           "Muži: pod 0,85 spíše periferní; 0,85 až pod 0,9 vyrovnaná; 0,9 až 0,94 spíše centrální; nad 0,94 "
           "centrální (riziková).\nŽeny: pod 0,75 spíše periferní; 0,75 až pod 0,8 vyrovnaná; 0,8 až 0,84 spíše "
           "centrální; nad 0,84 centrální (riziková).",
-          ""}},
-        {4, {"(x1 + x2) · (2 · x3 − 16 · x0 + 18,1) / (10 · x4)", "", ""}},
-        {5, {"(x1 + x2) · (2 · x3 − 15 · x0 + 18,6) / (20 · x4)", "", ""}},
-        {6, {"71,48 · x0^0,425 · x1^0,725", "", ""}},
-        {23, {"100 · x0 / x1", "do 75 včetně dolichokranní; nad 75 do 80 včetně mesokranní; nad 80 brachykranní", ""}},
-        {24, {"100 · x0 / x1", "pod 70 chamaekranní; 70 až pod 75 orthokranní; od 75 hypsikranní", ""}},
-        {25, {"100 · x0 / x1", "pod 92 tapeinokranní; 92 až pod 98 metriokranní; od 98 akrokranní", ""}},
+          "Vague 1947; Björntorp 1985; WHO 2008 (Waist circumference and waist–hip ratio)"}},
+        {4,
+         {"(x1 + x2) · (2 · x3 − 16 · x0 + 18,1) / (10 · x4)", "",
+          "Wutscherk 1974; podle Riegerová, Přidalová & Ulbrichová 2006"}},
+        {5,
+         {"(x1 + x2) · (2 · x3 − 15 · x0 + 18,6) / (20 · x4)", "",
+          "Wutscherk 1974; podle Riegerová, Přidalová & Ulbrichová 2006"}},
+        {6, {"71,48 · x0^0,425 · x1^0,725", "", "Du Bois & Du Bois 1916"}},
+        {7,
+         {"q = (x0 + x1 + x2 + x3) / 4\nvýsledek = q · q · x4 · 1,2", "",
+          "Matiegka 1921; podle Riegerová, Přidalová & Ulbrichová 2006"}},
+        {8,
+         {"S = x0 + x1 + x2 + x3 + x4 + x5 (šest kožních řas)\nvýsledek = 0,5 · S · x6 · 0,13", "",
+          "Matiegka 1921; podle Riegerová, Přidalová & Ulbrichová 2006"}},
+        {9,
+         {"k = 1/π = 0,3183098861837907\n"
+          "r = 0,25 · ((k · x0 − 0,5 · x1 − 0,5 · x2) + (k · x3 − x4) + (k · x5 − x6) + (k · x7 − x8))\n"
+          "výsledek = 6,5 · r · r · x9",
+          "", "Matiegka 1921; podle Riegerová, Přidalová & Ulbrichová 2006"}},
+        {10,
+         {"S = x0 + x1 + x2\nD = 1,0994921 − 0,0009929 · S + 0,0000023 · S² − 0,0001392 (věk nevstupuje, "
+          "člen 0,0001392 je pro všechny řádky stejný)\nvýsledek = 100 · (5,01 / D − 4,57); při D = 0 je podíl 0",
+          "", "Jackson, Pollock & Ward 1980"}},
+        {11,
+         {"S = x0 + x1 + x2\nD = 1,10938 − 0,0008267 · S + 0,0000016 · S² − 0,0002574 (věk nevstupuje, "
+          "člen 0,0002574 je pro všechny řádky stejný)\nvýsledek = 100 · (4,95 / D − 4,5); při D = 0 je podíl 0",
+          "", "Jackson & Pollock 1978; přepočet hustoty na podíl tuku Siri 1961"}},
+        {12, {"S = x0 + x1\nvýsledek = 0,61 · S + 5,1", "", "Slaughter et al. 1988"}},
+        {13,
+         {"S = x0 + x1\nS ≥ 35: výsledek = 0,546 · S + 9,7\njinak (i když S není číslo): výsledek = 1,33 · S − "
+          "0,013 · S² − 2,5",
+          "", "Slaughter et al. 1988"}},
+        {14, {"S = x0 + x1\nvýsledek = 0,735 · S + 1", "", "Slaughter et al. 1988"}},
+        {15,
+         {"S = x0 + x1\nS ≥ 35: výsledek = 0,785 · S + 1,6\njinak (i když S není číslo): výsledek = 1,21 · S − "
+          "0,008 · S² + x2 (x2 je konstanta podle zralosti)",
+          "", "Slaughter et al. 1988"}},
+        {16,
+         {"S = x0 + x1 + … + x9 (deset kožních řas)\nD = 1,18 − 0,069 · log10(|S|)\nvýsledek = 100 · (4,201 / D − "
+          "3,813); při D = 0 je podíl 0",
+          "", "Pařízková 1961, 1977"}},
+        {17,
+         {"S = x0 + x1 + … + x9 (deset kožních řas)\nD = 1,205 − 0,078 · log10(|S|)\nvýsledek = 100 · (4,201 / D − "
+          "3,813); při D = 0 je podíl 0",
+          "", "Pařízková 1961, 1977"}},
+        {18,
+         {"S = x0 + x1 + … + x9 (deset kožních řas)\nvýsledek = 28,96 · log10(|S|) − 41,27", "",
+          "Pařízková 1961, 1977"}},
+        {19,
+         {"S = x0 + x1 + … + x9 (deset kožních řas)\nD = 1,16 − 0,061 · log10(|S|)\nvýsledek = 100 · (4,201 / D − "
+          "3,813); při D = 0 je podíl 0",
+          "", "Pařízková 1961, 1977"}},
+        {20,
+         {"S = x0 + x1 + … + x9 (deset kožních řas)\nD = 1,205 − 0,078 · log10(|S|)\nvýsledek = 100 · (4,201 / D − "
+          "3,813); při D = 0 je podíl 0",
+          "", "Pařízková 1961, 1977"}},
+        {21,
+         {"S = x0 + x1 + … + x9 (deset kožních řas)\nvýsledek = 35,572 · log10(|S|) − 61,25", "",
+          "Pařízková 1961, 1977"}},
+        {22,
+         {"S = x0 + x1 + x2 + x3\nD = 1,1714 − 0,063 · log10(|S|) − 0,000406 · x4\nvýsledek = 495 / D − 450 "
+          "(v procentech); při D = 0 je podíl 0",
+          "", "Durnin & Womersley 1974; přepočet hustoty na podíl tuku Siri 1961"}},
+        {23,
+         {"100 · x0 / x1", "do 75 včetně dolichokranní; nad 75 do 80 včetně mesokranní; nad 80 brachykranní",
+          "Martin & Saller 1957"}},
+        {24,
+         {"100 · x0 / x1", "pod 70 chamaekranní; 70 až pod 75 orthokranní; od 75 hypsikranní",
+          "Martin & Saller 1957"}},
+        {25,
+         {"100 · x0 / x1", "pod 92 tapeinokranní; 92 až pod 98 metriokranní; od 98 akrokranní",
+          "Martin & Saller 1957"}},
         {26,
          {"100 · x0 / x1",
           "pod 80 hypereuryprosopní; 80 až pod 85 euryprosopní (nízký obličej); 85 až pod 90 mesoprosopní "
           "(středně vysoký obličej); 90 až pod 95 leptoprosopní (vysoký obličej); od 95 hyper leptoprosopní",
-          ""}},
+          "Martin & Saller 1957"}},
         {27,
          {"100 · x0 / x1",
           "pod 45 hypereuryenní; 45 až pod 50 euryenní (nízký horní obličej); 50 až pod 55 mesenní (středně "
           "vysoký horní obličej); 55 až pod 60 leptenní (vysoký horní obličej); od 60 hyperleptenní",
-          ""}},
+          "Martin & Saller 1957"}},
         {28,
          {"100 · x0 / x1",
           "pod 47 leptorhinní (úzkonosý); 47 až pod 51 mesorhinní (středně širokonosý); 51 až pod 58 chamaerhinní "
           "(širokonosý); od 58 bez hodnocení",
-          ""}},
-        {29, {"100 · x0 / x1", "pod 98 orthognátní; 98 až pod 103 mesognátní; od 103 prognátní", ""}},
-        {30, {"(x0 + x1 + x2) / 3", "", ""}},
-        {31, {"(x0 + x1 + x2) / 3", "", ""}},
-        {32, {"x0 · x1 · x2 / 2,28", "", ""}},
-        {33, {"x0 · x1 · x2 / 2,16", "", ""}},
-        {34, {"0,000266 · x0 · x1 · x2 + 524,6", "", ""}},
-        {35, {"0,000156 · x0 · x1 · x2 + 812", "", ""}},
-        {36, {"(x0 + x1) / x2 (bez násobení stem)", "", ""}},
-        {37, {"(x0 + x1) / x2 (bez násobení stem)", "", ""}},
-        {38, {"100 · x0 / x1", "", ""}},
-        {39, {"100 · x0 / x1", "", ""}},
-        {41, {"100 · x0 / x1", "", ""}},
-        {42, {"100 · x0 / x1", "", ""}},
-        {97, {"√((x2 − x0)² + (x3 − x1)²)", "", ""}},
-        {98, {"√((x3 − x0)² + (x4 − x1)² + (x5 − x2)²)", "", ""}},
+          "Martin & Saller 1957"}},
+        {29,
+         {"100 · x0 / x1", "pod 98 orthognátní; 98 až pod 103 mesognátní; od 103 prognátní",
+          "Martin & Saller 1957"}},
+        {30, {"(x0 + x1 + x2) / 3", "", "Martin & Saller 1957"}},
+        {31, {"(x0 + x1 + x2) / 3", "", "Martin & Saller 1957"}},
+        {32, {"x0 · x1 · x2 / 2,28", "", "Manouvrier; podle Martin & Saller 1957"}},
+        {33, {"x0 · x1 · x2 / 2,16", "", "Manouvrier; podle Martin & Saller 1957"}},
+        {34, {"0,000266 · x0 · x1 · x2 + 524,6", "", "Lee & Pearson 1901"}},
+        {35, {"0,000156 · x0 · x1 · x2 + 812", "", "Lee & Pearson 1901"}},
+        {36, {"(x0 + x1) / x2 (bez násobení stem)", "", "Martin & Saller 1957"}},
+        {37, {"(x0 + x1) / x2 (bez násobení stem)", "", "Martin & Saller 1957"}},
+        {38, {"100 · x0 / x1", "", "Martin & Saller 1957"}},
+        {39, {"100 · x0 / x1", "", "Martin & Saller 1957"}},
+        {40, {"100 · (x0 + x1) / (x2 + x3); při x2 + x3 = 0 je výsledek 0", "", "Martin & Saller 1957"}},
+        {41, {"100 · x0 / x1", "", "Martin & Saller 1957"}},
+        {42, {"100 · x0 / x1", "", "Martin & Saller 1957"}},
+        {43,
+         {"X = x0 + x1 + x2 (bez opravy na tělesnou výšku)\n"
+          "endomorfní komponenta = −0,7182 + 0,1451 · X − 0,00068 · X² + 0,0000014 · X³\n"
+          "mezomorfní komponenta = 0,858 · x6 + 0,601 · x5 + 0,188 · (x3 − 0,1 · x0) + 0,161 · (x4 − 0,1 · x9) − "
+          "0,131 · x7 + 4,5\n"
+          "h = x7 / |x8|^(1/3); při x8 = 0 je h = 0\n"
+          "ektomorfní komponenta: h ≥ 40,75: 0,732 · h − 28,58; 38,25 < h < 40,75: 0,463 · h − 17,63; h ≤ 38,25: "
+          "0,1; h není číslo: 0",
+          "", "Heath & Carter 1967; Carter & Heath 1990"}},
+        {44,
+         {"S1 = −103,502 + 1,27 · x0 + 0,232 · x1 − 0,001 · x2 − 0,048 · x3 + 0,483 · x4 + 0,261 · x5 + 0,827 · x6\n"
+          "S2 = −87,7787 + 0,8684 · x0 + 0,2781 · x1 − 0,001 · x2 − 0,0417 · x3 − 0,0227 · x4 + 0,2691 · x5 + "
+          "0,8764 · x6\n"
+          "S3 = −72,407 + 0,7065 · x0 + 0,3196 · x1 − 0,001 · x2 − 0,035 · x3 − 0,1542 · x4 + 0,2481 · x5 + "
+          "0,7621 · x6\n"
+          "S4 = −50,421 + 0,6333 · x0 + 0,2025 · x1 − 0,0008 · x2 − 0,0324 · x3 + 0,1187 · x4 + 0,2058 · x5 + "
+          "0,6378 · x6\n"
+          "Druh = číslo největší z funkcí S1 až S4 (při shodě nižší číslo)",
+          "Původ: Druh 1 lidský; Druh 2, 3 nebo 4 zvířecí", "Urbanová & Novotný, histometrická metoda"}},
+        {45,
+         {"S1 = −107,178 + 1,931 · x0 + 6,014 · x1 − 0,078 · x2\n"
+          "S2 = −91,442 + 2,498 · x0 + 5,45 · x1 − 0,072 · x2\n"
+          "S3 = −63,284 + 2,098 · x0 + 4,523 · x1 − 0,06 · x2\n"
+          "S4 = −91,645 + 4,001 · x0 + 4,674 · x1 − 0,061 · x2\n"
+          "Druh = číslo největší z funkcí S1 až S4 (při shodě nižší číslo)",
+          "Původ: Druh 1 lidský; Druh 2, 3 nebo 4 zvířecí", "Urbanová & Novotný, histometrická metoda"}},
+        {46,
+         {"D = −6,218167 + 0,155732 · x0 − 0,002607 · x1 + 0,152404 · x2 − 0,019254 · x3 + 0,000022 · x4",
+          "Původ: D nad 0 lidský; D do 0 včetně zvířecí", "Urbanová & Novotný, histometrická metoda"}},
+        {47,
+         {"D = −x0 + 1,16 · x1 + 1,66 · x4 + 3,98 · x5 + 1,54 · x6\n"
+          "Pohlaví: sloupec zůstává 0, slovní hodnocení se odvozuje z D\n"
+          "D ≥ 891,12 (mužská sada):\n"
+          "W-N = 3,06 · x0 + 1,6 · x1 − 1,9 · x2 − 1,79 · x3 − 4,41 · x4 − 0,1 · x5 + 2,59 · x6 + 10,56 · x7\n"
+          "W-In = 0,1 · x0 − 0,25 · x1 − 1,56 · x2 + 0,73 · x3 − 0,29 · x4 + 1,75 · x5 − 0,16 · x6 − 0,84 · x7\n"
+          "jinak, i když D není číslo (ženská sada):\n"
+          "W-N = 1,74 · x0 + 1,28 · x1 − 1,18 · x2 + 0,14 · x3 − 2,34 · x4 + 0,38 · x5 − 0,01 · x6 + 2,45 · x7\n"
+          "W-In = 3,05 · x0 − 1,04 · x1 − 5,41 · x2 + 4,29 · x3 − 4,02 · x4 + 5,62 · x5 − x6 − 2,19 · x7",
+          "Pohlaví: D od 891,12 mužská lebka; pod 891,12 ženská lebka.\n"
+          "Vyhodnocení (N = W-N, I = W-In), mužská lebka: I nad 22,28 a N nad 4,4 · I − 8,3 afroamerický; I nad "
+          "22,28 a N pod 4,4 · I − 8,3 severoamerický; I pod 22,28 a N nad 89,27 afroamerický; I pod 22,28 a N pod "
+          "89,27 evropský.\n"
+          "Ženská lebka: I nad 130,1 a N nad 0,48 · I + 29,6 afroamerický; I nad 130,1 a N pod 0,48 · I + 29,6 "
+          "severoamerický; I pod 130,1 a N nad 92,2 afroamerický; I pod 130,1 a N pod 92,2 evropský.\n"
+          "Na hranici, na přímce nebo na úrovni bez hodnocení.",
+          "Giles & Elliot 1962"}},
+        {48,
+         {"V = 1,49 · x0 + 8,42 · x1 + 4,304 · x2 + 0,2173 · x3 + 0,1255 · x4 + 0,4317 · x5 + 0,6824 · x6 + "
+          "4,839 · x7",
+          "Pohlaví: nad 231,2 muž; do 231,2 včetně žena", "Kajanoja 1966"}},
+        {49,
+         {"V = 9,202 · x0 + 4,634 · x1 + 0,3474 · x2 + 0,5672 · x3 + 0,5682 · x4",
+          "Pohlaví: nad 214,3 muž; do 214,3 včetně žena", "Kajanoja 1966"}},
+        {50,
+         {"Muži = −2,32308 · x0 − 0,66695 · x1 − 1,7861 · x2 − 0,67799 · x3 − 0,34589 · x4 − 2,03353 · x5 + "
+          "1,31358 · x6 + 1,3431 · x7 − 0,04189 · x8 − 4,59787\n"
+          "Ženy = 0,24297 · x0 + 1,01545 · x1 + 0,94836 · x2 + 0,2183 · x3 + 0,26312 · x4 + 1,08861 · x5 − "
+          "0,5829 · x6 − 0,2197 · x7 + 0,9284 · x8 − 2,13217",
+          "Pohlaví: |Ženy| ≤ |Muži| muž (i při shodě); |Ženy| > |Muži| žena", "Novotný et al. 1990"}},
+        {51,
+         {"S = x0 + x1 + x2 + x3 + x4\nvěk = (S · 100 / 15 + 2,27) / 1,12", "", "Kilián 1975"}},
+        {52, {"S = x0 + x1 + x2 + x3\nvěk = (S · 100 / 12 + 3,42) / 1,16", "", "Kilián 1975"}},
+        {97,
+         {"√((x2 − x0)² + (x3 − x1)²)", "",
+          "Euklidovská vzdálenost; Bookstein 1991; Zelditch et al. 2004"}},
+        {98,
+         {"√((x3 − x0)² + (x4 − x1)² + (x5 − x2)²)", "",
+          "Euklidovská vzdálenost; Bookstein 1991; Zelditch et al. 2004"}},
+        {99,
+         {"úhel při vrcholu c = (x4, x5) mezi rameny k bodům a = (x0, x1) a b = (x2, x3):\n"
+          "U = (x0 − x4, x1 − x5), V = (x2 − x4, x3 − x5)\n"
+          "úhel = arccos((Ux · Vx + Uy · Vy) / (|U| · |V|)) v radiánech, 0 až π; při nulové délce ramene "
+          "výsledek není číslo",
+          "", "Bookstein 1991; Zelditch et al. 2004"}},
+        {101,
+         {"celá tabulka je jedna konfigurace, jeden bod na řádek; těžiště (x̄, ȳ) = průměry sloupců\n"
+          "velikost centroidu = √(Σ ((x0 − x̄)² + (x1 − ȳ)²)) přes všechny řádky; zapíše se jen do prvního řádku, "
+          "ostatní řádky mají 0",
+          "", "Bookstein 1991; Dryden & Mardia 1998"}},
+        {102,
+         {"celá tabulka je jedna konfigurace, jeden bod na řádek; těžiště (x̄, ȳ, z̄) = průměry sloupců\n"
+          "velikost centroidu = √(Σ ((x0 − x̄)² + (x1 − ȳ)² + (x2 − z̄)²)) přes všechny řádky; zapíše se jen do "
+          "prvního řádku, ostatní řádky mají 0",
+          "", "Bookstein 1991; Dryden & Mardia 1998"}},
+        {105,
+         {"rovina bodů (x0, x1, x2), (x3, x4, x5), (x6, x7, x8), bod (x9, x10, x11):\n"
+          "a = x1 · (x5 − x8) + x4 · (x8 − x2) + x7 · (x2 − x5)\n"
+          "b = x2 · (x3 − x6) + x5 · (x6 − x0) + x8 · (x0 − x3)\n"
+          "c = x0 · (x4 − x7) + x3 · (x7 − x1) + x6 · (x1 − x4)\n"
+          "d = −x0 · (x4 · x8 − x7 · x5) − x3 · (x7 · x2 − x1 · x8) − x6 · (x1 · x5 − x4 · x2)\n"
+          "vzdálenost = |a · x9 + b · x10 + c · x11 + d| / √(a² + b² + c²); leží-li tři body na přímce, výsledek "
+          "není číslo",
+          "", "Analytická geometrie (rovina daná třemi body); Zelditch et al. 2004"}},
+        {106,
+         {"zástupná položka: nic nepočítá, vstup (x0, x1) se předává beze změny", "",
+          "Bez literárního zdroje (zástupná položka)"}},
+        {107,
+         {"zástupná položka: nic nepočítá, vstup (x0, x1) se předává beze změny", "",
+          "Bez literárního zdroje (zástupná položka)"}},
+        {108,
+         {"zástupná položka: nic nepočítá, vstup (x0, x1) se předává beze změny", "",
+          "Bez literárního zdroje (zástupná položka)"}},
     };
     return table;
+}
+
+// The source of every unit conversion.
+const char *const conversionLiterature =
+    "Mezinárodní soustava jednotek SI (BIPM, The International System of Units); míle, yard, stopa, palec, "
+    "libra a unce podle mezinárodní dohody o yardu a libře 1959; atmosféra, torr, milimetr rtuťového sloupce, "
+    "kilopond a kalorie podle svých konvenčních definic; stupeň Celsia a Fahrenheita podle definic teplotních "
+    "stupnic; lán jako historická česká plošná míra.";
+
+bool isSingleUnitConversion(int id)
+{
+    if (!isRegisteredMethod(id))
+        return false;
+    const MethodRecord &record = MethodCatalog[size_t(id)];
+    return record.kind == UnitConversion && record.inputCount == 1 && record.compute;
 }
 
 const Entry *entryOf(int id)
@@ -162,9 +346,8 @@ QString methodFormula(int id)
 {
     if (!isRegisteredMethod(id))
         return QString();
-    const MethodRecord &record = MethodCatalog[size_t(id)];
-    if (record.kind == UnitConversion && record.inputCount == 1 && record.compute)
-        return conversionFormula(record);
+    if (isSingleUnitConversion(id))
+        return conversionFormula(MethodCatalog[size_t(id)]);
     const Entry *entry = entryOf(id);
     return entry ? QString::fromUtf8(entry->formula) : QString();
 }
@@ -177,6 +360,8 @@ QString methodClassLimits(int id)
 
 QString methodLiterature(int id)
 {
+    if (isSingleUnitConversion(id))
+        return QString::fromUtf8(conversionLiterature);
     const Entry *entry = entryOf(id);
     return entry ? QString::fromUtf8(entry->literature) : QString();
 }

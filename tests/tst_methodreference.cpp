@@ -131,6 +131,38 @@ private slots:
         QCOMPARE(methodFormula(88), u("x0 · 1,8 − 459,67"));
     }
 
+    void everyMethodHasItsTexts()
+    {
+        for (int id = 0; id < MethodCatalogSize; ++id) {
+            if (!isRegisteredMethod(id))
+                continue;
+            const QByteArray which = QByteArray::number(id);
+            QVERIFY2(!methodFormula(id).isEmpty(), which.constData());
+            QVERIFY2(!methodLiterature(id).isEmpty(), which.constData());
+            const QString html = methodReferenceHtml(id);
+            QVERIFY2(!html.contains(u("zatím chybí")), which.constData());
+        }
+        // Every method with a verdict column states its class limits.
+        for (int id : {3, 23, 24, 25, 26, 27, 28, 29, 44, 45, 46, 47, 48, 49, 50})
+            QVERIFY2(!methodClassLimits(id).isEmpty(), QByteArray::number(id).constData());
+        // A method without verdicts has none.
+        for (int id : {0, 7, 22, 40, 43, 51, 52, 97, 101})
+            QVERIFY2(methodClassLimits(id).isEmpty(), QByteArray::number(id).constData());
+
+        QCOMPARE(methodFormula(40), u("100 · (x0 + x1) / (x2 + x3); při x2 + x3 = 0 je výsledek 0"));
+        QVERIFY(methodFormula(13).contains(u("S ≥ 35")));
+        QVERIFY(methodFormula(43).contains(u("40,75")));
+        QVERIFY(methodClassLimits(47).contains(u("891,12")));
+        QVERIFY(methodClassLimits(48).contains(u("231,2")));
+        QVERIFY(methodLiterature(43).contains(u("Heath & Carter 1967")));
+        QVERIFY(methodLiterature(101).contains(u("Bookstein 1991")));
+        QVERIFY(methodLiterature(55).contains(u("SI")));
+        // The literature is searched too.
+        TMethodReference reference;
+        reference.setFilter(u("Lee Pearson 1901"));
+        QCOMPARE(reference.shownMethods(), (QList<int>{34, 35}));
+    }
+
     void helpMenu()
     {
         MainWindow window;
