@@ -2,44 +2,15 @@
 
 #include <fast_float/fast_float.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
 bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
-}
-
-// [-]digits[mark digits][(e|E)[+-]digits], and whether any digit before the
-// exponent is not 0.
-bool isPlainNumber(const char *p, const char *end, char mark, bool *nonZero)
-{
-    *nonZero = false;
-    if (p < end && *p == '-')
-        ++p;
-    auto digits = [&](bool mantissa) {
-        const char *start = p;
-        for (; p < end && isDigit(*p); ++p)
-            if (mantissa && *p != '0')
-                *nonZero = true;
-        return p > start;
-    };
-    if (!digits(true))
-        return false;
-    if (p < end && *p == mark) {
-        ++p;
-        if (!digits(true))
-            return false;
-    }
-    if (p < end && (*p == 'e' || *p == 'E')) {
-        ++p;
-        if (p < end && (*p == '+' || *p == '-'))
-            ++p;
-        if (!digits(false))
-            return false;
-    }
-    return p == end;
 }
 
 } // namespace
@@ -67,26 +38,80 @@ NumberReader::NumberReader(const QLocale &locale)
 
 bool NumberReader::readPlain(const char *begin, const char *end, double *value) const
 {
-    char mark = 0;
-    for (const char *p = begin; p < end; ++p) {
-        if (*p == ',' || *p == '.') {
-            mark = *p;
-            break;
+    // One pass: the syntax, the decimal mark, and the digits as an integer
+    // with a power of ten.
+    const char *p = begin;
+    const bool negative = p < end && *p == '-';
+    if (negative)
+        ++p;
+    std::uint64_t mantissa = 0;
+    int significant = 0;
+    int exponent = 0;
+    bool truncated = false;
+    auto digit = [&](char c, bool fraction) {
+        if (mantissa == 0 && c == '0') {
+            exponent -= fraction ? 1 : 0;
+            return;
         }
+        if (significant < 19) {
+            mantissa = mantissa * 10 + std::uint64_t(c - '0');
+            ++significant;
+            exponent -= fraction ? 1 : 0;
+        } else {
+            truncated = true;
+            exponent += fraction ? 0 : 1;
+        }
+    };
+    const char *start = p;
+    for (; p < end && isDigit(*p); ++p)
+        digit(*p, false);
+    if (p == start)
+        return false;
+    char mark = 0;
+    if (p < end && (*p == ',' || *p == '.')) {
+        mark = *p++;
+        start = p;
+        for (; p < end && isDigit(*p); ++p)
+            digit(*p, true);
+        if (p == start)
+            return false;
     }
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        const bool negativeExponent = p < end && *p == '-';
+        if (p < end && (*p == '+' || *p == '-'))
+            ++p;
+        start = p;
+        int written = 0;
+        for (; p < end && isDigit(*p); ++p)
+            written = std::min(written * 10 + (*p - '0'), 100000);
+        if (p == start)
+            return false;
+        exponent += negativeExponent ? -written : written;
+    }
+    if (p != end)
+        return false;
     if (mark == 0)
         mark = m_localeMark ? m_localeMark : '.';
     if (!(mark == m_localeMark || (mark == '.' && m_pointFast)))
         return false;
-    bool nonZero = false;
-    if (!isPlainNumber(begin, end, mark, &nonZero))
-        return false;
+
+    // Both factors exact, one rounding: the correctly rounded value.
+    static constexpr double powers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    if (!truncated && mantissa <= (std::uint64_t(1) << 53) && exponent >= -22 && exponent <= 22) {
+        const double m = double(mantissa);
+        const double v = exponent >= 0 ? m * powers[exponent] : m / powers[-exponent];
+        *value = negative ? -v : v;
+        return true;
+    }
+
     const fast_float::parse_options options(fast_float::chars_format::general, mark);
     const auto result = fast_float::from_chars_advanced(begin, end, *value, options);
     if (result.ec != std::errc() || result.ptr != end)
         return false;
     // Overflow and underflow are not plain: the locale conversion refuses them.
-    if (std::isinf(*value) || (*value == 0.0 && nonZero) || (*value != 0.0 && !std::isnormal(*value)))
+    if (std::isinf(*value) || (*value == 0.0 && mantissa != 0) || (*value != 0.0 && !std::isnormal(*value)))
         return false;
     return true;
 }
