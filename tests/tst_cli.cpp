@@ -1,3 +1,4 @@
+#include "CliRun.h"
 #include "MethodCatalog.h"
 #include "ProjectArchive.h"
 #include "TTableModel.h"
@@ -12,32 +13,11 @@ class TestCli : public QObject {
 
     QTemporaryDir m_dir;
 
-    struct Run {
-        int exitCode;
-        QByteArray out;
-        QByteArray err;
-    };
+    using Run = CliRun;
 
-    Run run(const QStringList &arguments)
-    {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("LC_ALL", "cs_CZ.UTF-8");
-        process.setProcessEnvironment(env);
-        process.start(QStringLiteral(KOSTIMER_CLI), arguments);
-        if (!process.waitForFinished(60000))
-            return {-1, {}, {}};
-        return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-    }
+    static Run run(const QStringList &arguments) { return runCli(arguments); }
 
-    QString file(const QString &name, const QByteArray &content)
-    {
-        const QString path = m_dir.filePath(name);
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(content);
-        return path;
-    }
+    QString file(const QString &name, const QByteArray &content) { return writeFile(m_dir, name, content); }
 
 private slots:
     void methodsListsEveryRegisteredMethod()

@@ -1,5 +1,7 @@
 // kostimer-cli chart: the somatochart picture of a file's somatotypes.
 
+#include "CliRun.h"
+
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -10,33 +12,11 @@ class TestCliChart : public QObject {
 
     QTemporaryDir m_dir;
 
-    struct Run {
-        int exitCode;
-        QByteArray out;
-        QByteArray err;
-    };
+    using Run = CliRun;
 
-    Run run(const QStringList &arguments)
-    {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("LC_ALL", "cs_CZ.UTF-8");
-        env.remove("QT_QPA_PLATFORM"); // the tool needs no display at all
-        process.setProcessEnvironment(env);
-        process.start(QStringLiteral(KOSTIMER_CLI), arguments);
-        if (!process.waitForFinished(60000))
-            return {-1, {}, {}};
-        return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-    }
+    static Run run(const QStringList &arguments) { return runCli(arguments); }
 
-    QString file(const QString &name, const QByteArray &content)
-    {
-        const QString path = m_dir.filePath(name);
-        QFile f(path);
-        if (f.open(QIODevice::WriteOnly))
-            f.write(content);
-        return path;
-    }
+    QString file(const QString &name, const QByteArray &content) { return writeFile(m_dir, name, content); }
 
     // Draws the chart of the CSV content and returns the picture.
     QImage chart(const QByteArray &csv)
