@@ -5,6 +5,7 @@
 #include "MethodCatalog.h"
 #include "ProjectArchive.h"
 #include "TTableModel.h"
+#include "TableTestSupport.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>
@@ -39,26 +40,6 @@ std::unique_ptr<TTableModel> sourceTable(const Rows &rows)
     auto table = std::make_unique<TTableModel>(nullptr);
     table->appendRows(rows);
     return table;
-}
-
-Rows storedRows(const TTableModel &table)
-{
-    Rows rows;
-    for (int r = 0; r < table.rowCount(); ++r) {
-        Row row;
-        for (int c = 0; c < table.rowLength(r); ++c)
-            row.append(table.value(r, c));
-        rows.append(row);
-    }
-    return rows;
-}
-
-QStringList headersOf(const TTableModel &table)
-{
-    QStringList headers;
-    for (int s = 1; s < table.columnCount(); ++s)
-        headers.append(table.headerData(s, Qt::Horizontal).toString());
-    return headers;
 }
 
 const QStringList twoInputColumns{QStringLiteral("1. koeficient"), QStringLiteral("2. koeficient"),

@@ -2,6 +2,7 @@
 // somatotype chart and user functions, offscreen, every prompt answered by
 // the test.
 
+#include "WindowTestSupport.h"
 #include "CustomFunctions.h"
 #include "FileDialog.h"
 #include "MainWindow.h"
@@ -14,6 +15,7 @@
 #include "TRenameWizard.h"
 #include "TSheldonDialog.h"
 #include "TTableModel.h"
+#include "TableTestSupport.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -40,26 +42,6 @@ using Row = QList<double>;
 using Rows = QList<Row>;
 
 namespace {
-
-Rows storedRows(const TTableModel &table)
-{
-    Rows rows;
-    for (int r = 0; r < table.rowCount(); ++r) {
-        Row row;
-        for (int c = 0; c < table.rowLength(r); ++c)
-            row.append(table.value(r, c));
-        rows.append(row);
-    }
-    return rows;
-}
-
-QStringList headersOf(const TTableModel &table)
-{
-    QStringList headers;
-    for (int s = 1; s < table.columnCount(); ++s)
-        headers.append(table.headerData(s, Qt::Horizontal).toString());
-    return headers;
-}
 
 QImage iconImage(const QIcon &icon)
 {
@@ -93,29 +75,12 @@ class TestDialogFlows : public QObject {
         return tree()->topLevelItem(tree()->topLevelItemCount() - 1);
     }
 
-    // Opens the context menu on node (nullptr: empty space) and hands it to chooser.
     void contextMenu(QTreeWidgetItem *node, const PopupMenu::Chooser &chooser)
     {
-        PopupMenu::setNextChoice(chooser);
-        const QPoint at = node ? tree()->visualItemRect(node).center() : QPoint(5, tree()->viewport()->height() - 5);
-        if (node) {
-            tree()->clearSelection();
-            node->setSelected(true);
-        }
-        m_window->treeContextMenu(at);
+        openContextMenu(*m_window, node, chooser);
     }
 
-    static QAction *find(QMenu &menu, const QString &text)
-    {
-        for (QAction *a : menu.actions()) {
-            if (a->text() == text)
-                return a;
-            if (a->menu())
-                if (QAction *inner = find(*a->menu(), text))
-                    return inner;
-        }
-        return nullptr;
-    }
+    static QAction *find(QMenu &menu, const QString &text) { return findMenuEntry(menu, text); }
 
     static PopupMenu::Chooser entry(const char *text)
     {
@@ -191,10 +156,8 @@ class TestDialogFlows : public QObject {
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
         buildMethodCatalog();
-        MessageBox::requireQueuedAnswers(true);
-        FileDialog::requireQueuedAnswers(true);
+        requireQueuedAnswers();
         PopupMenu::requireQueuedChoices(true);
     }
 
@@ -206,9 +169,8 @@ private slots:
 
     void cleanup()
     {
-        QVERIFY(!MessageBox::hasQueuedAnswer());
-        QVERIFY(!FileDialog::hasQueuedAnswer());
         m_window.reset();
+        QVERIFY(!takeLeftoverAnswers());
     }
 
     void renameColumns()

@@ -1,3 +1,4 @@
+#include "WindowTestSupport.h"
 #include "FileDialog.h"
 #include "MainWindow.h"
 #include "MessageBox.h"
@@ -51,16 +52,9 @@ class TestMainWindow : public QObject {
         return tree()->topLevelItem(tree()->topLevelItemCount() - 1);
     }
 
-    // Opens the context menu on node (nullptr: empty space) and hands it to chooser.
     void contextMenu(QTreeWidgetItem *node, const PopupMenu::Chooser &chooser)
     {
-        PopupMenu::setNextChoice(chooser);
-        const QPoint at = node ? tree()->visualItemRect(node).center() : QPoint(5, tree()->viewport()->height() - 5);
-        if (node) {
-            tree()->clearSelection();
-            node->setSelected(true);
-        }
-        m_window->treeContextMenu(at);
+        openContextMenu(*m_window, node, chooser);
     }
 
     static QStringList entries(const QMenu &menu)
@@ -71,17 +65,7 @@ class TestMainWindow : public QObject {
         return texts;
     }
 
-    static QAction *find(QMenu &menu, const QString &text)
-    {
-        for (QAction *a : menu.actions()) {
-            if (a->text() == text)
-                return a;
-            if (a->menu())
-                if (QAction *inner = find(*a->menu(), text))
-                    return inner;
-        }
-        return nullptr;
-    }
+    static QAction *find(QMenu &menu, const QString &text) { return findMenuEntry(menu, text); }
 
     // Applies method id to node through the context menu; the wizard gets
     // the columns (or is cancelled when columns is empty).
@@ -113,10 +97,8 @@ class TestMainWindow : public QObject {
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
         buildMethodCatalog();
-        MessageBox::requireQueuedAnswers(true);
-        FileDialog::requireQueuedAnswers(true);
+        requireQueuedAnswers();
         PopupMenu::requireQueuedChoices(true);
     }
 
@@ -126,10 +108,7 @@ private slots:
     {
         m_window.reset();
         // Every queued answer was asked for; none is left to confuse the next test.
-        const bool answersLeft = MessageBox::hasQueuedAnswer() || FileDialog::hasQueuedAnswer();
-        MessageBox::clearQueuedAnswers();
-        FileDialog::clearQueuedAnswers();
-        QVERIFY(!answersLeft);
+        QVERIFY(!takeLeftoverAnswers());
     }
 
     void freshWindow()

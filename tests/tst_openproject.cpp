@@ -1,3 +1,4 @@
+#include "WindowTestSupport.h"
 #include "FileDialog.h"
 #include "MainWindow.h"
 #include "MessageBox.h"
@@ -54,10 +55,8 @@ class TestOpenProject : public QObject {
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
         buildMethodCatalog();
-        MessageBox::requireQueuedAnswers(true);
-        FileDialog::requireQueuedAnswers(true);
+        requireQueuedAnswers();
     }
 
     void init() { m_window = std::make_unique<MainWindow>(); }
@@ -65,10 +64,7 @@ private slots:
     void cleanup()
     {
         m_window.reset();
-        const bool answersLeft = MessageBox::hasQueuedAnswer() || FileDialog::hasQueuedAnswer();
-        MessageBox::clearQueuedAnswers();
-        FileDialog::clearQueuedAnswers();
-        QVERIFY(!answersLeft);
+        QVERIFY(!takeLeftoverAnswers());
     }
 
     void opensAGoodFile()
