@@ -26,7 +26,7 @@ bool startsWithValues(const QByteArray &bytes)
         --end;
     if (end == 0)
         return false;
-    const NumberReader numbers{QLocale(QLocale::Czech)};
+    const NumberReader numbers;
     const char *p = bytes.constData();
     const char *lineEnd = p + end;
     for (;;) {
@@ -59,7 +59,7 @@ int runChartCommand(const QStringList &args, std::FILE *, std::FILE *err)
     const QByteArray bytes = input.readAll();
     // Value rows are always written with a decimal comma; the import dialect
     // is read as an imported file is.
-    const CsvImport table = startsWithValues(bytes) ? CsvImport(QByteArray("\n") + bytes, QLocale(QLocale::Czech))
+    const CsvImport table = startsWithValues(bytes) ? CsvImport(QByteArray("\n") + bytes)
                                                     : CsvImport(bytes);
     std::vector<Somatotype> somatotypes;
     for (const QList<double> &row : table.rows()) {

@@ -128,7 +128,7 @@ std::vector<int> mapColumns(const ApplyRequest &request, const CsvImport &table)
 {
     const MethodRecord &method = MethodCatalog[request.id];
     // A table without rows still has the columns its header names.
-    const int columnCount = table.rowCount() > 0 ? table.width() : int(table.headers().size());
+    const int columnCount = table.rowCount() > 0 ? table.width() : int(table.headerCount());
     const QString fileName = QFileInfo(request.inputPath).fileName();
     std::vector<int> mapped;
     for (int j = 0; j < method.inputCount; ++j) {
@@ -141,7 +141,7 @@ std::vector<int> mapColumns(const ApplyRequest &request, const CsvImport &table)
             named = request.columns.at(j);
             bool isNumber = !named.isEmpty()
                             && std::all_of(named.begin(), named.end(), [](QChar c) { return c.isDigit(); });
-            column = isNumber ? named.toInt() - 1 : int(table.headers().indexOf(named));
+            column = isNumber ? named.toInt() - 1 : int(table.headerIndex(named));
         }
         if (column < 0 || column >= columnCount)
             throw UsageError{QStringLiteral("Soubor %1 nemá sloupec „%2“ (vstup „%3“).")

@@ -1,9 +1,9 @@
 #include "TCustomFunctionWizard.h"
 
 #include "NumberReader.h"
+#include "NumberValidator.h"
 
 #include <QDialogButtonBox>
-#include <QDoubleValidator>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -67,7 +67,7 @@ void TCustomFunctionWizard::addRow(int row, const QString &text)
 {
     auto *label = new QLabel(text, this);
     auto *edit = new QLineEdit(QStringLiteral("1"), this);
-    edit->setValidator(new QDoubleValidator(edit));
+    edit->setValidator(new NumberValidator(edit));
     // Every member, the constant one too, shows in the equation as it is typed.
     connect(edit, &QLineEdit::textChanged, this, &TCustomFunctionWizard::updateEquation);
     memberGrid->addWidget(label, row, 0);

@@ -29,6 +29,9 @@ struct MethodRecord {
     QStringList columns; // input names, then output names
     qint32 inputCount = 0;
     ComputeFn compute = nullptr;
+    // The rows are one whole (a configuration of landmarks) and are computed
+    // together; every other method computes each row on its own.
+    bool wholeTable = false;
 };
 
 constexpr qint32 MethodCatalogSize = 109;

@@ -104,8 +104,10 @@ void registerSpatialMethods()
     appendNames(MethodCatalog[99].columns, {"xa", "ya", "xb", "yb", "xc", "yc", "velikost úhlu"});
     registerSpatial("Velikost centroidu 2D", 101, 2, centroidSize2D);
     appendNames(MethodCatalog[101].columns, {"x", "y", "velikost centroidu"});
+    MethodCatalog[101].wholeTable = true;
     registerSpatial("Velikost centroidu 3D", 102, 3, centroidSize3D);
     appendNames(MethodCatalog[102].columns, {"x", "y", "z", "velikost centroidu"});
+    MethodCatalog[102].wholeTable = true;
     registerSpatial("Vzdálenost bodu od roviny", 105, 12, pointPlaneDistance);
     appendNames(MethodCatalog[105].columns, {"x_1", "y_1", "z_1", "x_2", "y_2", "z_2", "x_3", "y_3", "z_3",
                                              "x", "y", "z", "Vzdálenost"});

@@ -1,56 +1,104 @@
 #include "CsvImport.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
-CsvImport::CsvImport(QByteArray fileBytes, const QLocale &locale)
+CsvImport::CsvImport(QByteArray fileBytes)
     : m_text(prepareImportText(std::move(fileBytes)))
-    , m_numbers(locale)
 {
     const char *data = m_text.bytes.constData();
     const qsizetype size = m_text.bytes.size();
-    qsizetype pos = 0;
-    bool header = true;
-    while (pos < size) {
-        const void *lf = std::memchr(data + pos, '\n', size_t(size - pos));
-        const qsizetype lineEnd = lf ? static_cast<const char *>(lf) - data : size;
-        if (header) {
-            qsizetype end = lineEnd;
-            if (end > pos && data[end - 1] == '\r')
-                --end;
-            const QString text = decodeText(data + pos, end - pos, m_text.encoding);
-            m_headers = text.split(u';');
-            header = false;
-        } else {
-            m_lineStarts.push_back(pos);
-        }
-        pos = lineEnd + 1;
-    }
-    m_lineStarts.push_back(pos);
+    const void *lf = std::memchr(data, '\n', size_t(size));
+    m_headerEnd = lf ? static_cast<const char *>(lf) - data : size;
+    m_bodyStart = lf ? m_headerEnd + 1 : size;
+    if (m_headerEnd > 0 && data[m_headerEnd - 1] == '\r')
+        --m_headerEnd;
 
-    if (rowCount() > 0) {
+    // Every line end of the body ends a row, and so does the end of a last
+    // line without one.
+    for (const char *p = data + m_bodyStart, *end = data + size;
+         (p = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)))); ++p)
+        ++m_rowCount;
+    if (size > m_bodyStart && data[size - 1] != '\n')
+        ++m_rowCount;
+
+    if (m_rowCount > 0) {
         const char *begin;
         const char *end;
-        line(0, &begin, &end);
-        m_width = int(std::count(begin, end, ';')) + 1;
+        line(m_bodyStart, &begin, &end);
+        m_width = int(std::min<qsizetype>(std::count(begin, end, ';') + 1, INT_MAX));
     }
 }
 
-void CsvImport::line(qsizetype i, const char **begin, const char **end) const
+QStringList CsvImport::headers() const
+{
+    if (m_text.bytes.isEmpty())
+        return {};
+    return decodeText(m_text.bytes.constData(), m_headerEnd, m_text.encoding).split(u';');
+}
+
+qsizetype CsvImport::headerCount() const
+{
+    if (m_text.bytes.isEmpty())
+        return 0;
+    const char *data = m_text.bytes.constData();
+    return std::count(data, data + m_headerEnd, ';') + 1;
+}
+
+QString CsvImport::header(qsizetype i) const
+{
+    const char *p = m_text.bytes.constData();
+    const char *end = p + m_headerEnd;
+    for (qsizetype k = 0; !m_text.bytes.isEmpty(); ++k) {
+        const char *sep = std::find(p, end, ';');
+        if (k == i)
+            return fieldText(p, sep);
+        if (sep == end)
+            break;
+        p = sep + 1;
+    }
+    return QString::number(i + 1);
+}
+
+qsizetype CsvImport::headerIndex(const QString &name) const
+{
+    if (m_text.bytes.isEmpty())
+        return -1;
+    const char *p = m_text.bytes.constData();
+    const char *end = p + m_headerEnd;
+    for (qsizetype i = 0;; ++i) {
+        const char *sep = std::find(p, end, ';');
+        if (fieldText(p, sep) == name)
+            return i;
+        if (sep == end)
+            return -1;
+        p = sep + 1;
+    }
+}
+
+qsizetype CsvImport::line(qsizetype offset, const char **begin, const char **end) const
 {
     const char *data = m_text.bytes.constData();
-    *begin = data + m_lineStarts[size_t(i)];
-    *end = data + m_lineStarts[size_t(i) + 1] - 1;
+    const qsizetype size = m_text.bytes.size();
+    *begin = data + offset;
+    const void *lf = std::memchr(*begin, '\n', size_t(size - offset));
+    *end = lf ? static_cast<const char *>(lf) : data + size;
     if (*end > *begin && (*end)[-1] == '\r')
         --*end;
+    return lf ? static_cast<const char *>(lf) - data + 1 : size;
+}
+
+QString CsvImport::fieldText(const char *begin, const char *end) const
+{
+    return decodeText(begin, end - begin, m_text.encoding);
 }
 
 double CsvImport::fieldValue(const char *begin, const char *end, bool *read) const
 {
     double value = 0.0;
     bool ok = begin != end
-              && (m_numbers.readPlain(begin, end, &value)
-                  || m_numbers.readText(decodeText(begin, end - begin, m_text.encoding), &value));
+              && (m_numbers.readPlain(begin, end, &value) || m_numbers.readText(fieldText(begin, end), &value));
     if (read)
         *read = ok;
     return value;
@@ -60,19 +108,20 @@ QList<QList<double>> CsvImport::rows(QList<UnreadField> *unread) const
 {
     QList<QList<double>> result;
     result.reserve(rowCount());
+    qsizetype offset = m_bodyStart;
     for (qsizetype i = 0; i < rowCount(); ++i) {
         const char *p;
         const char *end;
-        line(i, &p, &end);
+        offset = line(offset, &p, &end);
         QList<double> row;
-        row.reserve(m_width);
+        row.reserve(i == 0 ? m_width : std::count(p, end, ';') + 1);
         for (;;) {
             const char *sep = static_cast<const char *>(std::memchr(p, ';', size_t(end - p)));
             const char *fieldEnd = sep ? sep : end;
             bool read = true;
             row.append(fieldValue(p, fieldEnd, unread ? &read : nullptr));
             if (!read)
-                unread->append({i, int(row.size() - 1), decodeText(p, fieldEnd - p, m_text.encoding)});
+                unread->append({i, int(row.size() - 1), fieldText(p, fieldEnd)});
             if (!sep)
                 break;
             p = sep + 1;
@@ -82,7 +131,8 @@ QList<QList<double>> CsvImport::rows(QList<UnreadField> *unread) const
     return result;
 }
 
-void CsvImport::readColumns(const std::vector<int> &columns, double *out) const
+qsizetype CsvImport::readColumns(const std::vector<int> &columns, double *out, qsizetype maxRows, Position *position,
+                                 QList<UnreadField> *unread) const
 {
     // Which output slots each field of a row feeds; a column may be asked twice.
     const int last = columns.empty() ? -1 : *std::max_element(columns.begin(), columns.end());
@@ -91,18 +141,24 @@ void CsvImport::readColumns(const std::vector<int> &columns, double *out) const
         if (columns[k] >= 0)
             slotsOfField[size_t(columns[k])].push_back(int(k));
 
+    if (position->offset < 0)
+        position->offset = m_bodyStart;
     const size_t k = columns.size();
-    for (qsizetype i = 0; i < rowCount(); ++i) {
+    const qsizetype count = std::clamp<qsizetype>(rowCount() - position->row, 0, maxRows);
+    for (qsizetype i = 0; i < count; ++i) {
         double *row = out + size_t(i) * k;
         std::fill(row, row + k, 0.0);
         const char *p;
         const char *end;
-        line(i, &p, &end);
+        position->offset = line(position->offset, &p, &end);
         for (int field = 0; field <= last; ++field) {
             const char *sep = static_cast<const char *>(std::memchr(p, ';', size_t(end - p)));
             const char *fieldEnd = sep ? sep : end;
             if (!slotsOfField[size_t(field)].empty()) {
-                const double value = fieldValue(p, fieldEnd);
+                bool read = true;
+                const double value = fieldValue(p, fieldEnd, unread ? &read : nullptr);
+                if (!read)
+                    unread->append({position->row + i, field, fieldText(p, fieldEnd)});
                 for (int slot : slotsOfField[size_t(field)])
                     row[slot] = value;
             }
@@ -111,4 +167,12 @@ void CsvImport::readColumns(const std::vector<int> &columns, double *out) const
             p = sep + 1;
         }
     }
+    position->row += count;
+    return count;
+}
+
+void CsvImport::readColumns(const std::vector<int> &columns, double *out, QList<UnreadField> *unread) const
+{
+    Position start;
+    readColumns(columns, out, rowCount(), &start, unread);
 }

@@ -15,25 +15,12 @@ bool isDigit(char c)
 
 } // namespace
 
-NumberReader::NumberReader(const QLocale &locale)
-    : m_locale(locale)
-    , m_pointLocale(QLocale::c())
+NumberReader::NumberReader()
+    : m_czech(QLocale::Czech, QLocale::Czechia)
+    , m_point(QLocale::c())
 {
     // "1,500" is not one thousand five hundred when "." is the decimal mark.
-    m_pointLocale.setNumberOptions(QLocale::RejectGroupSeparator);
-
-    // The fast path stands in for the locale only where the locale reads plain
-    // numbers the ordinary way.
-    const QString mark = m_locale.decimalPoint();
-    const QString group = m_locale.groupSeparator();
-    const bool ordinary = m_locale.zeroDigit() == QLatin1String("0")
-                          && m_locale.negativeSign() == QLatin1String("-")
-                          && m_locale.exponential().compare(QLatin1String("e"), Qt::CaseInsensitive) == 0;
-    if (ordinary && mark.size() == 1 && mark.at(0).unicode() < 0x80 && mark != group)
-        m_localeMark = char(mark.at(0).unicode());
-    // A "." field is read by the locale first: that is plain only where "."
-    // means nothing to the locale, or is its decimal mark.
-    m_pointFast = ordinary && group != QLatin1String(".");
+    m_point.setNumberOptions(QLocale::RejectGroupSeparator);
 }
 
 bool NumberReader::readPlain(const char *begin, const char *end, double *value) const
@@ -91,10 +78,10 @@ bool NumberReader::readPlain(const char *begin, const char *end, double *value) 
     }
     if (p != end)
         return false;
+    // Neither reading groups digits by "," or ".", so a single mark is the
+    // decimal mark whichever it is.
     if (mark == 0)
-        mark = m_localeMark ? m_localeMark : '.';
-    if (!(mark == m_localeMark || (mark == '.' && m_pointFast)))
-        return false;
+        mark = '.';
 
     // Both factors exact, one rounding: the correctly rounded value.
     static constexpr double powers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
@@ -119,9 +106,9 @@ bool NumberReader::readPlain(const char *begin, const char *end, double *value) 
 bool NumberReader::readText(QStringView field, double *value) const
 {
     bool ok = false;
-    *value = m_locale.toDouble(field, &ok);
+    *value = m_czech.toDouble(field, &ok);
     if (!ok)
-        *value = m_pointLocale.toDouble(field, &ok);
+        *value = m_point.toDouble(field, &ok);
     if (!ok)
         *value = 0.0;
     return ok;

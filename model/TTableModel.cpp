@@ -594,9 +594,7 @@ bool TTableModel::readCsv(QIODevice *device)
             }
         }
     }
-    // Entries are always written with a decimal comma, so they are read so
-    // whatever the locale of the machine that opens the project.
-    const CsvImport entry(text, QLocale(QLocale::Czech));
+    const CsvImport entry(text);
     const qsizetype given = std::min(entry.rowCount(), rows);
     if (given == 0)
         return true;

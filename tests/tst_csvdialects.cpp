@@ -57,68 +57,75 @@ private slots:
     void import_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("locale");
         QTest::addColumn<QStringList>("headers");
         QTest::addColumn<Rows>("rows");
         QTest::addColumn<int>("width");
 
         const double inf = qInf();
-        QTest::newRow("LF") << QByteArray("a;b\n1;2\n3;4\n") << "cs_CZ" << QStringList{"a", "b"}
+        QTest::newRow("LF") << QByteArray("a;b\n1;2\n3;4\n") << QStringList{"a", "b"}
                             << Rows{{1, 2}, {3, 4}} << 2;
-        QTest::newRow("CR LF") << QByteArray("a;b\r\n1,5;2\r\n") << "cs_CZ" << QStringList{"a", "b"}
+        QTest::newRow("CR LF") << QByteArray("a;b\r\n1,5;2\r\n") << QStringList{"a", "b"}
                                << Rows{{1.5, 2}} << 2;
-        QTest::newRow("no final line end") << QByteArray("a\n7") << "cs_CZ" << QStringList{"a"} << Rows{{7}} << 1;
-        QTest::newRow("UTF-8 mark") << QByteArray("\xEF\xBB\xBFV\xC3\xBD\xC5\xA1ka\n1,5\n") << "cs_CZ"
+        QTest::newRow("no final line end") << QByteArray("a\n7") << QStringList{"a"} << Rows{{7}} << 1;
+        QTest::newRow("UTF-8 mark") << QByteArray("\xEF\xBB\xBFV\xC3\xBD\xC5\xA1ka\n1,5\n")
                                     << QStringList{QString::fromUtf8("Výška")} << Rows{{1.5}} << 1;
-        QTest::newRow("UTF-16 mark") << utf16WithMark(QString::fromUtf8("Výška;Žák\r\n1,5;2\r\n")) << "cs_CZ"
+        QTest::newRow("UTF-16 mark") << utf16WithMark(QString::fromUtf8("Výška;Žák\r\n1,5;2\r\n"))
                                      << QStringList{QString::fromUtf8("Výška"), QString::fromUtf8("Žák")}
                                      << Rows{{1.5, 2}} << 2;
-        QTest::newRow("Windows-1250 header") << QByteArray("V\xFD\x9Aka;\x8E\xE1k;\xE8\xEDslo\n1;2;3\n") << "cs_CZ"
+        QTest::newRow("Windows-1250 header") << QByteArray("V\xFD\x9Aka;\x8E\xE1k;\xE8\xEDslo\n1;2;3\n")
                                              << QStringList{QString::fromUtf8("Výška"), QString::fromUtf8("Žák"),
                                                             QString::fromUtf8("číslo")}
                                              << Rows{{1, 2, 3}} << 3;
-        QTest::newRow("empty and trailing fields") << QByteArray("a;b;c\n1;;3;\n") << "cs_CZ"
+        QTest::newRow("empty and trailing fields") << QByteArray("a;b;c\n1;;3;\n")
                                                    << QStringList{"a", "b", "c"} << Rows{{1, 0, 3, 0}} << 4;
-        QTest::newRow("empty header texts count") << QByteArray(";x;\n1;2;3\n") << "cs_CZ"
+        QTest::newRow("empty header texts count") << QByteArray(";x;\n1;2;3\n")
                                                   << QStringList{"", "x", ""} << Rows{{1, 2, 3}} << 3;
-        QTest::newRow("fields as they stand") << QByteArray("\"a\"; b \n1;2\n") << "cs_CZ"
+        QTest::newRow("fields as they stand") << QByteArray("\"a\"; b \n1;2\n")
                                               << QStringList{"\"a\"", " b "} << Rows{{1, 2}} << 2;
-        QTest::newRow("blank line is a row of 0") << QByteArray("a\n1\n\n2\n") << "cs_CZ" << QStringList{"a"}
+        QTest::newRow("blank line is a row of 0") << QByteArray("a\n1\n\n2\n") << QStringList{"a"}
                                                   << Rows{{1}, {0}, {2}} << 1;
-        QTest::newRow("comma and point, Czech") << QByteArray("a;b\n1,5;1.5\n") << "cs_CZ"
-                                                << QStringList{"a", "b"} << Rows{{1.5, 1.5}} << 2;
-        QTest::newRow("comma and point, English") << QByteArray("a;b\n1,5;1.5\n") << "en_US"
-                                                  << QStringList{"a", "b"} << Rows{{0, 1.5}} << 2;
-        QTest::newRow("English group separator") << QByteArray("a\n1,500\n") << "en_US" << QStringList{"a"}
-                                                 << Rows{{1500}} << 1;
-        QTest::newRow("Czech group separator") << QByteArray("a\n1 234,5\n") << "cs_CZ" << QStringList{"a"}
-                                               << Rows{{1234.5}} << 1;
-        QTest::newRow("nan and inf") << QByteArray("a;b;c\nnan;inf;-inf\n") << "cs_CZ"
+        // One rule on every machine (this suite also runs under a locale that
+        // is not Czech): the Czech reading, then "." as decimal mark.
+        QTest::newRow("comma and point") << QByteArray("a;b\n1,5;1.5\n") << QStringList{"a", "b"}
+                                         << Rows{{1.5, 1.5}} << 2;
+        QTest::newRow("comma is never a group") << QByteArray("a;b\n1,750;1,500.5\n")
+                                                << QStringList{"a", "b"} << Rows{{1.75, 0}} << 2;
+        QTest::newRow("point is never a group") << QByteArray("a;b\n1.750;1.500,5\n")
+                                                << QStringList{"a", "b"} << Rows{{1.75, 0}} << 2;
+        QTest::newRow("grouped by a space") << QByteArray("a;b\n1 234,5;12 345 678\n")
+                                            << QStringList{"a", "b"} << Rows{{1234.5, 12345678}} << 2;
+        QTest::newRow("grouped by a no-break space")
+            << QByteArray("a;b\n1\xC2\xA0" "234,5;-1\xC2\xA0" "000\n") << QStringList{"a", "b"}
+            << Rows{{1234.5, -1000}} << 2;
+        QTest::newRow("Windows-1250 no-break space") << QByteArray("a\n1\xA0" "234,5\n")
+                                                     << QStringList{"a"} << Rows{{1234.5}} << 1;
+        QTest::newRow("misplaced group") << QByteArray("a\n12 34,5\n") << QStringList{"a"}
+                                         << Rows{{0}} << 1;
+        QTest::newRow("nan and inf") << QByteArray("a;b;c\nnan;inf;-inf\n")
                                      << QStringList{"a", "b", "c"} << Rows{{qQNaN(), inf, -inf}} << 3;
-        QTest::newRow("exponents") << QByteArray("a;b\n1,5e3;1.5E-2\n-2e+01;1,23457e+06\n") << "cs_CZ"
+        QTest::newRow("exponents") << QByteArray("a;b\n1,5e3;1.5E-2\n-2e+01;1,23457e+06\n")
                                    << QStringList{"a", "b"} << Rows{{1500, 0.015}, {-20, 1234570}} << 2;
-        QTest::newRow("signs and blanks") << QByteArray("a;b;c\n+1,5; 2 ;-0,25\n") << "cs_CZ"
+        QTest::newRow("signs and blanks") << QByteArray("a;b;c\n+1,5; 2 ;-0,25\n")
                                           << QStringList{"a", "b", "c"} << Rows{{1.5, 2, -0.25}} << 3;
-        QTest::newRow("words read as 0") << QByteArray("a;b\nabc;1,5x\n") << "cs_CZ" << QStringList{"a", "b"}
+        QTest::newRow("words read as 0") << QByteArray("a;b\nabc;1,5x\n") << QStringList{"a", "b"}
                                          << Rows{{0, 0}} << 2;
-        QTest::newRow("out of range reads as 0") << QByteArray("a;b\n1e400;1e-400\n") << "cs_CZ"
+        QTest::newRow("out of range reads as 0") << QByteArray("a;b\n1e400;1e-400\n")
                                                  << QStringList{"a", "b"} << Rows{{0, 0}} << 2;
-        QTest::newRow("header only") << QByteArray("a;b\n") << "cs_CZ" << QStringList{"a", "b"} << Rows{} << 0;
-        QTest::newRow("empty file") << QByteArray() << "cs_CZ" << QStringList{} << Rows{} << 0;
-        QTest::newRow("ragged rows") << QByteArray("a;b\n1;2;3\n4\n") << "cs_CZ" << QStringList{"a", "b"}
+        QTest::newRow("header only") << QByteArray("a;b\n") << QStringList{"a", "b"} << Rows{} << 0;
+        QTest::newRow("empty file") << QByteArray() << QStringList{} << Rows{} << 0;
+        QTest::newRow("ragged rows") << QByteArray("a;b\n1;2;3\n4\n") << QStringList{"a", "b"}
                                      << Rows{{1, 2, 3}, {4}} << 3;
-        QTest::newRow("exported file") << QByteArray("1,5;2\n3;4\n") << "cs_CZ" << QStringList{"1,5", "2"}
+        QTest::newRow("exported file") << QByteArray("1,5;2\n3;4\n") << QStringList{"1,5", "2"}
                                        << Rows{{3, 4}} << 2;
     }
 
     void import()
     {
         QFETCH(QByteArray, file);
-        QFETCH(QString, locale);
         QFETCH(QStringList, headers);
         QFETCH(Rows, rows);
         QFETCH(int, width);
-        const CsvImport table(file, QLocale(locale));
+        const CsvImport table(file);
         QCOMPARE(table.headers(), headers);
         QVERIFY2(sameValues(table.rows(), rows), describe(table.rows()));
         QCOMPARE(table.rowCount(), rows.size());
@@ -127,7 +134,7 @@ private slots:
 
     void fieldsWithoutANumberAreListed()
     {
-        const CsvImport table(QByteArray("a;b;c\n1;;x\n2;2,5;1e999\n"), QLocale(QLocale::Czech));
+        const CsvImport table(QByteArray("a;b;c\n1;;x\n2;2,5;1e999\n"));
         QList<UnreadField> unread;
         QVERIFY(sameValues(table.rows(&unread), Rows{{1, 0, 0}, {2, 2.5, 0}}));
         QCOMPARE(unread.size(), 3);
@@ -141,7 +148,7 @@ private slots:
 
     void readColumnsPicksFieldsAndPadsShortRows()
     {
-        const CsvImport table(QByteArray("a;b;c\n1;2;3\n4\n7;8;9;10\n"), QLocale(QLocale::Czech));
+        const CsvImport table(QByteArray("a;b;c\n1;2;3\n4\n7;8;9;10\n"));
         std::vector<double> out(3 * 3, -1);
         table.readColumns({2, 0, 2}, out.data());
         QCOMPARE(out, (std::vector<double>{3, 1, 3, 0, 4, 0, 9, 7, 9}));
@@ -158,50 +165,46 @@ private slots:
         QVERIFY(isValidUtf8("0123456789\xF0\x9F\x98\x80", 14));
     }
 
-    // The plain-number path must give exactly what the locale rules give.
-    void plainPathAgreesWithLocaleRules_data()
+    // The plain-number path must give exactly what the text rules give.
+    void plainPathAgreesWithTextRules_data()
     {
-        QTest::addColumn<QString>("locale");
         QTest::addColumn<QByteArray>("field");
         QTest::addColumn<bool>("plain"); // whether it should take the fast path
         const char *fields[] = {"0", "-0", "007", "1,5", "1.5", "-12,75", "1,500", "1.500", "1,5e3", "2E-3",
                                 "1e+05", ",5", "1,", "1.", ".5", "+1", "1 000", "12345678901234567890,123456789",
                                 "0,1", "3.141592653589793238462643", "1e308", "1e309", "4e-320", "1e-400",
                                 "0,0000", "1e", "1,2,3", "--1", "nan", "inf", "1.2.3", "1,2.3"};
-        for (const char *locale : {"cs_CZ", "en_US", "de_DE"})
-            for (const char *field : fields)
-                QTest::addRow("%s %s", locale, field) << QString::fromLatin1(locale) << QByteArray(field) << false;
-        QTest::addRow("cs common") << "cs_CZ" << QByteArray("172,4") << true;
-        QTest::addRow("cs point") << "cs_CZ" << QByteArray("172.4") << true;
-        QTest::addRow("en common") << "en_US" << QByteArray("172.4") << true;
-        QTest::addRow("de common") << "de_DE" << QByteArray("172,4") << true;
+        for (const char *field : fields)
+            QTest::addRow("%s", field) << QByteArray(field) << false;
+        QTest::addRow("comma") << QByteArray("172,4") << true;
+        QTest::addRow("point") << QByteArray("172.4") << true;
     }
 
-    void plainPathAgreesWithLocaleRules()
+    void plainPathAgreesWithTextRules()
     {
-        QFETCH(QString, locale);
         QFETCH(QByteArray, field);
         QFETCH(bool, plain);
-        const NumberReader reader{QLocale(locale)};
-        const double byLocale = reader.readText(QString::fromLatin1(field));
+        const NumberReader reader;
+        const double byText = reader.readText(QString::fromLatin1(field));
         double fast = 0;
         const bool tookFastPath = reader.readPlain(field.constBegin(), field.constEnd(), &fast);
         if (plain)
             QVERIFY(tookFastPath);
         if (tookFastPath) {
-            QVERIFY2(fast == byLocale && std::signbit(fast) == std::signbit(byLocale),
-                     QByteArray::number(fast, 'g', 17) + " vs " + QByteArray::number(byLocale, 'g', 17));
+            QVERIFY2(fast == byText && std::signbit(fast) == std::signbit(byText),
+                     QByteArray::number(fast, 'g', 17) + " vs " + QByteArray::number(byText, 'g', 17));
         }
     }
 
     void randomNumbersAgreeOnBothPaths()
     {
-        const NumberReader reader{QLocale(QLocale::Czech)};
+        const NumberReader reader;
         QRandomGenerator random(7);
         for (int i = 0; i < 20000; ++i) {
             const double v = (random.generateDouble() - 0.5) * std::pow(10.0, random.bounded(-30, 30));
             QByteArray field = QByteArray::number(v, i % 2 ? 'g' : 'f', random.bounded(1, 18));
-            field.replace('.', ',');
+            if (i % 4 < 2)
+                field.replace('.', ',');
             double fast = 0;
             QVERIFY2(reader.readPlain(field.constBegin(), field.constEnd(), &fast), field);
             QCOMPARE(fast, reader.readText(QString::fromLatin1(field)));
@@ -282,7 +285,7 @@ private slots:
             values.append(v);
             file += formatValue(v, NumberDigits::Full) + '\n';
         }
-        const Rows rows = CsvImport(file, QLocale(QLocale::Czech)).rows();
+        const Rows rows = CsvImport(file).rows();
         QCOMPARE(rows.size(), values.size());
         for (qsizetype i = 0; i < rows.size(); ++i)
             QCOMPARE(rows[i].first(), values[i]);

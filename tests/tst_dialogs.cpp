@@ -428,6 +428,38 @@ private slots:
         QCOMPARE(wizard.coefficients()[2], 0.25);
     }
 
+    // Typed, not set: the field must let both decimal marks through whatever
+    // the locale, and read them alike.
+    void coefficientsTypedUnderAnyLocale_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<double>("value");
+        for (const char *locale : {"cs_CZ", "en_US", "C"}) {
+            QTest::addRow("%s comma", locale) << locale << "1,5" << 1.5;
+            QTest::addRow("%s point", locale) << locale << "-0.25" << -0.25;
+            QTest::addRow("%s comma is no group", locale) << locale << "1,750" << 1.75;
+            QTest::addRow("%s grouped", locale) << locale << "1 250,5" << 1250.5;
+            QTest::addRow("%s exponent", locale) << locale << "2,5e-3" << 0.0025;
+            QTest::addRow("%s letters refused", locale) << locale << "1x5" << 15.0;
+        }
+    }
+
+    void coefficientsTypedUnderAnyLocale()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, typed);
+        QFETCH(double, value);
+        const QLocale before;
+        QLocale::setDefault(QLocale(locale));
+        TCustomFunctionWizard wizard;
+        QLineEdit *edit = members(wizard).first();
+        edit->clear();
+        QTest::keyClicks(edit, typed);
+        QLocale::setDefault(before);
+        QCOMPARE(wizard.coefficients().front(), value);
+    }
+
     void functionWizardAnswers_data()
     {
         QTest::addColumn<int>("button");
