@@ -8,16 +8,19 @@ QList<QMessageBox::StandardButton> queuedAnswers;
 bool answersRequired = false;
 QString shownTitle;
 QString shownText;
+QString shownDetailedText;
 int shownCount = 0;
 } // namespace
 
 namespace {
 
 // The answer a test queued for this box; false when a person must answer.
-bool queuedAnswer(const QString &title, const QString &text, QMessageBox::StandardButton *answer)
+bool queuedAnswer(const QString &title, const QString &text, const QString &detailedText,
+                  QMessageBox::StandardButton *answer)
 {
     shownTitle = title;
     shownText = text;
+    shownDetailedText = detailedText;
     ++shownCount;
     if (!queuedAnswers.isEmpty()) {
         *answer = queuedAnswers.takeFirst();
@@ -31,19 +34,24 @@ bool queuedAnswer(const QString &title, const QString &text, QMessageBox::Standa
 } // namespace
 
 QMessageBox::StandardButton MessageBox::warning(QWidget *parent, const QString &title, const QString &text,
-                                                QMessageBox::StandardButtons buttons)
+                                                QMessageBox::StandardButtons buttons, const QString &detailedText)
 {
     QMessageBox::StandardButton answer;
-    if (queuedAnswer(title, text, &answer))
+    if (queuedAnswer(title, text, detailedText, &answer))
         return answer;
-    return QMessageBox::warning(parent, title, text, buttons);
+    if (detailedText.isEmpty())
+        return QMessageBox::warning(parent, title, text, buttons);
+    QMessageBox box(QMessageBox::Warning, title, text, buttons, parent);
+    box.setDetailedText(detailedText);
+    const int chosen = box.exec();
+    return box.clickedButton() ? box.standardButton(box.clickedButton()) : QMessageBox::StandardButton(chosen);
 }
 
 QMessageBox::StandardButton MessageBox::question(QWidget *parent, const QString &title, const QString &text,
                                                  QMessageBox::StandardButtons buttons)
 {
     QMessageBox::StandardButton answer;
-    if (queuedAnswer(title, text, &answer))
+    if (queuedAnswer(title, text, QString(), &answer))
         return answer;
     QMessageBox box(QMessageBox::Question, title, text, buttons, parent);
     for (QAbstractButton *button : box.buttons())
@@ -81,6 +89,11 @@ QString MessageBox::lastTitle()
 QString MessageBox::lastText()
 {
     return shownText;
+}
+
+QString MessageBox::lastDetailedText()
+{
+    return shownDetailedText;
 }
 
 int MessageBox::count()

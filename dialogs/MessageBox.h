@@ -9,8 +9,11 @@
 
 class MessageBox {
 public:
+    // A warning; detailedText, when given, is behind the box's details button
+    // (the reason of a failure, say).
     static QMessageBox::StandardButton warning(QWidget *parent, const QString &title, const QString &text,
-                                               QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+                                               QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                               const QString &detailedText = QString());
 
     // A question; no button is the default, so Enter decides nothing.
     static QMessageBox::StandardButton question(QWidget *parent, const QString &title, const QString &text,
@@ -24,5 +27,6 @@ public:
     // Title and text of the last box asked, whether answered by a test or a person.
     static QString lastTitle();
     static QString lastText();
+    static QString lastDetailedText(); // empty when the last box had none
     static int count(); // boxes asked so far
 };

@@ -7,11 +7,13 @@
 // Writing is all or nothing: the archive is written beside the target and put
 // in its place only when every entry was written without error. Reading
 // trusts nothing in the file: sizes, names, nesting and inflated bytes are all
-// bounded, and a file this program could not have written is refused.
+// bounded, every entry is checked against its checksum, and a file this
+// program could not have written is refused with the reason.
 
 #include <QString>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QIODevice;
@@ -42,23 +44,49 @@ struct ProjectNode {
 
 using ProjectTree = std::vector<std::unique_ptr<ProjectNode>>;
 
+// The most levels of derived tables a project may nest: the reader refuses
+// deeper ones and the writer does not write them. Everything that walks the
+// tree here takes a stack of its own, so the limit is the window's, whose tree
+// takes this many with room to spare.
+constexpr int MaxProjectDepth = 1000;
+
 // Writes the tree: data nodes first, in their order, then the other top-level
-// tables. Numbers keep every digit. False when anything failed; the file that
-// was at path, if any, is then as it was.
-bool writeProjectFile(const QString &path, ProjectTree &roots);
+// tables. Numbers keep every digit. False, with the reason in *error, when
+// anything failed; the file that was at path, if any, is then as it was.
+bool writeProjectFile(const QString &path, ProjectTree &roots, QString *error = nullptr);
 
-// Reads a project. False, with *roots empty, when the file is no project this
-// program could have written. A missing or short table entry leaves its
-// values 0, as does an XML error after the first tables (the tables read so far stay).
-bool readProjectFile(const QString &path, ProjectTree *roots);
-bool readProjectFile(QIODevice *device, ProjectTree *roots);
+// Writes the table's values as its project entry holds them: every row one
+// line of value rows with every digit, an empty line for a row without values
+// (so that the rows after it keep their place).
+bool writeTableEntry(const TTableModel &table, QIODevice *device);
 
-// Calls visit for every node, depth first, parents before children.
+// Reads a project. False, with *roots empty and the reason in *error (a short
+// Czech sentence), when the file is no project this program could have
+// written or is damaged: an entry whose checksum or length does not match,
+// one that is missing, encrypted or packed by an unknown method, an index
+// that is no well-formed XML, a table entry shorter than its record. Memory
+// follows what the file holds: rows are allocated as the lines of their entry
+// arrive, and the tables together may take at most memoryLimit bytes (0: the
+// memory of the machine).
+bool readProjectFile(const QString &path, ProjectTree *roots, QString *error = nullptr);
+bool readProjectFile(QIODevice *device, ProjectTree *roots, QString *error = nullptr, qint64 memoryLimit = 0);
+
+// Calls visit(node, depth) for every node, depth first, parents before
+// children, with a stack of its own.
 template <typename Visit>
-void forEachNode(const ProjectTree &roots, Visit visit, int depth = 0)
+void forEachNode(const ProjectTree &roots, Visit visit)
 {
-    for (const auto &node : roots) {
-        visit(*node, depth);
-        forEachNode(node->children, visit, depth + 1);
+    std::vector<std::pair<const ProjectTree *, size_t>> stack{{&roots, 0}};
+    while (!stack.empty()) {
+        const ProjectTree &nodes = *stack.back().first;
+        const size_t next = stack.back().second++;
+        if (next == nodes.size()) {
+            stack.pop_back();
+            continue;
+        }
+        ProjectNode &node = *nodes[next];
+        visit(node, int(stack.size()) - 1);
+        if (!node.children.empty())
+            stack.emplace_back(&node.children, 0);
     }
 }

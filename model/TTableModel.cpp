@@ -1,5 +1,6 @@
 #include "TTableModel.h"
 
+#include "BoundedDevice.h"
 #include "CsvImport.h"
 #include "CustomFunctions.h"
 #include "MatrixRules.h"
@@ -12,7 +13,9 @@
 #include <QMetaType>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
+#include <limits>
 #include <numeric>
 
 namespace {
@@ -51,6 +54,70 @@ QVariant unreadBackground()
 qint64 unreadKey(qsizetype row, int column)
 {
     return (qint64(row) << 32) | quint32(column);
+}
+
+// Reads the device into *text, after what it holds, until `lines` lines have
+// come or the device ends; returns the lines that came. What the device says
+// it holds (bounded by the project reader for an entry) is read straight into
+// one buffer, a few megabytes at a time. *tooBig when the text would take more
+// than memoryLimit bytes (-1: no limit).
+qsizetype readLines(QIODevice *device, qsizetype lines, qint64 memoryLimit, QByteArray *text, bool *tooBig)
+{
+    *tooBig = false;
+    const qint64 expected = device->bytesAvailable();
+    if (expected > 0 && (memoryLimit < 0 || expected < memoryLimit))
+        text->reserve(text->size() + qsizetype(expected) + 1);
+    constexpr qint64 step = qint64(4) << 20;
+    qsizetype count = 0;
+    while (count < lines) {
+        const qsizetype start = text->size();
+        // A block as big as what is left (and one byte to see the end), so
+        // that a small entry takes a small buffer.
+        const qsizetype block = qsizetype(std::clamp<qint64>(device->bytesAvailable() + 1, 4096, step));
+        text->resize(start + block);
+        const qint64 got = device->read(text->data() + start, block);
+        text->resize(start + qMax<qint64>(got, 0));
+        if (got <= 0)
+            break;
+        const char *end = text->constData() + text->size();
+        for (const char *p = text->constData() + start;
+             (p = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)))); ++p) {
+            if (++count == lines) {
+                text->truncate(p - text->constData() + 1);
+                break;
+            }
+        }
+        if (memoryLimit >= 0 && text->size() > memoryLimit) {
+            *tooBig = true;
+            break;
+        }
+    }
+    return count;
+}
+
+// Reads the device to its end.
+void drain(QIODevice *device)
+{
+    char scratch[16384];
+    while (device->read(scratch, sizeof scratch) > 0) {
+    }
+}
+
+// Fields of the line [begin, end) without its line end: none in an empty line.
+qint64 fieldCount(const char *begin, const char *end)
+{
+    if (end > begin && end[-1] == '\r')
+        --end;
+    return end == begin ? 0 : std::count(begin, end, ';') + 1;
+}
+
+// a * b + c for sizes from 0 up, the largest qint64 when it would overflow.
+qint64 saturated(qint64 a, qint64 b, qint64 c)
+{
+    constexpr qint64 most = std::numeric_limits<qint64>::max();
+    if (a != 0 && b > (most - c) / a)
+        return most;
+    return a * b + c;
 }
 
 } // namespace
@@ -559,10 +626,15 @@ bool TTableModel::writeCsv(QIODevice *device, NumberDigits digits) const
     return writer.flush();
 }
 
-bool TTableModel::readCsv(QIODevice *device)
+bool TTableModel::readCsv(QIODevice *device, QString *error, qint64 memoryLimit)
 {
-    if (!device || !device->isReadable())
+    if (!device || !device->isReadable()) {
+        if (error)
+            *error = QStringLiteral("Hodnoty tabulky nelze číst.");
         return false;
+    }
+    if (m_record)
+        return readRecordRows(device, error, memoryLimit);
     const qsizetype rows = rowCount();
     if (rows == 0)
         return true;
@@ -571,28 +643,12 @@ bool TTableModel::readCsv(QIODevice *device)
     // record announced costs nothing more. The import dialect begins with a
     // header line, which value rows lack, so an empty one goes first.
     QByteArray text("\n");
-    // What the device says it holds (bounded by the reader for a project
-    // entry) is read straight into one buffer, a few megabytes at a time.
-    const qint64 expected = device->bytesAvailable();
-    if (expected > 0)
-        text.reserve(qsizetype(expected) + 1);
-    constexpr qsizetype step = qsizetype(4) << 20;
-    qsizetype lines = 0;
-    while (lines < rows) {
-        const qsizetype start = text.size();
-        text.resize(start + step);
-        const qint64 got = device->read(text.data() + start, step);
-        text.resize(start + qMax<qint64>(got, 0));
-        if (got <= 0)
-            break;
-        const char *end = text.constData() + text.size();
-        for (const char *p = text.constData() + start;
-             (p = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)))); ++p) {
-            if (++lines == rows) {
-                text.truncate(p - text.constData() + 1);
-                break;
-            }
-        }
+    bool tooBig = false;
+    readLines(device, rows, memoryLimit, &text, &tooBig);
+    if (tooBig) {
+        if (error)
+            *error = QStringLiteral("Na hodnoty tabulky nestačí paměť.");
+        return false;
     }
     const CsvImport entry(text);
     const qsizetype given = std::min(entry.rowCount(), rows);
@@ -622,4 +678,130 @@ bool TTableModel::readCsv(QIODevice *device)
     if (longest > 0)
         emit dataChanged(index(0, 1), index(int(given) - 1, columnCount() - 1), {Qt::DisplayRole});
     return true;
+}
+
+bool TTableModel::readRecordRows(QIODevice *device, QString *error, qint64 memoryLimit)
+{
+    const Record record = std::move(*m_record);
+    m_record.reset();
+    const auto refuse = [error](const QString &reason) {
+        if (error)
+            *error = reason;
+        return false;
+    };
+    const QString noMemory = QStringLiteral("Na hodnoty tabulky nestačí paměť.");
+
+    try {
+        // No entry of ours is longer than its rows and columns written out:
+        // every value in at most 24 characters and its separator, every line
+        // its end. Past that it is no table of ours but a bomb.
+        const qint64 most = saturated(record.rows, saturated(record.columns, 25, 2), 4096);
+        BoundedDevice bounded(device, most);
+        QByteArray text("\n"); // the empty header line of the import dialect
+        bool tooBig = false;
+        readLines(&bounded, qsizetype(record.rows), memoryLimit, &text, &tooBig);
+        if (tooBig)
+            return refuse(noMemory);
+        // Surplus lines are read past too: the whole entry is read, so that
+        // the archive can check it.
+        drain(&bounded);
+        if (bounded.exceeded())
+            return refuse(QStringLiteral("Hodnoty tabulky jsou delší, než může být %1 řádků po %2 hodnotách.")
+                              .arg(record.rows)
+                              .arg(record.columns));
+
+        // The rows as their lines give them, counted before anything is
+        // allocated for them. A result's row has a value for every column of
+        // its method, 0 where the entry gives none (its verdict column).
+        const MethodRecord *own = method();
+        const qint64 least = own ? qint64(own->columns.size()) : 0;
+        const char *const data = text.constData();
+        const char *const end = data + text.size();
+        qsizetype given = 0;
+        qint64 values = 0;
+        qint64 first = 0;
+        bool even = true;
+        for (const char *p = data + 1; p < end && given < record.rows; ++given) {
+            const char *lf = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
+            const char *lineEnd = lf ? lf : end;
+            const qint64 fields = std::max(fieldCount(p, lineEnd), least);
+            if (fields > INT_MAX)
+                return refuse(QStringLiteral("Řádek %1 hodnot tabulky má víc polí, než program pojme.").arg(given + 1));
+            if (given == 0)
+                first = fields;
+            even = even && fields == first;
+            values += fields;
+            p = lf ? lf + 1 : end;
+        }
+        // Older versions wrote nothing at all for a row without values, so an
+        // entry may lack lines; the rows it lacks come last, with no values
+        // of their own.
+        // More of them than the entry has bytes (and a little) is no table of
+        // ours, and would cost memory the file does not hold.
+        const qsizetype rows = qsizetype(record.rows);
+        if (rows - given > text.size() - 1 + 4096)
+            return refuse(QStringLiteral("Hodnoty tabulky jsou jen na %1 z %2 řádků.").arg(given).arg(record.rows));
+        if (given == 0)
+            first = least;
+        even = even && (given == rows || first == least);
+        values += (rows - given) * least;
+        if (!even && values > INT_MAX)
+            return refuse(QStringLiteral("Tabulka má víc hodnot, než program pojme."));
+        const qint64 table = saturated(values, 8, rows) + (even ? 0 : saturated(rows + 1, 8, 0));
+        if (memoryLimit >= 0 && (table > memoryLimit || text.size() > memoryLimit - table))
+            return refuse(noMemory);
+
+        cv::Mat block;
+        if (values > 0)
+            block.create(even ? int(rows) : 1, even ? int(first) : int(values), CV_64F);
+        double *out = reinterpret_cast<double *>(block.data);
+        std::vector<qsizetype> starts;
+        if (!even) {
+            starts.reserve(size_t(rows) + 1);
+            starts.push_back(0);
+            for (const char *p = data + 1; qsizetype(starts.size()) <= given;) {
+                const char *lf = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
+                starts.push_back(starts.back() + fieldCount(p, lf ? lf : end));
+                p = lf ? lf + 1 : end;
+            }
+            while (qsizetype(starts.size()) <= rows)
+                starts.push_back(starts.back() + least);
+        }
+        const CsvImport entry(text);
+        CsvImport::Position position;
+        // Runs of rows of one length are read in one go, straight into place.
+        for (qsizetype r = 0; out && r < given;) {
+            const qsizetype length = even ? first : starts[size_t(r) + 1] - starts[size_t(r)];
+            qsizetype next = r + 1;
+            while (next < given && (even || starts[size_t(next) + 1] - starts[size_t(next)] == length))
+                ++next;
+            std::vector<int> columns(static_cast<size_t>(length));
+            std::iota(columns.begin(), columns.end(), 0);
+            double *rowsOut = out + (even ? r * length : starts[size_t(r)]);
+            const qsizetype read = entry.readColumns(columns, rowsOut, next - r, &position);
+            std::fill(rowsOut + read * length, rowsOut + (next - r) * length, 0.0);
+            r = next;
+        }
+        if (out && given < rows) {
+            const qsizetype from = even ? given * first : starts[size_t(given)];
+            std::fill(out + from, out + values, 0.0);
+        }
+
+        std::vector<char> checked(size_t(rows), 0);
+        for (qsizetype r = 0; r < std::min<qsizetype>(record.checks.size(), rows); ++r)
+            checked[size_t(r)] = record.checks[r] == u'1';
+
+        beginResetModel();
+        m_values = block;
+        m_rowLength = even ? int(first) : 0;
+        m_rowStarts.swap(starts);
+        m_checked.swap(checked);
+        endResetModel();
+        setUnread(record.unread); // only fields inside the table count
+        return true;
+    } catch (const std::bad_alloc &) {
+        return refuse(noMemory);
+    } catch (const cv::Exception &) {
+        return refuse(noMemory);
+    }
 }

@@ -23,6 +23,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QIODevice;
@@ -113,20 +114,38 @@ public:
     // does not take them.
     // Project entries take every digit (NumberDigits::Full).
     bool writeCsv(QIODevice *device, NumberDigits digits = NumberDigits::Six) const;
-    // Fills the values of a table sized by readXml from value rows: line i into
-    // row i, field j into column j, as far as the row reaches. What the entry
-    // does not give stays 0; surplus lines and fields are ignored.
-    bool readCsv(QIODevice *device);
+    // Reads value rows into the table.
+    //
+    // After readXml the table takes its rows from the entry as its lines
+    // arrive, each row as many values as its line has fields (the table as it
+    // was written); nothing is allocated for rows the entry does not give. The
+    // entry is read to its end and surplus lines are ignored. It is refused
+    // when it has fewer lines than the record has rows, when it is longer than
+    // the record's rows and columns could be written in, or when the table
+    // would take more than memoryLimit bytes (-1: no limit of ours); the table
+    // then keeps no rows.
+    //
+    // On a table sized otherwise, line i fills row i and field j column j, as
+    // far as the row reaches; what the entry does not give stays 0, and surplus
+    // lines and fields are ignored.
+    //
+    // False, with the reason in *error, when the device cannot be read or the
+    // entry is refused.
+    bool readCsv(QIODevice *device, QString *error = nullptr, qint64 memoryLimit = -1);
 
     // Writes the table's attributes of its "model" element ("rows", "cols",
     // "name", "type", "checkedRows") and its "headers" child; the caller has
-    // started the element and ends it.
+    // started the element and ends it. "cols" is the longest row: the width,
+    // unless a later row of a ragged source table is longer.
     void writeXml(QXmlStreamWriter &xml) const;
     // Reads the record of the "model" element the reader stands on and returns
-    // its "src". A record this program could not have written (a size that is
-    // negative, not a number or too large to hold, an unknown type) leaves the
-    // table as it was: the reader is given a CustomError with a Czech message
-    // for the caller to show, and the text returned is empty.
+    // its "src". The table takes the record's type, headers and name, and no
+    // rows: its rows, check marks and unread fields wait for readCsv, so that a
+    // record costs nothing until the lines of its entry arrive. A record this
+    // program could not have written (a size that is negative, not a number or
+    // beyond an int, an unknown type) leaves the table as it was: the reader is
+    // given a CustomError with a Czech message for the caller to show, and the
+    // text returned is empty.
     //
     // The reader is left on the last token of the record: the start of "model",
     // or for a source table the end of "headers". When a source record has no
@@ -134,10 +153,6 @@ public:
     // end of this one) has already been read; *onNextToken then says so, and
     // the caller must handle that token before reading on.
     QString readXml(QXmlStreamReader &xml, bool *onNextToken = nullptr);
-
-    // The most values readXml lets a record ask for (rows times columns, and
-    // rows alone): 32 Mi, a table of 256 MiB.
-    static constexpr qint64 MaxRecordValues = qint64(1) << 25;
 
 signals:
     // A row's check mark was set or cleared through setData.
@@ -186,4 +201,14 @@ private:
     // Unread fields by row << 32 | column; kept until the values are replaced.
     QHash<qint64, QString> m_unread;
     void setUnread(const QList<UnreadField> &fields);
+
+    // What readXml read of a record, until readCsv gives the table its rows.
+    struct Record {
+        qint64 rows = 0;
+        qint64 columns = 0;
+        QString checks;
+        QList<UnreadField> unread;
+    };
+    std::optional<Record> m_record;
+    bool readRecordRows(QIODevice *device, QString *error, qint64 memoryLimit);
 };

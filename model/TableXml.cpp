@@ -8,6 +8,9 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+#include <algorithm>
+#include <climits>
+
 namespace {
 
 // A size attribute: absent reads as 0; present, it must be a whole decimal
@@ -26,8 +29,13 @@ qint64 sizeAttribute(const QXmlStreamAttributes &attributes, QLatin1String name)
 void TTableModel::writeXml(QXmlStreamWriter &xml) const
 {
     const MethodRecord *record = method();
+    // A later row of a ragged source table may be longer than the first; the
+    // reader bounds an entry by the longest row it announces.
+    int longest = width();
+    for (int r = 0; !m_rowStarts.empty() && r < rowCount(); ++r)
+        longest = std::max(longest, rowLength(r));
     xml.writeAttribute(QStringLiteral("rows"), QString::number(rowCount()));
-    xml.writeAttribute(QStringLiteral("cols"), QString::number(width()));
+    xml.writeAttribute(QStringLiteral("cols"), QString::number(longest));
     // A user function's table is a source table by its type, but keeps the
     // function's title as its name, which is also the text of its node.
     const QString name = record ? record->title : m_title.isEmpty() ? QStringLiteral("source") : m_title;
@@ -89,14 +97,18 @@ QString TTableModel::readXml(QXmlStreamReader &xml, bool *onNextToken)
                            .arg(attributes.value(QLatin1String("cols"))));
         return QString();
     }
-    // Each factor first, so that the product cannot overflow; the row count
-    // alone also bounds the per-row bookkeeping of a table without columns.
-    if (rows > MaxRecordValues || columns > MaxRecordValues || rows * columns > MaxRecordValues) {
-        xml.raiseError(QStringLiteral("Tabulka v projektu má mít %1 řádků a %2 sloupců, víc, než program pojme "
-                                      "(nejvýše %3 hodnot).")
+    // The table counts its rows and the values of a row in an int. Nothing is
+    // allocated for the sizes here: the rows come as the entry's lines do.
+    if (rows > INT_MAX) {
+        xml.raiseError(QStringLiteral("Tabulka v projektu má mít %1 řádků, víc, než program pojme (nejvýše %2).")
                            .arg(rows)
+                           .arg(INT_MAX));
+        return QString();
+    }
+    if (columns > INT_MAX) {
+        xml.raiseError(QStringLiteral("Tabulka v projektu má mít %1 sloupců, víc, než program pojme (nejvýše %2).")
                            .arg(columns)
-                           .arg(MaxRecordValues));
+                           .arg(INT_MAX));
         return QString();
     }
 
@@ -153,18 +165,16 @@ QString TTableModel::readXml(QXmlStreamReader &xml, bool *onNextToken)
 
     beginResetModel();
     m_type = type;
-    m_values = rows * columns > 0 ? cv::Mat(int(rows), int(columns), CV_64F, cv::Scalar(0.0)) : cv::Mat();
-    m_rowLength = int(columns);
+    m_values = cv::Mat();
+    m_rowLength = 0;
     std::vector<qsizetype>().swap(m_rowStarts);
-    std::vector<char> checked(size_t(rows), 0);
-    for (qsizetype r = 0; r < std::min<qsizetype>(checks.size(), rows); ++r)
-        checked[size_t(r)] = checks[r] == u'1';
-    m_checked.swap(checked);
+    std::vector<char>().swap(m_checked);
+    m_unread.clear();
     m_headers = headers;
     m_customFunction = 0;
     const QStringView name = attributes.value(QLatin1String("name"));
     m_title = type == SourceDataType && name != QLatin1String("source") ? name.toString() : QString();
+    m_record = Record{rows, columns, checks.toString(), unread};
     endResetModel();
-    setUnread(unread); // only fields inside the table count
     return source;
 }

@@ -298,6 +298,30 @@ private slots:
         QCOMPARE(MainWindow::tableOf(node->child(0))->value(0, 2), 5.0 / 9.0);
     }
 
+    void tablesTypedInAloneAreSaved()
+    {
+        withModal<TInsertWizard>([&] { contextMenu(nullptr, entry("Vzdálenost bodů 2D")); },
+                                 [&](TInsertWizard *wizard) { typeRows(wizard, {{"0", "0", "3", "4"}}); });
+        QVERIFY(m_window->sourceNodes().isEmpty());
+        const QString file = m_dir.filePath("napsane.kstx");
+        FileDialog::setNextFileName(file);
+        QVERIFY(m_window->saveProject());
+        QVERIFY(QFile::exists(file));
+        QVERIFY(!m_window->isModified());
+        // Its check marks are work to save, too.
+        TTableModel *typed = MainWindow::tableOf(tree()->topLevelItem(0));
+        typed->setData(typed->index(0, 0), Qt::Unchecked, Qt::CheckStateRole);
+        QVERIFY(m_window->isModified());
+
+        MessageBox::setNextAnswer(QMessageBox::Discard);
+        QVERIFY(m_window->openProjectFile(file));
+        QCOMPARE(tree()->topLevelItemCount(), 1);
+        TTableModel *opened = MainWindow::tableOf(tree()->topLevelItem(0));
+        QCOMPARE(opened->type(), 97);
+        QCOMPARE(storedRows(*opened), (Rows{{0, 0, 3, 4, 5}}));
+        QVERIFY(opened->isRowChecked(0));
+    }
+
     void cancelledTypingInChangesNothing()
     {
         withModal<TInsertWizard>([&] { contextMenu(nullptr, entry("Body mass index")); },

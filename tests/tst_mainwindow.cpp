@@ -467,6 +467,44 @@ private slots:
         QCOMPARE(m_window->windowTitle(), QString::fromUtf8("Nový projekt* - Kostimer"));
     }
 
+    void failedSaveGivesItsReason()
+    {
+        importOne();
+        const QString file = m_dir.filePath("no/such/folder/p.kstx");
+        FileDialog::setNextFileName(file);
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        QVERIFY(!m_window->saveProjectAs());
+        QCOMPARE(MessageBox::lastText(), QString::fromUtf8("Projekt se nepodařilo uložit."));
+        QVERIFY2(MessageBox::lastDetailedText().startsWith(QString::fromUtf8("Soubor „%1“ nelze vytvořit").arg(file)),
+                 qPrintable(MessageBox::lastDetailedText()));
+    }
+
+    void checksOfANewResultMarkTheProjectModified()
+    {
+        // A result computed in this session, and one computed after the
+        // project was opened: a changed check mark in either is unsaved work.
+        QTreeWidgetItem *source = importOne();
+        apply(source, 53, {0});
+        const QString file = m_dir.filePath("znacky.kstx");
+        FileDialog::setNextFileName(file);
+        QVERIFY(m_window->saveProjectAs());
+        TTableModel *result = MainWindow::tableOf(source->child(0));
+        result->setData(result->index(0, 0), Qt::Unchecked, Qt::CheckStateRole);
+        QVERIFY(m_window->isModified());
+
+        QVERIFY(m_window->saveProject());
+        QVERIFY(m_window->closeProject());
+        QVERIFY(m_window->openProjectFile(file));
+        QTreeWidgetItem *opened = tree()->topLevelItem(0);
+        apply(opened, 82, {0});
+        QVERIFY(m_window->saveProject());
+        QVERIFY(!m_window->isModified());
+        TTableModel *later = MainWindow::tableOf(opened->child(1));
+        QCOMPARE(later->type(), 82);
+        later->setData(later->index(1, 0), Qt::Unchecked, Qt::CheckStateRole);
+        QVERIFY(m_window->isModified());
+    }
+
     void closingTheWindowAsksToo()
     {
         m_window->show();

@@ -3,13 +3,16 @@
 #include "MainWindow.h"
 #include "MessageBox.h"
 #include "MethodCatalog.h"
+#include "ProjectArchive.h"
 #include "TTableModel.h"
+#include "TableTestSupport.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTreeWidget>
+#include <QtEndian>
 #include <QtTest>
 
 #include <memory>
@@ -130,6 +133,80 @@ private slots:
         QVERIFY(m_window->openProjectFile(m_sample));
         QCOMPARE(tree()->topLevelItemCount(), 6);
         QVERIFY(!m_window->isModified());
+    }
+
+    void aDamagedFileGivesItsReason()
+    {
+        // One bit of the values of "0/2.csv" in the sample: once its numbers
+        // came out wrong and the project passed for saved.
+        QFile f(m_sample);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QByteArray bytes = f.readAll();
+        const auto field16 = [&](qsizetype p) { return qFromLittleEndian<quint16>(bytes.constData() + p); };
+        const auto field32 = [&](qsizetype p) { return qFromLittleEndian<quint32>(bytes.constData() + p); };
+        qsizetype at = -1;
+        for (qsizetype p = bytes.indexOf("PK\x01\x02"); p >= 0 && at < 0; p = bytes.indexOf("PK\x01\x02", p + 4))
+            if (bytes.mid(p + 46, field16(p + 28)) == "0/2.csv") {
+                const qsizetype local = field32(p + 42);
+                at = local + 30 + field16(local + 26) + field16(local + 28) + field32(p + 20) / 2;
+            }
+        QVERIFY(at > 0);
+        bytes[at] = char(bytes[at] ^ 1);
+        const int boxes = MessageBox::count();
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        QVERIFY(!m_window->openProjectFile(file(QStringLiteral("poskozeny.kstx"), bytes)));
+        verifyEmptyAfterFailure(boxes);
+        QVERIFY2(MessageBox::lastDetailedText().startsWith(QString::fromUtf8("Položka „0/2.csv“ je poškozená")),
+                 qPrintable(MessageBox::lastDetailedText()));
+        QVERIFY(!m_window->isModified());
+    }
+
+    void aDeepProjectOpensAndSavesAsItWas()
+    {
+        // 300 levels of tables, each made from the one before by a unit
+        // conversion: into the window, out to a file, and back.
+        ProjectTree roots;
+        auto *source = new TTableModel(SourceDataType, nullptr);
+        source->appendRows({{1.5}, {2}});
+        roots.push_back(std::make_unique<ProjectNode>());
+        roots[0]->table = source;
+        roots[0]->ownsTable = true;
+        roots[0]->isDataNode = true;
+        roots[0]->sourceFileName = QStringLiteral("a.csv");
+        ProjectNode *last = roots[0].get();
+        for (int level = 1; level < 300; ++level) {
+            auto node = std::make_unique<ProjectNode>();
+            node->table = new TTableModel(last->table);
+            QVERIFY(node->table->applyMethod(53, std::vector<int>{0}));
+            node->ownsTable = true;
+            node->name = MethodCatalog[53].title;
+            last->children.push_back(std::move(node));
+            last = last->children.back().get();
+        }
+        const QString first = m_dir.filePath(QStringLiteral("hluboky.kstx"));
+        QVERIFY(writeProjectFile(first, roots));
+
+        const auto deepest = [&] {
+            QTreeWidgetItem *node = tree()->topLevelItem(0);
+            int depth = 0;
+            while (node && node->childCount() == 1) {
+                node = node->child(0);
+                ++depth;
+            }
+            return std::make_pair(node, depth);
+        };
+        QVERIFY(m_window->openProjectFile(first));
+        QCOMPARE(deepest().second, 299);
+        const QString again = m_dir.filePath(QStringLiteral("hluboky-znovu.kstx"));
+        FileDialog::setNextFileName(again);
+        QVERIFY(m_window->saveProjectAs());
+        QVERIFY(m_window->closeProject());
+        QVERIFY(m_window->openProjectFile(again));
+        const auto [node, depth] = deepest();
+        QCOMPARE(depth, 299);
+        QCOMPARE(node->text(0), MethodCatalog[53].title);
+        QCOMPARE(storedRows(*MainWindow::tableOf(node)), storedRows(*last->table));
+        QCOMPARE(MainWindow::tableOf(node)->value(1, 1), 0.002);
     }
 
     void theMenuOpensThroughTheSamePath()

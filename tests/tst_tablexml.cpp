@@ -1,8 +1,11 @@
 // The record of a table in a project's index: what writeXml writes, what
-// readXml restores, and records this program could not have written.
+// readXml and its entry restore, and records and entries this program could
+// not have written.
 
 #include "MethodCatalog.h"
+#include "ProjectArchive.h"
 #include "TTableModel.h"
+#include "TableTestSupport.h"
 
 #include <QBuffer>
 #include <QXmlStreamReader>
@@ -36,6 +39,23 @@ std::unique_ptr<QXmlStreamReader> readerAtModel(const QString &text)
     while (!xml->atEnd() && !(xml->isStartElement() && xml->name() == QLatin1String("model")))
         xml->readNext();
     return xml;
+}
+
+// The value rows of the table, as its project entry holds them.
+QByteArray entryOf(const TTableModel &table)
+{
+    QBuffer entry;
+    entry.open(QIODevice::WriteOnly);
+    writeTableEntry(table, &entry);
+    return entry.data();
+}
+
+// Reads the entry into a table whose record was read; the reason when refused.
+bool readEntry(TTableModel &table, QByteArray entry, QString *reason = nullptr, qint64 memoryLimit = -1)
+{
+    QBuffer buffer(&entry);
+    buffer.open(QIODevice::ReadOnly);
+    return table.readCsv(&buffer, reason, memoryLimit);
 }
 
 QString marksOf(const TTableModel &table)
@@ -81,6 +101,12 @@ private slots:
         QTest::newRow("empty source") << int(SourceDataType) << Rows{} << QList<int>{} << QStringList{}
                                       << QString::fromUtf8("<model src=\"0.csv\" rows=\"0\" cols=\"0\" name=\"source\" "
                                                            "type=\"109\" checkedRows=\"\"><headers/></model>");
+        // "cols" bounds the entry: the longest row, not the width of the first.
+        QTest::newRow("ragged source") << int(SourceDataType) << Rows{{1}, {2, 3, 4}, {5, 6}} << QList<int>{}
+                                       << QStringList{}
+                                       << QString::fromUtf8("<model src=\"0.csv\" rows=\"3\" cols=\"3\" "
+                                                            "name=\"source\" type=\"109\" checkedRows=\"111\">"
+                                                            "<headers/></model>");
         QTest::newRow("escaped header") << int(SourceDataType) << Rows{{1}} << QList<int>{}
                                         << QStringList{QString::fromUtf8("\"<Výška> & co\"")}
                                         << QString::fromUtf8("<model src=\"0.csv\" rows=\"1\" cols=\"1\" name=\"source\" "
@@ -117,6 +143,8 @@ private slots:
         QTest::newRow("empty source") << int(SourceDataType) << Rows{} << QList<int>{} << QStringList{};
         QTest::newRow("unit conversion, all unchecked") << 53 << Rows{{1}, {2}} << QList<int>{0, 1} << QStringList{};
         QTest::newRow("Giles and Elliot") << 47 << Rows{{1, 2, 3, 4, 5, 6, 7, 8}} << QList<int>{} << QStringList{};
+        QTest::newRow("ragged source") << int(SourceDataType) << Rows{{1, 2}, {}, {3, 4, 5, 6}, {7}} << QList<int>{}
+                                       << QStringList{"a"};
     }
 
     void readBack()
@@ -137,36 +165,37 @@ private slots:
         QCOMPARE(read.readXml(*xml), QStringLiteral("0.csv"));
         QVERIFY(!xml->hasError());
         QCOMPARE(read.type(), type);
+        QCOMPARE(read.headers(), headers);
+        // The rows come with the table's entry; until then there are none.
+        QCOMPARE(read.rowCount(), 0);
+        QVERIFY(readEntry(read, entryOf(written)));
         QCOMPARE(read.rowCount(), written.rowCount());
         QCOMPARE(read.columnCount(), written.columnCount());
         QCOMPARE(marksOf(read), marksOf(written));
-        QCOMPARE(read.headers(), headers);
-        // The values come from the table's entry; until then they are 0.
-        for (int r = 0; r < read.rowCount(); ++r) {
-            QCOMPARE(read.rowLength(r), read.columnCount() - 1);
-            for (int c = 0; c < read.rowLength(r); ++c)
-                QCOMPARE(read.value(r, c), 0.0);
-        }
+        // A result's rows come back with every column of its method, the
+        // verdict columns 0; a source table's rows as they were.
+        Rows expected = storedRows(written);
+        if (type != SourceDataType)
+            for (QList<double> &row : expected)
+                row.resize(qMax(row.size(), qsizetype(written.width())), 0.0);
+        QCOMPARE(storedRows(read), expected);
     }
 
-    void resultRowsGetTheirFullWidth()
+    void resultRowsComeBackWithEveryColumn()
     {
-        // Written with three values a row, read back with four.
+        // Written with three values a row, read back with four: the verdict
+        // column has no stored value and reads as 0.
         TTableModel written(23, nullptr);
         written.appendRows({{150, 200}, {160, 200}});
-        QBuffer entry;
-        entry.open(QIODevice::WriteOnly);
-        QVERIFY(written.writeCsv(&entry));
-        entry.close();
-
+        QCOMPARE(written.rowLength(0), 3);
         const auto xml = readerAtModel(record(written));
         TTableModel read;
         read.readXml(*xml);
-        entry.open(QIODevice::ReadOnly);
-        QVERIFY(read.readCsv(&entry));
+        QVERIFY(readEntry(read, entryOf(written)));
         QCOMPARE(read.rowLength(0), 4);
-        QCOMPARE(read.value(0, 2), 75.0);
+        QCOMPARE(read.rowLength(1), 4);
         QCOMPARE(read.value(0, 3), 0.0);
+        QCOMPARE(read.value(0, 2), 75.0);
         QCOMPARE(read.value(1, 2), 80.0);
         QCOMPARE(read.data(read.index(0, 4)).toString(), QString::fromUtf8("dolichokranní"));
         QCOMPARE(read.data(read.index(1, 4)).toString(), QString::fromUtf8("mesokranní"));
@@ -194,6 +223,7 @@ private slots:
         TTableModel read;
         read.readXml(*xml);
         QVERIFY(!xml->hasError());
+        QVERIFY(readEntry(read, "1\n2\n3\n"));
         QCOMPARE(marksOf(read), marks);
     }
 
@@ -241,8 +271,8 @@ private slots:
         TTableModel read;
         bool onNextToken = false;
         read.readXml(*xml, &onNextToken);
+        QVERIFY(!xml->hasError());
         QVERIFY(read.headers().isEmpty());
-        QCOMPARE(read.rowCount(), 1);
         // The token that belongs to the caller is the one the reader stands on.
         QVERIFY(onNextToken);
         QCOMPARE(xml->isStartElement(), start);
@@ -273,13 +303,10 @@ private slots:
         QTest::newRow("hexadecimal rows") << "rows=\"0x10\" cols=\"2\" type=\"109\"";
         QTest::newRow("rows beyond 64 bits") << "rows=\"99999999999999999999\" cols=\"2\" type=\"109\"";
         QTest::newRow("rows beyond 32 bits") << "rows=\"4294967297\" cols=\"1\" type=\"109\"";
+        QTest::newRow("rows beyond an int") << "rows=\"2147483648\" cols=\"1\" type=\"109\"";
+        QTest::newRow("cols beyond an int") << "rows=\"1\" cols=\"2147483648\" type=\"109\"";
         QTest::newRow("negative cols") << "rows=\"2\" cols=\"-3\" type=\"109\"";
         QTest::newRow("cols not a number") << "rows=\"2\" cols=\"x\" type=\"23\"";
-        QTest::newRow("absurd cols") << "rows=\"1\" cols=\"2147483647\" type=\"109\"";
-        QTest::newRow("absurd product") << "rows=\"100000\" cols=\"100000\" type=\"109\"";
-        QTest::newRow("largest int both") << "rows=\"2147483647\" cols=\"2147483647\" type=\"3\"";
-        QTest::newRow("many rows without columns") << "rows=\"33554433\" cols=\"0\" type=\"109\"";
-        QTest::newRow("one value over the limit") << "rows=\"2097153\" cols=\"16\" type=\"109\"";
         QTest::newRow("negative type") << "rows=\"1\" cols=\"1\" type=\"-1\"";
         QTest::newRow("empty slot") << "rows=\"1\" cols=\"1\" type=\"100\"";
         QTest::newRow("user function id") << "rows=\"1\" cols=\"1\" type=\"110\"";
@@ -306,14 +333,136 @@ private slots:
         QCOMPARE(table.value(0, 1), 2.0);
     }
 
-    void largestRecordIsTaken()
+    void declaredSizesCostNothing_data()
     {
-        // 2097152 rows of 16 values: exactly the most a record may ask for.
-        const auto xml = readerAtModel(QStringLiteral("<model rows=\"2097152\" cols=\"16\" type=\"109\"/>"));
+        QTest::addColumn<QString>("attributes");
+        QTest::newRow("largest int both") << "rows=\"2147483647\" cols=\"2147483647\" type=\"109\"";
+        QTest::newRow("rows alone past 2^25") << "rows=\"33554433\" cols=\"0\" type=\"109\"";
+        QTest::newRow("values past 2^25") << "rows=\"2097153\" cols=\"16\" type=\"109\"";
+        QTest::newRow("result table") << "rows=\"2147483647\" cols=\"2147483647\" type=\"23\"";
+    }
+
+    void declaredSizesCostNothing()
+    {
+        // Any size a table can have is taken (no cap of its own), and nothing
+        // is allocated for it: sized from the record, these would need up to
+        // exabytes. The entry brings the rows; a short one is refused.
+        QFETCH(QString, attributes);
+        const auto xml = readerAtModel(QStringLiteral("<model %1 checkedRows=\"1\"/>").arg(attributes));
+        TTableModel read;
+        read.readXml(*xml);
+        QVERIFY2(!xml->hasError(), qPrintable(xml->errorString()));
+        QCOMPARE(read.rowCount(), 0);
+        QString reason;
+        QVERIFY(!readEntry(read, "1;2\n3;4\n", &reason));
+        QVERIFY2(reason.startsWith(QString::fromUtf8("Hodnoty tabulky jsou jen na 2 z ")), qPrintable(reason));
+        QCOMPARE(read.rowCount(), 0);
+    }
+
+    void entryGivesTheRows_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("cols");
+        QTest::addColumn<QByteArray>("entry");
+        QTest::addColumn<Rows>("expected");
+        QTest::newRow("as written") << 2 << 2 << QByteArray("1;2\n3;4\n") << Rows{{1, 2}, {3, 4}};
+        // A ragged source table keeps its shape: no zeros added, no value cut.
+        QTest::newRow("ragged rows keep their lengths")
+            << 4 << 1 << QByteArray("1\n2;3;4\n\n5;6\n") << Rows{{1}, {2, 3, 4}, {}, {5, 6}};
+        QTest::newRow("CR LF") << 2 << 2 << QByteArray("1;2\r\n\r\n") << Rows{{1, 2}, {}};
+        QTest::newRow("no final line end") << 2 << 2 << QByteArray("1;2\n3;4") << Rows{{1, 2}, {3, 4}};
+        QTest::newRow("surplus lines ignored") << 1 << 1 << QByteArray("1\n2\n3\n") << Rows{{1}};
+        QTest::newRow("empty fields") << 1 << 3 << QByteArray(";;\n") << Rows{{0, 0, 0}};
+        QTest::newRow("decimal comma") << 1 << 2 << QByteArray("1,5;-2,25e-3\n") << Rows{{1.5, -0.00225}};
+        QTest::newRow("no rows") << 0 << 0 << QByteArray() << Rows{};
+        // Older versions wrote no line for a row without values.
+        QTest::newRow("rows the entry lacks come without values")
+            << 3 << 1 << QByteArray("1\n2\n") << Rows{{1}, {2}, {}};
+        QTest::newRow("rows of an empty entry come without values") << 2 << 0 << QByteArray() << Rows{{}, {}};
+        // A million rows without values from a megabyte of line ends: the
+        // declared width must not be allocated for each of them.
+        QTest::newRow("empty rows of a wide record")
+            << 1000000 << 2147483647 << QByteArray(1000000, '\n') << Rows(1000000, Row{});
+    }
+
+    void entryGivesTheRows()
+    {
+        QFETCH(int, rows);
+        QFETCH(int, cols);
+        QFETCH(QByteArray, entry);
+        QFETCH(Rows, expected);
+        const auto xml = readerAtModel(
+            QStringLiteral("<model rows=\"%1\" cols=\"%2\" type=\"109\" checkedRows=\"10\"/>").arg(rows).arg(cols));
+        TTableModel read;
+        read.readXml(*xml);
+        QString reason;
+        QVERIFY2(readEntry(read, entry, &reason), qPrintable(reason));
+        QCOMPARE(storedRows(read), expected);
+        QCOMPARE(read.isRowChecked(0), rows > 0);
+        QVERIFY(!read.isRowChecked(1));
+        // The values are the table's own: a later read of a sized table fills them.
+        if (rows == 2 && cols == 2 && entry.startsWith("1;2\n3")) {
+            QVERIFY(readEntry(read, "7;8\n"));
+            QCOMPARE(storedRows(read), (Rows{{7, 8}, {3, 4}}));
+        }
+    }
+
+    void entryRefused_data()
+    {
+        QTest::addColumn<QString>("attributes");
+        QTest::addColumn<QByteArray>("entry");
+        QTest::addColumn<qint64>("memoryLimit");
+        QTest::addColumn<QString>("reason");
+        // More rows lacking than the entry has bytes, and 4096: no table of ours.
+        QTest::newRow("far fewer lines than rows")
+            << "rows=\"4100\" cols=\"1\"" << QByteArray("1\n") << qint64(-1)
+            << QString::fromUtf8("Hodnoty tabulky jsou jen na 1 z 4100 řádků.");
+        QTest::newRow("empty entry") << "rows=\"4097\" cols=\"1\"" << QByteArray() << qint64(-1)
+                                     << QString::fromUtf8("Hodnoty tabulky jsou jen na 0 z 4097 řádků.");
+        // A row of one value takes at most 26 bytes, the table 4096 more.
+        QTest::newRow("longer than its rows could be written")
+            << "rows=\"1\" cols=\"1\"" << QByteArray("1\n") + QByteArray(4200, '9') << qint64(-1)
+            << QString::fromUtf8("Hodnoty tabulky jsou delší, než může být 1 řádků po 1 hodnotách.");
+        QTest::newRow("one line past what its rows could be written in")
+            << "rows=\"1\" cols=\"0\"" << QByteArray(4099, '\n') << qint64(-1)
+            << QString::fromUtf8("Hodnoty tabulky jsou delší, než může být 1 řádků po 0 hodnotách.");
+        // 1000 rows of 10 values: 80 kB of values from 21 kB of text.
+        const QByteArray tenValues = "1;2;3;4;5;6;7;8;9;10\n";
+        QTest::newRow("values past the memory limit")
+            << "rows=\"1000\" cols=\"10\"" << tenValues.repeated(1000) << qint64(60000)
+            << QString::fromUtf8("Na hodnoty tabulky nestačí paměť.");
+        QTest::newRow("text past the memory limit")
+            << "rows=\"1000\" cols=\"10\"" << tenValues.repeated(1000) << qint64(20000)
+            << QString::fromUtf8("Na hodnoty tabulky nestačí paměť.");
+    }
+
+    void entryRefused()
+    {
+        QFETCH(QString, attributes);
+        QFETCH(QByteArray, entry);
+        QFETCH(qint64, memoryLimit);
+        QFETCH(QString, reason);
+        const auto xml = readerAtModel(QStringLiteral("<model %1 type=\"109\"/>").arg(attributes));
         TTableModel read;
         read.readXml(*xml);
         QVERIFY(!xml->hasError());
-        QCOMPARE(qint64(read.rowCount()) * (read.columnCount() - 1), TTableModel::MaxRecordValues);
+        QString given;
+        QVERIFY(!readEntry(read, entry, &given, memoryLimit));
+        QCOMPARE(given, reason);
+        QCOMPARE(read.rowCount(), 0);
+    }
+
+    void memoryLimitLetsATableThrough()
+    {
+        // The limit of the refusals above, and the same table within it.
+        const auto xml = readerAtModel(QStringLiteral("<model rows=\"1000\" cols=\"10\" type=\"109\"/>"));
+        TTableModel read;
+        read.readXml(*xml);
+        QString reason;
+        QVERIFY2(readEntry(read, QByteArray("1;2;3;4;5;6;7;8;9;10\n").repeated(1000), &reason, 120000),
+                 qPrintable(reason));
+        QCOMPARE(read.rowCount(), 1000);
+        QCOMPARE(read.value(999, 9), 10.0);
     }
 
     void messageIsCzech()

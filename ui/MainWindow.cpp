@@ -514,6 +514,7 @@ void MainWindow::typeInTable(qint32 id)
     const MethodRecord &record = MethodCatalog[size_t(id)];
     auto *node = new QTreeWidgetItem(QStringList{record.title, record.description});
     node->setIcon(0, iconOfType(table->type()));
+    connect(table.get(), &TTableModel::checksChanged, this, qOverload<>(&MainWindow::setProjectSaved));
     setNodeTable(node, table.release());
     ui.treeWidget->addTopLevelItem(node);
     if (record.kind != Formula)
@@ -559,6 +560,7 @@ QTreeWidgetItem *MainWindow::resultNode(TTableModel *table, QTreeWidgetItem *par
     auto *node = new QTreeWidgetItem(QStringList{record.title, record.description});
     node->setToolTip(0, record.title);
     setNodeTable(node, table);
+    connect(table, &TTableModel::checksChanged, this, qOverload<>(&MainWindow::setProjectSaved));
     setParentNode(node, parentNode);
     node->setIcon(0, iconOfType(table->type()));
     parentNode->addChild(node);

@@ -19,15 +19,25 @@
 
 namespace {
 
-// The plain tree of node, borrowing its tables.
+// The plain tree of node, borrowing its tables; with a stack of its own, as a
+// project may nest deeper than the call stack would take.
 std::unique_ptr<ProjectNode> plainNode(QTreeWidgetItem *node)
 {
-    auto plain = std::make_unique<ProjectNode>();
-    plain->table = MainWindow::tableOf(node);
-    for (int i = 0; i < node->childCount(); ++i)
-        if (MainWindow::tableOf(node->child(i)))
-            plain->children.push_back(plainNode(node->child(i)));
-    return plain;
+    auto root = std::make_unique<ProjectNode>();
+    root->table = MainWindow::tableOf(node);
+    std::vector<std::pair<QTreeWidgetItem *, ProjectNode *>> stack{{node, root.get()}};
+    while (!stack.empty()) {
+        const auto [item, plain] = stack.back();
+        stack.pop_back();
+        for (int i = 0; i < item->childCount(); ++i) {
+            if (TTableModel *table = MainWindow::tableOf(item->child(i))) {
+                plain->children.push_back(std::make_unique<ProjectNode>());
+                plain->children.back()->table = table;
+                stack.emplace_back(item->child(i), plain->children.back().get());
+            }
+        }
+    }
+    return root;
 }
 
 } // namespace
@@ -41,7 +51,11 @@ bool MainWindow::saveProject()
 
 bool MainWindow::saveProjectAs()
 {
-    if (dataNodes.isEmpty())
+    // Any table is worth saving: imported or typed in.
+    bool anyTable = false;
+    for (int i = 0; i < ui.treeWidget->topLevelItemCount() && !anyTable; ++i)
+        anyTable = tableOf(ui.treeWidget->topLevelItem(i)) != nullptr;
+    if (!anyTable)
         return false;
     const QString folder = settings.value(QStringLiteral("saveProjectFolder"), QDir::homePath()).toString();
     const QString path = FileDialog::saveFileName(this, QString::fromUtf8("Uložit projekt jako.."), folder,
@@ -71,10 +85,11 @@ bool MainWindow::writeProject(const QString &path)
         if (!dataNodes.contains(node) && tableOf(node))
             roots.push_back(plainNode(node));
     }
-    if (!writeProjectFile(path, roots)) {
+    QString reason;
+    if (!writeProjectFile(path, roots, &reason)) {
         // The file that was there is untouched, and the work still unsaved.
         MessageBox::warning(this, QString::fromUtf8("Uložení projektu"),
-                            QString::fromUtf8("Projekt se nepodařilo uložit."));
+                            QString::fromUtf8("Projekt se nepodařilo uložit."), QMessageBox::Ok, reason);
         return false;
     }
     setProjectSaved(true);
@@ -100,9 +115,10 @@ bool MainWindow::openProjectFile(const QString &path)
     if (!closeProject())
         return false;
     ProjectTree roots;
-    if (!readProjectFile(path, &roots)) {
+    QString reason;
+    if (!readProjectFile(path, &roots, &reason)) {
         MessageBox::warning(this, QString::fromUtf8("Otevření projektu"),
-                            QString::fromUtf8("Projekt se nepodařilo otevřít."));
+                            QString::fromUtf8("Projekt se nepodařilo otevřít."), QMessageBox::Ok, reason);
         return false;
     }
     setProjectSaved(true);
@@ -113,8 +129,22 @@ bool MainWindow::openProjectFile(const QString &path)
 
 void MainWindow::adoptProject(ProjectTree &roots)
 {
-    for (auto &root : roots)
-        adoptNode(*root, nullptr);
+    // Parents before their children, with a stack of our own; the nodes are
+    // expanded once their children are in, the deepest first.
+    std::vector<std::pair<ProjectNode *, QTreeWidgetItem *>> stack;
+    for (auto it = roots.rbegin(); it != roots.rend(); ++it)
+        stack.emplace_back(it->get(), nullptr);
+    std::vector<QTreeWidgetItem *> adopted;
+    while (!stack.empty()) {
+        const auto [data, parentNode] = stack.back();
+        stack.pop_back();
+        QTreeWidgetItem *node = adoptNode(*data, parentNode);
+        adopted.push_back(node);
+        for (auto it = data->children.rbegin(); it != data->children.rend(); ++it)
+            stack.emplace_back(it->get(), node);
+    }
+    for (auto it = adopted.rbegin(); it != adopted.rend(); ++it)
+        (*it)->setExpanded(true);
 }
 
 QTreeWidgetItem *MainWindow::adoptNode(ProjectNode &data, QTreeWidgetItem *parentNode)
@@ -148,9 +178,6 @@ QTreeWidgetItem *MainWindow::adoptNode(ProjectNode &data, QTreeWidgetItem *paren
     }
     if (kindOf(table->type()) != Formula)
         formulaResults.insert(node, emptyResultSlots());
-    for (auto &child : data.children)
-        adoptNode(*child, node);
-    node->setExpanded(true);
     return node;
 }
 
