@@ -35,6 +35,13 @@ hyperfine --warmup 1 --runs "${RUNS:-5}" \
   -n pandas "/usr/bin/python3 bench/bmi.py $data $out/p.csv"
 
 echo
+echo "The same job under a Czech and a non-Czech locale (numbers read alike, at the same speed):"
+hyperfine --warmup 1 --runs "${RUNS:-5}" \
+  -n cs_CZ.UTF-8 "LC_ALL=cs_CZ.UTF-8 build/release/cli/kostimer-cli apply 2 $data --output $out/cs.csv" \
+  -n C.UTF-8 "LC_ALL=C.UTF-8 build/release/cli/kostimer-cli apply 2 $data --output $out/c.csv"
+cmp "$out/cs.csv" "$out/c.csv"
+
+echo
 echo "Peak memory (maximum resident set size):"
 /usr/bin/time -f "  kostimer-cli %M KB" build/release/cli/kostimer-cli apply 2 "$data" --output "$out/k.csv"
 /usr/bin/time -f "  data.table   %M KB" Rscript bench/bmi.R "$data" "$out/r.csv"

@@ -8,7 +8,7 @@
 #include "NumberReader.h"
 #include "SomatoChart.h"
 
-#include <QFile>
+#include <QBuffer>
 #include <QFileInfo>
 
 #include <vector>
@@ -43,22 +43,19 @@ bool startsWithValues(const QByteArray &bytes)
 
 } // namespace
 
-int runChartCommand(const QStringList &args, std::FILE *, std::FILE *err)
+int runChartCommand(const QStringList &args, std::FILE *out, std::FILE *err)
 {
     if (args.size() != 2 || args.at(0).startsWith(u'-') || args.at(1).startsWith(u'-'))
         throw UsageError{QStringLiteral("Příkaz chart potřebuje jeden soubor CSV a jméno obrázku.")};
     const QString inputPath = args.at(0);
     const QString imagePath = args.at(1);
 
-    QFile input(inputPath);
-    if (!input.open(QIODevice::ReadOnly)) {
-        const QString why = input.exists() ? QStringLiteral("chybí oprávnění ke čtení") : QStringLiteral("neexistuje");
-        print(err, QStringLiteral("Soubor „%1“ nelze přečíst: %2.\n").arg(inputPath, why));
+    InputFile input;
+    if (!readInputFile(inputPath, &input, err))
         return FileFault;
-    }
-    const QByteArray bytes = input.readAll();
-    // Value rows are always written with a decimal comma; the import dialect
-    // is read as an imported file is.
+    refuseOutputOverInput(imagePath, input);
+    const QByteArray bytes = std::move(input.bytes);
+    // Value rows lack the header line of the import dialect.
     const CsvImport table = startsWithValues(bytes) ? CsvImport(QByteArray("\n") + bytes)
                                                     : CsvImport(bytes);
     std::vector<Somatotype> somatotypes;
@@ -69,8 +66,19 @@ int runChartCommand(const QStringList &args, std::FILE *, std::FILE *err)
     }
 
     const bool svg = QFileInfo(imagePath).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0;
-    if (!writeChart(imagePath, svg ? ChartFormat::Svg : ChartFormat::Png, somatotypes)) {
-        print(err, QStringLiteral("Obrázek „%1“ nelze zapsat.\n").arg(imagePath));
+    // Drawn whole before the output is touched.
+    QByteArray picture;
+    QBuffer buffer(&picture);
+    OutputFile output(imagePath, out);
+    QString why;
+    if (!buffer.open(QIODevice::WriteOnly)
+        || !writeChart(&buffer, svg ? ChartFormat::Svg : ChartFormat::Png, somatotypes) || !output.open(&why)) {
+        print(err, why.isEmpty() ? QStringLiteral("Obrázek „%1“ nelze zapsat.\n").arg(imagePath)
+                                 : QStringLiteral("Obrázek „%1“ nelze zapsat: %2.\n").arg(imagePath, why));
+        return FileFault;
+    }
+    if (output.device()->write(picture) != picture.size() || !output.commit()) {
+        print(err, QStringLiteral("Obrázek „%1“ nelze zapsat (plný disk?).\n").arg(imagePath));
         return FileFault;
     }
     return Done;

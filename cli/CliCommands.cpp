@@ -3,6 +3,7 @@
 #include "ChartCommand.h"
 #include "CliSupport.h"
 #include "ProjectCommands.h"
+#include "UnreadReport.h"
 
 #include "CsvImport.h"
 #include "MatrixRules.h"
@@ -11,22 +12,20 @@
 #include "ValueRows.h"
 #include "Verdicts.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
-#include <memory>
+#include <climits>
 
 namespace {
 
 const char helpText[] = R"(Použití:
   kostimer-cli methods
   kostimer-cli apply ČÍSLO SOUBOR.csv [-c SLOUPEC]... [--output SOUBOR] [--header] [--digits full]
-                    [--verdicts]
+                    [--verdicts] [--strict]
   kostimer-cli project show SOUBOR.kstx
   kostimer-cli project export SOUBOR.kstx TABULKA [--output SOUBOR] [--header] [--verdicts]
-                    [--digits full]
+                    [--digits full] [--strict]
   kostimer-cli chart SOUBOR.csv OBRÁZEK.png
   kostimer-cli --help
 
@@ -36,16 +35,27 @@ methods
   oddělené " | " a výstupy oddělené " | " (včetně sloupců s vyhodnocením).
 
 apply ČÍSLO SOUBOR.csv
-  Načte SOUBOR.csv (první řádek jsou názvy sloupců, pole oddělená ";",
-  desetinná čárka podle národního prostředí nebo tečka), použije metodu ČÍSLO
-  na všechny řádky a výsledek vypíše jako export CSV programu Kostimer:
-  bez záhlaví, pole oddělená ";", 6 platných číslic s desetinnou čárkou.
+  Načte SOUBOR.csv (první řádek jsou názvy sloupců, pole oddělená ";"),
+  použije metodu ČÍSLO na všechny řádky a výsledek vypíše jako export CSV
+  programu Kostimer: bez záhlaví, pole oddělená ";", 6 platných číslic
+  s desetinnou čárkou.
+
+  Čísla se čtou na každém počítači stejně, bez ohledu na národní prostředí:
+  desetinná čárka i tečka (1,5 i 1.5 je 1,5; 1,750 je 1,75), číslice
+  seskupené mezerou (1 250,5), nikdy čárkou ani tečkou. Pole, které číslem
+  není (prázdné nebo text), se počítá jako 0: kolik jich bylo a prvních pět
+  (řádek od 1 bez záhlaví, sloupec, text) vypíše kostimer-cli na standardní
+  chybový výstup a skončí s kódem 0.
 
   -c SLOUPEC       sloupec souboru pro další vstup metody, v pořadí vstupů:
                    číslo sloupce od 1, nebo přesný název ze záhlaví (text
                    složený jen z číslic je vždy číslo sloupce). Bez -c dostanou
                    vstupy sloupce 1 až n; s -c musí být uvedeny všechny vstupy.
-  --output SOUBOR  zapíše výsledek do souboru místo na standardní výstup
+  --output SOUBOR  zapíše výsledek do souboru místo na standardní výstup;
+                   obyčejný soubor nahradí až celý výsledek (při chybě zůstane
+                   soubor, jaký byl), do roury, zařízení nebo /dev/stdout se
+                   píše přímo (/dev/stdout připojí výsledek za obsah souboru
+                   otevřeného pomocí >>); výstup nesmí být týž soubor jako vstup
   --header         přidá první řádek s názvy sloupců výsledné tabulky
   --digits full    zapíše nejkratší tvar, který se načte zpět jako přesně
                    totéž číslo (stále s desetinnou čárkou)
@@ -53,16 +63,20 @@ apply ČÍSLO SOUBOR.csv
                    WHR, původ kosti, pohlaví, populační skupina) jako text na
                    jejich místě, jak je ukazuje tabulka programu; u metody 47
                    stojí ve sloupci „Pohlaví“ text místo uložené 0
+  --strict         pole vstupu, které není číslo, je chyba: nic se
+                   nezapíše a návratový kód je 1
 
 project show SOUBOR.kstx
   Vypíše strom tabulek projektu, jednu tabulku na řádek, oddělené tabulátorem:
   název tabulky v souboru (např. 0/2.csv), hloubka ve stromu (0 pro data ze
   souboru), typ (číslo metody, 109 pro data ze souboru), text uzlu, počet
-  řádků, počet sloupců a počet zaškrtnutých řádků.
+  řádků, počet sloupců a počet zaškrtnutých řádků. Tabulátor, konec řádku a
+  zpětné lomítko v názvu a textu stojí jako \t, \n, \r a \\.
 
 project export SOUBOR.kstx TABULKA
   Vypíše jednu tabulku projektu stejně jako apply; přepínače --output,
-  --header, --verdicts a --digits full platí i zde.
+  --header, --verdicts, --digits full a --strict platí i zde (pole
+  importovaného souboru, která nebyla čísla, hlásí stejně jako apply).
 
 chart SOUBOR.csv OBRÁZEK.png
   Nakreslí somatotypy ze SOUBOR.csv do Sheldonova trojúhelníku, stejně jako
@@ -70,11 +84,18 @@ chart SOUBOR.csv OBRÁZEK.png
   endomorfie, mezomorfie a ektomorfie (řádek s méně hodnotami se vynechá).
   SOUBOR.csv je výsledek metody Heath-Carter exportovaný programem (bez
   záhlaví), nebo CSV se záhlavím jako u apply. Obrázek se jménem končícím
-  .svg se zapíše jako SVG, jinak jako PNG (839 × 768 bodů).
+  .svg se zapíše jako SVG, jinak jako PNG (839 × 768 bodů). Obrázek se
+  zapíše stejně jako --output u apply.
 
-Návratový kód: 0 hotovo, 1 soubor nelze přečíst nebo zapsat, 2 chybné použití
-(neznámá metoda, volné číslo katalogu, metoda bez výpočtu, špatný počet -c,
-sloupec, který soubor nemá, tabulka, kterou projekt nemá).
+Vstupní soubor může být i roura nebo zařízení (např. /dev/stdin); přečte se
+nejvýš čtvrtina operační paměti, větší vstup se odmítne. Soubor, který se
+během čtení změní, se odmítne.
+
+Návratový kód: 0 hotovo, 1 soubor nelze přečíst nebo zapsat (také selhání
+zápisu na standardní výstup, vstup příliš velký nebo změněný během čtení,
+nedostatek paměti, pole, které není číslo, s --strict), 2 chybné použití (neznámá metoda, volné číslo katalogu,
+metoda bez výpočtu, špatný počet -c, sloupec, který soubor nemá, tabulka,
+kterou projekt nemá, výstup, který je týž soubor jako vstup).
 )";
 
 struct ApplyRequest {
@@ -151,42 +172,103 @@ std::vector<int> mapColumns(const ApplyRequest &request, const CsvImport &table)
     return mapped;
 }
 
+// The method's result, computed a block of rows at a time as the writer asks
+// for the rows in order, so that memory stays within a block whatever the
+// shape of the file. Only the columns the method takes are read.
+class BlockwiseResult {
+public:
+    BlockwiseResult(const CsvImport &table, const MethodRecord &method, const std::vector<int> &mapped)
+        : m_table(table)
+        , m_method(method)
+        , m_blockRows(method.wholeTable ? std::max<qsizetype>(table.rowCount(), 1) : qsizetype(1) << 16)
+    {
+        m_distinct = mapped;
+        std::sort(m_distinct.begin(), m_distinct.end());
+        m_distinct.erase(std::unique(m_distinct.begin(), m_distinct.end()), m_distinct.end());
+        for (int c : mapped)
+            m_positions.push_back(
+                int(std::lower_bound(m_distinct.begin(), m_distinct.end(), c) - m_distinct.begin()));
+    }
+
+    // Row r of the result; rows are asked for in order.
+    const double *row(qsizetype r, int *length)
+    {
+        while (r >= m_first + m_block.rows) {
+            m_first += m_block.rows;
+            const cv::Mat columns = readBlock();
+            m_block = computeResult(m_method, selectColumns(columns, m_positions, m_method.inputCount));
+        }
+        *length = m_block.cols;
+        return m_block.ptr<double>(int(r - m_first));
+    }
+
+    // Reads every field the method takes, computing nothing.
+    UnreadReport readAllFields()
+    {
+        while (m_position.row < m_table.rowCount())
+            readBlock();
+        return m_unread;
+    }
+
+    const UnreadReport &unread() const { return m_unread; }
+
+private:
+    cv::Mat readBlock()
+    {
+        const qsizetype rows = std::min(m_blockRows, m_table.rowCount() - m_position.row);
+        cv::Mat columns(int(rows), int(m_distinct.size()), CV_64F);
+        QList<UnreadField> unread;
+        m_table.readColumns(m_distinct, columns.ptr<double>(), rows, &m_position, &unread);
+        for (const UnreadField &field : unread)
+            m_unread.add(field.row, field.column, field.text);
+        return columns;
+    }
+
+    const CsvImport &m_table;
+    const MethodRecord &m_method;
+    const qsizetype m_blockRows;
+    std::vector<int> m_distinct;
+    std::vector<int> m_positions;
+    CsvImport::Position m_position;
+    UnreadReport m_unread;
+    cv::Mat m_block;
+    qsizetype m_first = 0; // the result row m_block starts with
+};
+
 int apply(const QStringList &args, std::FILE *out, std::FILE *err)
 {
     const ApplyRequest request = parseApply(args);
     const MethodRecord &method = MethodCatalog[request.id];
 
-    QFile input(request.inputPath);
-    if (!input.open(QIODevice::ReadOnly)) {
-        const QString why = input.exists() ? QStringLiteral("chybí oprávnění ke čtení") : QStringLiteral("neexistuje");
-        print(err, QStringLiteral("Soubor „%1“ nelze přečíst: %2.\n").arg(request.inputPath, why));
+    InputFile input;
+    if (!readInputFile(request.inputPath, &input, err))
         return FileFault;
-    }
-    // A mapped file is read in place; anything that cannot be mapped is read whole.
-    const qint64 size = input.size();
-    uchar *fileView = size > 0 ? input.map(0, size) : nullptr;
-    const CsvImport table(fileView ? QByteArray::fromRawData(reinterpret_cast<const char *>(fileView), qsizetype(size))
-                                 : input.readAll());
+    refuseOutputOverInput(request.output.path, input);
+    const CsvImport table(std::move(input.bytes));
     const std::vector<int> mapped = mapColumns(request, table);
 
-    // Only the columns the method takes are read from the file.
-    std::vector<int> distinct = mapped;
-    std::sort(distinct.begin(), distinct.end());
-    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
-    cv::Mat columns(int(table.rowCount()), int(distinct.size()), CV_64F);
-    table.readColumns(distinct, columns.ptr<double>());
-    std::vector<int> positions;
-    for (int c : mapped)
-        positions.push_back(int(std::lower_bound(distinct.begin(), distinct.end(), c) - distinct.begin()));
-    const cv::Mat result = computeResult(method, selectColumns(columns, positions, method.inputCount));
-    columns.release();
-
-    return writeTable(request.output, request.id, method.columns, result.rows,
-                      [&result](qsizetype r, int *length) {
-                          *length = result.cols;
-                          return result.ptr<double>(int(r));
-                      },
-                      out, err);
+    if (method.wholeTable && table.rowCount() > INT_MAX) {
+        print(err, QStringLiteral("Soubor „%1“ má víc řádků, než metoda pojme.\n").arg(request.inputPath));
+        return FileFault;
+    }
+    const QString fileName = QFileInfo(request.inputPath).fileName();
+    auto columnName = [&table](int column) { return table.header(column); };
+    if (request.output.strict) {
+        // Nothing is written when any field the method takes is not a number.
+        BlockwiseResult check(table, method, mapped);
+        const UnreadReport unread = check.readAllFields();
+        if (unread.count() > 0) {
+            unread.print(err, fileName, columnName);
+            UnreadReport::printStrictRefusal(err);
+            return FileFault;
+        }
+    }
+    BlockwiseResult result(table, method, mapped);
+    const int written = writeTable(request.output, request.id, method.columns, table.rowCount(),
+                                   [&result](qsizetype r, int *length) { return result.row(r, length); }, out,
+                                   err);
+    result.unread().print(err, fileName, columnName);
+    return written;
 }
 
 } // namespace

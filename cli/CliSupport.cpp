@@ -4,12 +4,85 @@
 #include "Verdicts.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QRandomGenerator>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
 #include <memory>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
+
+// Closes a descriptor when it goes out of scope.
+struct DescriptorCloser {
+    int fd;
+    ~DescriptorCloser() { ::close(fd); }
+};
+
+bool sameFile(const struct stat &file, int fd)
+{
+    struct stat other {};
+    return fd >= 0 && ::fstat(fd, &other) == 0 && other.st_dev == file.st_dev && other.st_ino == file.st_ino;
+}
+
+// Reads until count bytes, the end of the file, or an error (-1).
+qint64 readBytes(int fd, char *data, qint64 count)
+{
+    qint64 done = 0;
+    while (done < count) {
+        const ssize_t n = ::read(fd, data + done, size_t(std::min<qint64>(count - done, qint64(1) << 30)));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return -1;
+        if (n == 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
+QString reasonOf(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("neexistuje");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("chybí oprávnění");
+    case EISDIR:
+        return QStringLiteral("je to složka");
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
+QString sizeText(qint64 bytes)
+{
+    return bytes >= (qint64(1) << 20) ? QStringLiteral("%1 MB").arg(bytes >> 20) : QStringLiteral("%1 B").arg(bytes);
+}
+
+// The descriptor a name stands for: /dev/stderr, /dev/fd/N, /proc/self/fd/N; -1 for any other name.
+int descriptorOfName(const QByteArray &name)
+{
+    if (name == "/dev/stderr")
+        return 2;
+    for (const char *prefix : {"/dev/fd/", "/proc/self/fd/"}) {
+        if (!name.startsWith(prefix))
+            continue;
+        bool ok = false;
+        const int fd = name.mid(qsizetype(std::strlen(prefix))).toInt(&ok);
+        return ok && fd >= 0 ? fd : -1;
+    }
+    return -1;
+}
 
 bool hasVerdicts(qint32 type, int width)
 {
@@ -44,6 +117,281 @@ void print(std::FILE *stream, const QString &text)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
 }
 
+QString argumentText(const char *argument)
+{
+    QString text;
+    const auto *p = reinterpret_cast<const unsigned char *>(argument);
+    while (*p) {
+        const unsigned char lead = *p;
+        int length = 0;
+        char32_t c = 0;
+        if (lead < 0x80) {
+            length = 1;
+            c = lead;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+            c = lead & 0x1F;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            c = lead & 0x0F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            c = lead & 0x07;
+        }
+        bool valid = length > 0;
+        for (int k = 1; valid && k < length; ++k) {
+            valid = (p[k] & 0xC0) == 0x80; // also stops at the terminating 0
+            c = (c << 6) | (p[k] & 0x3F);
+        }
+        // Overlong forms, surrogates and code points past U+10FFFF are no UTF-8.
+        if (valid && ((length == 3 && c < 0x800) || (length == 4 && (c < 0x10000 || c > 0x10FFFF))
+                      || (c >= 0xD800 && c <= 0xDFFF)))
+            valid = false;
+        if (!valid) {
+            text += QChar(char16_t(0xDC00 + lead));
+            ++p;
+            continue;
+        }
+        if (c >= 0x10000) {
+            text += QChar(QChar::highSurrogate(c));
+            text += QChar(QChar::lowSurrogate(c));
+        } else {
+            text += QChar(char16_t(c));
+        }
+        p += length;
+    }
+    return text;
+}
+
+QByteArray fileNameBytes(const QString &path)
+{
+    QByteArray bytes;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        const char16_t u = path.at(i).unicode();
+        // A kept byte; the low half of a pair follows its high half.
+        if (u >= 0xDC80 && u <= 0xDCFF && !(i > 0 && path.at(i - 1).isHighSurrogate())) {
+            bytes += QStringView(path).mid(start, i - start).toUtf8();
+            bytes += char(u - 0xDC00);
+            start = i + 1;
+        }
+    }
+    bytes += QStringView(path).mid(start).toUtf8();
+    return bytes;
+}
+
+qint64 inputByteLimit()
+{
+    bool ok = false;
+    const qint64 set = qEnvironmentVariable("KOSTIMER_CLI_MAX_INPUT_BYTES").toLongLong(&ok);
+    if (ok && set > 0)
+        return set;
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGESIZE);
+    const qint64 quarter = pages > 0 && pageSize > 0 ? qint64(pages) / 4 * pageSize : qint64(1) << 30;
+    // One byte past the bound must still fit in a QByteArray.
+    return std::min<qint64>(quarter, std::numeric_limits<qsizetype>::max() / 2);
+}
+
+bool readInputFile(const QString &path, InputFile *input, std::FILE *err)
+{
+    const auto refuse = [&](const QString &why) {
+        print(err, QStringLiteral("Soubor „%1“ nelze přečíst: %2.\n").arg(path, why));
+        return false;
+    };
+    const int fd = ::open(fileNameBytes(path).constData(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return refuse(errno == EACCES || errno == EPERM ? QStringLiteral("chybí oprávnění ke čtení") : reasonOf(errno));
+    const DescriptorCloser closer{fd};
+    struct stat before {};
+    if (::fstat(fd, &before) != 0)
+        return refuse(reasonOf(errno));
+    if (S_ISDIR(before.st_mode))
+        return refuse(reasonOf(EISDIR));
+    const qint64 limit = inputByteLimit();
+    const auto tooLarge = [&] {
+        print(err, QStringLiteral("Soubor „%1“ je příliš velký (víc než %2).\n").arg(path, sizeText(limit)));
+        return false;
+    };
+    const QString readFault = QStringLiteral("chyba čtení");
+
+    QByteArray bytes;
+    if (S_ISREG(before.st_mode) && before.st_size > 0) {
+        // By its size into one buffer. A file cut short or grown meanwhile is
+        // refused rather than read half old, half new (a mapped file that
+        // shrinks would kill the process instead).
+        if (before.st_size > limit)
+            return tooLarge();
+        bytes = QByteArray(qsizetype(before.st_size), Qt::Uninitialized);
+        const qint64 got = readBytes(fd, bytes.data(), before.st_size);
+        if (got < 0)
+            return refuse(readFault);
+        char more;
+        struct stat after {};
+        if (got != before.st_size || readBytes(fd, &more, 1) != 0 || ::fstat(fd, &after) != 0
+            || after.st_size != before.st_size) {
+            print(err, QStringLiteral("Soubor „%1“ se během čtení změnil.\n").arg(path));
+            return false;
+        }
+    } else {
+        // A FIFO, a device, or a file that tells no size (those of /proc):
+        // until its end, which an endless one never reaches, so never past
+        // the bound.
+        qsizetype used = 0;
+        for (;;) {
+            if (used == bytes.size()) {
+                if (used > limit)
+                    return tooLarge();
+                bytes.resize(qsizetype(std::min<qint64>(std::max<qint64>(qint64(1) << 16, qint64(bytes.size()) * 2),
+                                                        limit + 1)));
+            }
+            const qint64 got = readBytes(fd, bytes.data() + used, bytes.size() - used);
+            if (got < 0)
+                return refuse(readFault);
+            if (got == 0)
+                break;
+            used += qsizetype(got);
+            if (used < bytes.size())
+                break; // the end came before the buffer was full
+        }
+        bytes.truncate(used);
+    }
+    input->path = path;
+    input->bytes = std::move(bytes);
+    input->regular = S_ISREG(before.st_mode);
+    input->device = quint64(before.st_dev);
+    input->inode = quint64(before.st_ino);
+    return true;
+}
+
+void refuseOutputOverInput(const QString &outputPath, const InputFile &input)
+{
+    struct stat target {};
+    if (outputPath.isEmpty() || !input.regular || ::stat(fileNameBytes(outputPath).constData(), &target) != 0)
+        return;
+    if (quint64(target.st_dev) == input.device && quint64(target.st_ino) == input.inode)
+        throw UsageError{QStringLiteral("Výstup „%1“ je týž soubor jako vstup „%2“, zápis by vstup zničil.")
+                             .arg(outputPath, input.path)};
+}
+
+OutputFile::OutputFile(const QString &path, std::FILE *out)
+    : m_path(path)
+    , m_out(out)
+{
+}
+
+OutputFile::~OutputFile()
+{
+    m_file.reset();
+    if (m_ownsFd)
+        ::close(m_fd);
+    if (!m_temporary.isEmpty())
+        ::unlink(m_temporary.constData());
+}
+
+QIODevice *OutputFile::device() const
+{
+    return m_file.get();
+}
+
+bool OutputFile::openDescriptor(int fd, bool owned)
+{
+    m_fd = fd;
+    m_ownsFd = owned;
+    m_file = std::make_unique<QFile>();
+    return m_file->open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle);
+}
+
+bool OutputFile::open(QString *why)
+{
+    const auto standardOutput = [this] {
+        m_file = std::make_unique<QFile>();
+        std::fflush(m_out);
+        return m_file->open(m_out, QIODevice::WriteOnly);
+    };
+    if (m_path.isEmpty())
+        return standardOutput();
+
+    const QByteArray name = fileNameBytes(m_path);
+    struct stat target {};
+    const bool exists = ::stat(name.constData(), &target) == 0;
+    if (exists) {
+        // Where standard output already goes (/dev/stdout, or the file it
+        // was sent to): through it, so that a file opened with >> is
+        // appended to and not replaced.
+        if (sameFile(target, fileno(m_out)))
+            return standardOutput();
+        const int named = descriptorOfName(name);
+        if (named >= 0 && sameFile(target, named))
+            return openDescriptor(named, false);
+        if (S_ISDIR(target.st_mode)) {
+            *why = QStringLiteral("je to složka");
+            return false;
+        }
+        if (!S_ISREG(target.st_mode)) {
+            // Neither created nor truncated: a FIFO or a device takes the bytes as they come.
+            const int fd = ::open(name.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+            if (fd < 0) {
+                *why = reasonOf(errno);
+                return false;
+            }
+            struct stat opened {};
+            if (::fstat(fd, &opened) == 0 && !S_ISREG(opened.st_mode))
+                return openDescriptor(fd, true);
+            ::close(fd); // a regular file took its place meanwhile
+        } else if (::access(name.constData(), W_OK) != 0) {
+            *why = QStringLiteral("chybí oprávnění k zápisu");
+            return false;
+        }
+    }
+
+    // A link stays a link: the file it names is replaced.
+    m_target = name;
+    if (char *real = ::realpath(name.constData(), nullptr)) {
+        m_target = real;
+        std::free(real);
+    }
+    int fd = -1;
+    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+        m_temporary = m_target + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
+        fd = ::open(m_temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0) {
+        m_temporary.clear();
+        *why = QStringLiteral("složka neexistuje nebo k ní chybí oprávnění");
+        return false;
+    }
+    // The new file keeps the permissions of the one it replaces.
+    if (exists && S_ISREG(target.st_mode))
+        static_cast<void>(::fchmod(fd, target.st_mode & 07777));
+    return openDescriptor(fd, true);
+}
+
+bool OutputFile::commit()
+{
+    if (!m_file)
+        return false;
+    bool done = m_file->flush();
+    m_file->close();
+    if (m_fd < 0)
+        return std::fflush(m_out) == 0 && !std::ferror(m_out) && done;
+    if (!m_temporary.isEmpty())
+        done = done && ::fsync(m_fd) == 0;
+    if (m_ownsFd)
+        done = ::close(m_fd) == 0 && done;
+    m_ownsFd = false;
+    m_fd = -1;
+    if (!m_temporary.isEmpty()) {
+        done = done && ::rename(m_temporary.constData(), m_target.constData()) == 0;
+        if (!done)
+            ::unlink(m_temporary.constData());
+        m_temporary.clear();
+    }
+    return done;
+}
+
 bool takeOutputOption(const QStringList &args, qsizetype *i, OutputOptions *options)
 {
     const QString &arg = args.at(*i);
@@ -58,6 +406,8 @@ bool takeOutputOption(const QStringList &args, qsizetype *i, OutputOptions *opti
         options->header = true;
     else if (arg == QLatin1String("--verdicts"))
         options->verdicts = true;
+    else if (arg == QLatin1String("--strict"))
+        options->strict = true;
     else if (arg == QLatin1String("--digits")) {
         if (value() != QLatin1String("full"))
             throw UsageError{QStringLiteral("Přepínač --digits zná jen hodnotu full.")};
@@ -71,25 +421,15 @@ bool takeOutputOption(const QStringList &args, qsizetype *i, OutputOptions *opti
 int writeTable(const OutputOptions &options, qint32 type, const QStringList &columnNames, qsizetype rows,
                const RowAccess &row, std::FILE *out, std::FILE *err)
 {
-    std::unique_ptr<QFileDevice> device;
-    if (options.path.isEmpty()) {
-        auto stdoutFile = std::make_unique<QFile>();
-        std::fflush(out);
-        stdoutFile->open(out, QIODevice::WriteOnly);
-        device = std::move(stdoutFile);
-    } else {
-        // Written beside the target and put in place only when complete.
-        auto file = std::make_unique<QSaveFile>(options.path);
-        if (!file->open(QIODevice::WriteOnly)) {
-            print(err, QStringLiteral("Do souboru „%1“ nelze zapsat: složka neexistuje nebo k ní chybí oprávnění.\n")
-                           .arg(options.path));
-            return FileFault;
-        }
-        device = std::move(file);
+    OutputFile output(options.path, out);
+    QString why;
+    if (!output.open(&why)) {
+        print(err, QStringLiteral("Do souboru „%1“ nelze zapsat: %2.\n").arg(options.path, why));
+        return FileFault;
     }
     bool written;
     {
-        ValueRowWriter writer(device.get(), options.digits);
+        ValueRowWriter writer(output.device(), options.digits);
         if (options.header)
             writer.writeLine(columnNames.join(u';').toUtf8());
         const bool verdicts = options.verdicts && hasVerdicts(type, int(columnNames.size()));
@@ -103,10 +443,7 @@ int writeTable(const OutputOptions &options, qint32 type, const QStringList &col
         }
         written = writer.flush();
     }
-    if (auto *file = dynamic_cast<QSaveFile *>(device.get()))
-        written = written && file->commit();
-    else
-        written = written && device->flush();
+    written = written && output.commit();
     if (!written) {
         const QString target = options.path.isEmpty() ? QStringLiteral("na standardní výstup")
                                                       : QStringLiteral("do souboru „%1“").arg(options.path);

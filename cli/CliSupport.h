@@ -1,14 +1,20 @@
 #pragma once
-// What the commands of kostimer-cli share: exit codes, usage faults, messages
-// and the one way a table leaves the tool.
+// What the commands of kostimer-cli share: exit codes, usage faults, messages,
+// how files are named, read and written, and the one way a table leaves the
+// tool.
 
 #include "NumberFormat.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
 #include <cstdio>
 #include <functional>
+#include <memory>
+
+class QFile;
+class QIODevice;
 
 enum ExitCode { Done = 0, FileFault = 1, UsageFault = 2 };
 
@@ -19,12 +25,78 @@ struct UsageError {
 
 void print(std::FILE *stream, const QString &text);
 
-// --output FILE, --header, --verdicts, --digits full.
+// A file name is bytes, not always UTF-8. An argument is decoded as UTF-8,
+// with every byte that is no part of valid UTF-8 kept as the lone surrogate
+// U+DC00 + byte, so the name still is a QString (shown with a replacement
+// character) and fileNameBytes gives back the exact bytes to open.
+QString argumentText(const char *argument);
+QByteArray fileNameBytes(const QString &path);
+
+// A file a command reads whole.
+struct InputFile {
+    QString path;
+    QByteArray bytes;
+    // Device and inode of a regular file, to tell an output that would replace it.
+    bool regular = false;
+    quint64 device = 0;
+    quint64 inode = 0;
+};
+
+// The most bytes an input may have: a quarter of the machine's memory.
+// KOSTIMER_CLI_MAX_INPUT_BYTES sets another bound; it exists so that tests
+// can reach the bound without files of gigabytes.
+qint64 inputByteLimit();
+
+// Reads the file at path whole: a regular file by its size, anything else (a
+// FIFO, a device, standard input) until its end. False, with the reason on
+// err, when it cannot be opened or read, has more than inputByteLimit()
+// bytes, or changed its size while it was read.
+bool readInputFile(const QString &path, InputFile *input, std::FILE *err);
+
+// Throws UsageError when outputPath names the input's file (also through a
+// link), which writing the output would destroy.
+void refuseOutputOverInput(const QString &outputPath, const InputFile &input);
+
+// Where a command's result goes. With no path, standard output. A path to a
+// regular file, or to none yet, is written beside it and put in its place
+// only when complete, so that a failure leaves the old file as it was.
+// Anything else (a FIFO, a device, /dev/stdout, /dev/fd/N) is written in
+// place: replacing it would turn a pipe or a terminal into a plain file.
+class OutputFile {
+public:
+    OutputFile(const QString &path, std::FILE *out);
+    ~OutputFile(); // an output not committed leaves nothing behind
+    OutputFile(const OutputFile &) = delete;
+    OutputFile &operator=(const OutputFile &) = delete;
+
+    // False with the reason (Czech, lower case) in *why.
+    bool open(QString *why);
+    QIODevice *device() const;
+    // Hands everything over and puts a new file in place; false when
+    // anything failed, the old file then untouched.
+    bool commit();
+
+private:
+    bool openDescriptor(int fd, bool owned);
+
+    QString m_path;
+    std::FILE *m_out;
+    std::unique_ptr<QFile> m_file;
+    int m_fd = -1;
+    bool m_ownsFd = false;
+    QByteArray m_temporary; // written here, renamed to m_target
+    QByteArray m_target;
+};
+
+// --output FILE, --header, --verdicts, --digits full, --strict.
 struct OutputOptions {
-    QString path; // empty: standard output
+    QString path; // empty: standard output; see OutputFile
     bool header = false;
     bool verdicts = false;
     NumberDigits digits = NumberDigits::Six;
+    // A field of the input that is not a number fails the command, and
+    // nothing is written.
+    bool strict = false;
 };
 
 // Takes the output option at args[*i] (and its value, advancing *i); false

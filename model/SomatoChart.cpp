@@ -216,35 +216,36 @@ void drawMarkers(QPainter &p, const std::vector<Somatotype> &somatotypes)
     p.restore();
 }
 
-bool writeChart(const QString &path, ChartFormat format, const std::vector<Somatotype> &somatotypes)
+bool writeChart(QIODevice *device, ChartFormat format, const std::vector<Somatotype> &somatotypes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    bool written = false;
     if (format == ChartFormat::Svg) {
         QSvgGenerator svg;
-        svg.setOutputDevice(&file);
+        svg.setOutputDevice(device);
         svg.setSize(QSize(width, height));
         svg.setViewBox(QRect(0, 0, width, height));
         svg.setResolution(96); // one pixel of the picture is one CSS pixel
         svg.setTitle(QString::fromUtf8("Sheldonův trojúhelník"));
         QPainter painter;
-        written = painter.begin(&svg);
-        if (written) {
-            drawSomatochart(painter);
-            drawMarkers(painter, somatotypes);
-            written = painter.end();
-        }
-    } else {
-        QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-        QPainter painter(&image);
+        if (!painter.begin(&svg))
+            return false;
         drawSomatochart(painter);
         drawMarkers(painter, somatotypes);
-        painter.end();
-        written = image.save(&file, "PNG");
+        return painter.end();
     }
-    if (!written) {
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    drawSomatochart(painter);
+    drawMarkers(painter, somatotypes);
+    painter.end();
+    return image.save(device, "PNG");
+}
+
+bool writeChart(const QString &path, ChartFormat format, const std::vector<Somatotype> &somatotypes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (!writeChart(&file, format, somatotypes)) {
         file.cancelWriting();
         return false;
     }

@@ -51,9 +51,13 @@ void drawSomatochart(QPainter &painter);
 // One unfilled blue square per somatotype, in order.
 void drawMarkers(QPainter &painter, const std::vector<Somatotype> &somatotypes);
 
+class QIODevice;
+
 enum class ChartFormat { Png, Svg };
 
 // Writes the background with the markers as a PNG or an SVG picture of
 // width x height. Written beside the target and put in its place only when
 // complete; false when it could not be written.
 bool writeChart(const QString &path, ChartFormat format, const std::vector<Somatotype> &somatotypes);
+// The same picture written to an open device.
+bool writeChart(QIODevice *device, ChartFormat format, const std::vector<Somatotype> &somatotypes);

@@ -116,8 +116,12 @@ bool isValidUtf8(const char *data, qsizetype size)
 
 QString decodeText(const char *data, qsizetype size, TextEncoding encoding)
 {
-    if (encoding == TextEncoding::Utf8)
-        return QString::fromUtf8(data, size);
+    if (encoding == TextEncoding::Utf8) {
+        // A byte-order mark inside the text is a character like any other:
+        // a field decodes alike alone and as part of its line.
+        QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+        return decoder.decode(QByteArrayView(data, size));
+    }
     QString text(size, Qt::Uninitialized);
     QChar *out = text.data();
     for (qsizetype i = 0; i < size; ++i) {

@@ -3,26 +3,54 @@
 // it wrote and its exit code; and writes the files it is given.
 
 #include <QFile>
+#include <QList>
+#include <QPair>
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <functional>
+
 struct CliRun {
-    int exitCode;
+    int exitCode; // -1: it did not finish in time, or died of a signal
     QByteArray out;
     QByteArray err;
 };
 
-inline CliRun runCli(const QStringList &arguments)
+// What a run needs beyond the arguments.
+struct CliSetup {
+    // Standard output goes to this file, appended to, and is not kept.
+    QString standardOutputFile;
+    // Added to the environment.
+    QList<QPair<QString, QString>> environment;
+    // Runs in the child before the program starts (resource limits, signals).
+    std::function<void()> childSetup;
+    // Runs this program with the arguments instead of kostimer-cli.
+    QString program;
+};
+
+inline CliRun runCli(const QStringList &arguments, const CliSetup &setup = {})
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("LC_ALL", "cs_CZ.UTF-8");
     env.remove("QT_QPA_PLATFORM"); // the tool needs no display at all
+    for (const auto &[name, value] : setup.environment)
+        env.insert(name, value);
     process.setProcessEnvironment(env);
-    process.start(QStringLiteral(KOSTIMER_CLI), arguments);
-    if (!process.waitForFinished(60000))
-        return {-1, {}, {}};
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+    if (!setup.standardOutputFile.isEmpty())
+        process.setStandardOutputFile(setup.standardOutputFile, QIODevice::Append);
+    if (setup.childSetup)
+        process.setChildProcessModifier(setup.childSetup);
+    process.start(setup.program.isEmpty() ? QStringLiteral(KOSTIMER_CLI) : setup.program, arguments);
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        return {-1, {}, process.readAllStandardError()};
+    }
+    const QByteArray err = process.readAllStandardError();
+    if (process.exitStatus() != QProcess::NormalExit)
+        return {-1, process.readAllStandardOutput(), err};
+    return {process.exitCode(), process.readAllStandardOutput(), err};
 }
 
 // Writes content to name in dir and returns the path.

@@ -80,6 +80,11 @@ private slots:
                                                    << QStringList{"a", "b", "c"} << Rows{{1, 0, 3, 0}} << 4;
         QTest::newRow("empty header texts count") << QByteArray(";x;\n1;2;3\n")
                                                   << QStringList{"", "x", ""} << Rows{{1, 2, 3}} << 3;
+        // A mark inside the line is text like any other, looked up alone or not.
+        QTest::newRow("byte-order mark inside") << QByteArray("a;\xEF\xBB\xBF" "b;\xEF\xBB\xBF\n1;2;3\n")
+                                                << QStringList{"a", QChar(0xFEFF) + QStringLiteral("b"),
+                                                               QString(QChar(0xFEFF))}
+                                                << Rows{{1, 2, 3}} << 3;
         QTest::newRow("fields as they stand") << QByteArray("\"a\"; b \n1;2\n")
                                               << QStringList{"\"a\"", " b "} << Rows{{1, 2}} << 2;
         QTest::newRow("blank line is a row of 0") << QByteArray("a\n1\n\n2\n") << QStringList{"a"}
@@ -127,6 +132,9 @@ private slots:
         QFETCH(int, width);
         const CsvImport table(file);
         QCOMPARE(table.headers(), headers);
+        QCOMPARE(table.headerCount(), headers.size());
+        for (const QString &header : headers)
+            QCOMPARE(table.headerIndex(header), headers.indexOf(header));
         QVERIFY2(sameValues(table.rows(), rows), describe(table.rows()));
         QCOMPARE(table.rowCount(), rows.size());
         QCOMPARE(table.width(), width);

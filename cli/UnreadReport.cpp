@@ -1,0 +1,33 @@
+#include "UnreadReport.h"
+
+#include "CliSupport.h"
+
+void UnreadReport::add(qsizetype row, int column, const QString &text)
+{
+    if (m_count < Listed)
+        m_first[m_count] = {row, column, text};
+    ++m_count;
+}
+
+void UnreadReport::print(std::FILE *err, const QString &fileName, const std::function<QString(int)> &columnName) const
+{
+    if (m_count == 0)
+        return;
+    QString text = QStringLiteral("kostimer-cli: %1: polí, která nejsou čísla a počítá se s nimi jako s 0: %2\n")
+                       .arg(fileName)
+                       .arg(m_count);
+    for (qint64 i = 0; i < qMin<qint64>(m_count, Listed); ++i) {
+        const Field &field = m_first[i];
+        text += QStringLiteral("  řádek %1, sloupec „%2“: „%3“\n")
+                    .arg(field.row + 1)
+                    .arg(columnName(field.column), field.text);
+    }
+    if (m_count > Listed)
+        text += QStringLiteral("  … a další (%1)\n").arg(m_count - Listed);
+    ::print(err, text);
+}
+
+void UnreadReport::printStrictRefusal(std::FILE *err)
+{
+    ::print(err, QStringLiteral("kostimer-cli: s přepínačem --strict se nic nezapsalo.\n"));
+}
