@@ -119,7 +119,8 @@ QString decodeText(const char *data, qsizetype size, TextEncoding encoding)
     if (encoding == TextEncoding::Utf8) {
         // A byte-order mark inside the text is a character like any other:
         // a field decodes alike alone and as part of its line.
-        QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+        QStringDecoder decoder(QStringConverter::Utf8,
+                               QStringConverter::Flag::ConvertInitialBom | QStringConverter::Flag::Stateless);
         return decoder.decode(QByteArrayView(data, size));
     }
     QString text(size, Qt::Uninitialized);

@@ -85,6 +85,9 @@ private slots:
                                                 << QStringList{"a", QChar(0xFEFF) + QStringLiteral("b"),
                                                                QString(QChar(0xFEFF))}
                                                 << Rows{{1, 2, 3}} << 3;
+        // A broken sequence at the end of a field is one character, alone or not.
+        QTest::newRow("broken UTF-8 after a mark") << QByteArray("\xEF\xBB\xBF\xC9;x\n1;2\n")
+                                                   << QStringList{QString(QChar(0xFFFD)), "x"} << Rows{{1, 2}} << 2;
         QTest::newRow("fields as they stand") << QByteArray("\"a\"; b \n1;2\n")
                                               << QStringList{"\"a\"", " b "} << Rows{{1, 2}} << 2;
         QTest::newRow("blank line is a row of 0") << QByteArray("a\n1\n\n2\n") << QStringList{"a"}
