@@ -1,8 +1,10 @@
 #include "MainWindow.h"
 #include "MethodCatalog.h"
+#include "QtTranslations.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QLocale>
 #include <QStringList>
 #include <QUrl>
 
@@ -10,6 +12,7 @@ int main(int argc, char *argv[])
 {
     buildMethodCatalog();
     QApplication application(argc, argv);
+    installQtTranslations(&application, QLocale::system());
     application.setWindowIcon(QIcon(QStringLiteral(":/icons/kostimer.png")));
     // Ties the window to the installed kostimer.desktop, for its icon and name.
     QGuiApplication::setDesktopFileName(QStringLiteral("kostimer"));

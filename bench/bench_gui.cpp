@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
 
@@ -84,6 +85,8 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     buildMethodCatalog();
     QApplication application(argc, argv);
+    // Settings of its own: the user's remember the folders the user chose.
+    QStandardPaths::setTestModeEnabled(true);
     QTemporaryDir temporary;
     folder = &temporary;
     benchmark::Initialize(&argc, argv);

@@ -1,12 +1,39 @@
 #include "TInsertWizard.h"
 
+#include "MessageBox.h"
 #include "NumberReader.h"
+#include "NumberValidator.h"
 #include "TTableModel.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+namespace {
+
+// Cells edited as numbers: a key that cannot be part of one is refused.
+class NumberDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto *line = qobject_cast<QLineEdit *>(editor))
+            line->setValidator(new NumberValidator(line));
+        return editor;
+    }
+};
+
+bool isNumber(const QString &text)
+{
+    double value;
+    return NumberReader().readText(text.trimmed(), &value);
+}
+
+} // namespace
 
 TInsertWizard::TInsertWizard(QWidget *parent)
     : QDialog(parent)
@@ -25,6 +52,7 @@ TInsertWizard::TInsertWizard(QWidget *parent)
     ui.verticalLayout->addWidget(ui.buttonBox);
     connect(ui.buttonBox, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(ui.buttonBox, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    ui.tableWidget->setItemDelegate(new NumberDelegate(ui.tableWidget));
     connect(ui.tableWidget, &QTableWidget::cellChanged, this, &TInsertWizard::itemChanged);
 }
 
@@ -55,11 +83,9 @@ void TInsertWizard::itemChanged(int row, int)
     QCheckBox *mark = markOf(row);
     if (!mark)
         return;
-    bool complete = true;
-    for (int c = 1; c < ui.tableWidget->columnCount() && complete; ++c) {
-        const QTableWidgetItem *cell = ui.tableWidget->item(row, c);
-        complete = cell && !cell->text().isEmpty();
-    }
+    bool complete = ui.tableWidget->columnCount() > 1;
+    for (int c = 1; c < ui.tableWidget->columnCount() && complete; ++c)
+        complete = isNumber(cellText(row, c));
     mark->setChecked(complete);
     mark->setText(complete ? QStringLiteral("Ano") : QStringLiteral("Ne"));
 }
@@ -77,11 +103,67 @@ QList<QList<double>> TInsertWizard::rows() const
         if (!mark || !mark->isChecked())
             continue;
         QList<double> row(width, 0.0);
-        for (int c = 1; c <= inputs; ++c) {
-            const QTableWidgetItem *cell = ui.tableWidget->item(r, c);
-            row[c - 1] = cell ? numbers.readText(cell->text().trimmed()) : 0.0;
-        }
+        for (int c = 1; c <= inputs; ++c)
+            row[c - 1] = numbers.readText(cellText(r, c).trimmed());
         taken.append(row);
     }
     return taken;
+}
+
+QString TInsertWizard::cellText(int row, int column) const
+{
+    const QTableWidgetItem *cell = ui.tableWidget->item(row, column);
+    return cell ? cell->text() : QString();
+}
+
+bool TInsertWizard::anythingTyped() const
+{
+    for (int r = 0; r < ui.tableWidget->rowCount(); ++r)
+        for (int c = 1; c < ui.tableWidget->columnCount(); ++c)
+            if (!cellText(r, c).trimmed().isEmpty())
+                return true;
+    return false;
+}
+
+QString TInsertWizard::problem() const
+{
+    const QTableWidget *grid = ui.tableWidget;
+    for (int r = 0; r < grid->rowCount(); ++r) {
+        QStringList missing;
+        bool begun = false;
+        for (int c = 1; c < grid->columnCount(); ++c) {
+            const QString text = cellText(r, c).trimmed();
+            const QString column = grid->horizontalHeaderItem(c) ? grid->horizontalHeaderItem(c)->text()
+                                                                 : QString::number(c);
+            if (!text.isEmpty() && !isNumber(text))
+                return QString::fromUtf8("V řádku %1 není ve sloupci „%2“ číslo: „%3“.").arg(r + 1).arg(column, text);
+            begun = begun || !text.isEmpty();
+            if (text.isEmpty())
+                missing.append(QString::fromUtf8("„%1“").arg(column));
+        }
+        if (begun && !missing.isEmpty())
+            return QString::fromUtf8("Řádek %1 není úplný: chybí %2.").arg(r + 1).arg(missing.join(QStringLiteral(", ")));
+    }
+    return QString();
+}
+
+void TInsertWizard::accept()
+{
+    const QString why = problem();
+    if (!why.isEmpty()) {
+        MessageBox::warning(this, windowTitle(), why);
+        return;
+    }
+    QDialog::accept();
+}
+
+void TInsertWizard::reject()
+{
+    // Escape or "Cancel" with rows typed: they are the user's work.
+    if (anythingTyped()
+        && MessageBox::question(this, windowTitle(), QString::fromUtf8("Zahodit zapsané řádky?"),
+                                QMessageBox::Discard | QMessageBox::Cancel)
+               != QMessageBox::Discard)
+        return;
+    QDialog::reject();
 }

@@ -1,7 +1,10 @@
 #pragma once
 // Rows typed in for a table: one value per input of its method (one per
-// column of a source table) in a grid of 30 rows. A row is taken only when
-// every one of its cells holds text; the mark in front of it says so.
+// column of a source table) in a grid of 30 rows. A cell takes only a number
+// (decimal comma or point). A row is taken when every one of its cells holds
+// one, as the mark in front of it says; a row begun but not finished keeps
+// the dialog open with a word on which row and cell, and closing it with rows
+// typed asks first.
 
 #include <QDialog>
 #include <QList>
@@ -23,15 +26,23 @@ public:
     void setModel(const TTableModel *model);
 
     // The complete rows in grid order, each as wide as the table: the typed
-    // values first, then 0 for the columns a method computes. Text that is
-    // not a number gives 0.
+    // values first, then 0 for the columns a method computes.
     QList<QList<double>> rows() const;
+
+    // What keeps the typed rows from being taken: the first row begun but
+    // not complete, or a cell that is not a number; empty when there is none.
+    QString problem() const;
+
+    void accept() override;
+    void reject() override;
 
 public slots:
     void itemChanged(int row, int column);
 
 private:
     QCheckBox *markOf(int row) const;
+    bool anythingTyped() const;
+    QString cellText(int row, int column) const;
 
     struct {
         QVBoxLayout *verticalLayout = nullptr;

@@ -235,17 +235,74 @@ private slots:
                                [&](TDataWizard *wizard) { mapInputs(wizard, {0, 1}); });
         QTreeWidgetItem *result = source->child(0);
         withModal<TInsertWizard>([&] { contextMenu(result, entry("Přidat data")); },
-                                 [&](TInsertWizard *wizard) { typeRows(wizard, {{"70", "1,75"}, {"x", ""}}); });
-        // 80 / 2² = 20; 70 / 1.75² = 22.857142857142858.
-        QCOMPARE(storedRows(*MainWindow::tableOf(result)), (Rows{{80, 2, 20}, {70, 1.75, 70 / 3.0625}}));
+                                 [&](TInsertWizard *wizard) {
+                                     // A row begun but not finished keeps the wizard open and says where.
+                                     MessageBox::setNextAnswer(QMessageBox::Ok);
+                                     typeRows(wizard, {{"70", "1,75"}, {"80", ""}});
+                                     QVERIFY(wizard->isVisible());
+                                     QCOMPARE(MessageBox::lastText(),
+                                              QString::fromUtf8("Řádek 2 není úplný: chybí „Výška (m)“."));
+                                     typeRows(wizard, {{"70", "1,75"}, {"80", "1.8"}});
+                                 });
+        // 80 / 2² = 20; 70 / 1.75² = 22.857142857142858; 80 / 1.8² = 24.691358024691358.
+        QCOMPARE(storedRows(*MainWindow::tableOf(result)),
+                 (Rows{{80, 2, 20}, {70, 1.75, 70 / 3.0625}, {80, 1.8, 80 / 3.24}}));
     }
 
     void addRowsToASourceTable()
     {
         QTreeWidgetItem *source = importOne("a;b\n1;2\n");
         withModal<TInsertWizard>([&] { contextMenu(source, entry("Přidat data")); },
-                                 [&](TInsertWizard *wizard) { typeRows(wizard, {{"3", "abc"}}); });
-        QCOMPARE(storedRows(*MainWindow::tableOf(source)), (Rows{{1, 2}, {3, 0}}));
+                                 [&](TInsertWizard *wizard) {
+                                     // Text that is no number is never stored as 0.
+                                     MessageBox::setNextAnswer(QMessageBox::Ok);
+                                     typeRows(wizard, {{"3", "abc"}});
+                                     QVERIFY(wizard->isVisible());
+                                     QCOMPARE(MessageBox::lastText(),
+                                              QString::fromUtf8("V řádku 1 není ve sloupci „b“ číslo: „abc“."));
+                                     typeRows(wizard, {{"3", "4,5"}});
+                                 });
+        QCOMPARE(storedRows(*MainWindow::tableOf(source)), (Rows{{1, 2}, {3, 4.5}}));
+    }
+
+    // Keys that cannot make a number never reach a cell typed by keyboard.
+    void insertCellsTakeOnlyNumbers()
+    {
+        QTreeWidgetItem *source = importOne("a\n1\n");
+        withModal<TInsertWizard>([&] { contextMenu(source, entry("Přidat data")); },
+                                 [&](TInsertWizard *wizard) {
+                                     auto *grid = wizard->findChild<QTableWidget *>("tableWidget");
+                                     grid->setItem(0, 1, new QTableWidgetItem());
+                                     grid->editItem(grid->item(0, 1));
+                                     auto *editor = grid->findChild<QLineEdit *>();
+                                     QVERIFY(editor);
+                                     QTest::keyClicks(editor, "2x,5");
+                                     QCOMPARE(editor->text(), QStringLiteral("2,5"));
+                                     QTest::keyClick(editor, Qt::Key_Return);
+                                     QVERIFY2(wizard->isVisible(), "Enter in a cell closed the wizard");
+                                     QTRY_COMPARE(grid->item(0, 1)->text(), QStringLiteral("2,5"));
+                                     press(wizard, QDialogButtonBox::Ok);
+                                 });
+        QCOMPARE(storedRows(*MainWindow::tableOf(source)), (Rows{{1}, {2.5}}));
+    }
+
+    // Escape with rows typed asks first; "Cancel" keeps them.
+    void escapeAsksBeforeDroppingTypedRows()
+    {
+        QTreeWidgetItem *source = importOne("a\n1\n");
+        withModal<TInsertWizard>([&] { contextMenu(source, entry("Přidat data")); },
+                                 [&](TInsertWizard *wizard) {
+                                     auto *grid = wizard->findChild<QTableWidget *>("tableWidget");
+                                     grid->setItem(0, 1, new QTableWidgetItem("7"));
+                                     MessageBox::setNextAnswer(QMessageBox::Cancel);
+                                     QTest::keyClick(wizard, Qt::Key_Escape);
+                                     QVERIFY(wizard->isVisible());
+                                     QCOMPARE(grid->item(0, 1)->text(), QStringLiteral("7"));
+                                     MessageBox::setNextAnswer(QMessageBox::Discard);
+                                     QTest::keyClick(wizard, Qt::Key_Escape);
+                                     QVERIFY(!wizard->isVisible());
+                                 });
+        QCOMPARE(storedRows(*MainWindow::tableOf(source)), (Rows{{1}}));
     }
 
     void cancelledInsertChangesNothing()
@@ -256,6 +313,7 @@ private slots:
                                  [&](TInsertWizard *wizard) {
                                      wizard->findChild<QTableWidget *>("tableWidget")
                                          ->setItem(0, 1, new QTableWidgetItem("5"));
+                                     MessageBox::setNextAnswer(QMessageBox::Discard);
                                      press(wizard, QDialogButtonBox::Cancel);
                                  });
         QCOMPARE(storedRows(*MainWindow::tableOf(source)), (Rows{{1, 2}}));
