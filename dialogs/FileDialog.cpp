@@ -1,6 +1,7 @@
 #include "FileDialog.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QList>
 
 namespace {
@@ -40,12 +41,23 @@ QString FileDialog::openFileName(QWidget *parent, const QString &title, const QS
     return QFileDialog::getOpenFileName(parent, title, folder, filter);
 }
 
-QString FileDialog::saveFileName(QWidget *parent, const QString &title, const QString &folder, const QString &filter)
+QString FileDialog::saveFileName(QWidget *parent, const QString &title, const QString &folder, const QString &filter,
+                                 const QString &defaultSuffix)
 {
     QStringList names;
-    if (takeQueued(title, folder, &names))
-        return names.value(0);
-    return QFileDialog::getSaveFileName(parent, title, folder, filter);
+    if (takeQueued(title, folder, &names)) {
+        // As the dialog itself adds it.
+        const QString name = names.value(0);
+        if (name.isEmpty() || defaultSuffix.isEmpty() || !QFileInfo(name).suffix().isEmpty())
+            return name;
+        return name + u'.' + defaultSuffix;
+    }
+    QFileDialog dialog(parent, title, folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
 }
 
 void FileDialog::setNextFileNames(const QStringList &names)

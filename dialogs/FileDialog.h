@@ -13,8 +13,11 @@ public:
                                      const QString &filter);
     static QString openFileName(QWidget *parent, const QString &title, const QString &folder,
                                 const QString &filter);
+    // A name chosen without a suffix gets defaultSuffix (".kstx", ".csv"), so
+    // that the file shows under the filter it was saved with; the question
+    // before replacing a file asks about the name with its suffix.
     static QString saveFileName(QWidget *parent, const QString &title, const QString &folder,
-                                const QString &filter);
+                                const QString &filter, const QString &defaultSuffix = QString());
 
     // Test seam.
     static void setNextFileNames(const QStringList &names);

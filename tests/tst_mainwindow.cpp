@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QCommandLinkButton>
 #include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -361,6 +362,37 @@ private slots:
                                                            "otevřený v jiném programu."));
     }
 
+    // A name typed without its suffix gets it, so that the file shows under
+    // the filter of the dialog that opens it again.
+    void savedNamesGetTheirSuffix_data()
+    {
+        QTest::addColumn<bool>("project");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("project") << true << "projekt" << "projekt.kstx";
+        QTest::newRow("project with suffix") << true << "projekt.kstx" << "projekt.kstx";
+        QTest::newRow("export") << false << "tabulka" << "tabulka.csv";
+        QTest::newRow("export with its own suffix") << false << "tabulka.txt" << "tabulka.txt";
+    }
+
+    void savedNamesGetTheirSuffix()
+    {
+        QFETCH(bool, project);
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        QTreeWidgetItem *source = importOne("a\n1\n");
+        FileDialog::setNextFileName(m_dir.filePath(typed));
+        if (project)
+            QVERIFY(m_window->saveProjectAs());
+        else
+            m_window->exportCSV(source);
+        QVERIFY(QFileInfo::exists(m_dir.filePath(written)));
+        if (typed != written)
+            QVERIFY(!QFileInfo::exists(m_dir.filePath(typed)));
+        if (project)
+            QCOMPARE(m_window->windowTitle(), QString::fromUtf8("projekt - Kostimer"));
+    }
+
     void saveWithNothingImported()
     {
         // No dialog is asked: one would stop the test.
@@ -423,17 +455,36 @@ private slots:
         QCOMPARE(MainWindow::tableOf(tree()->topLevelItem(0))->value(0, 0), 2.0);
     }
 
-    void openingANonProject()
+    // Unsaved work is asked about first; the current project goes only once
+    // another has been read, so neither a cancelled dialog nor a file that is
+    // no project loses it.
+    void openingKeepsTheProjectUntilAnotherIsRead_data()
     {
+        QTest::addColumn<bool>("cancelled");
+        QTest::newRow("dialog cancelled") << true;
+        QTest::newRow("not a project") << false;
+    }
+
+    void openingKeepsTheProjectUntilAnotherIsRead()
+    {
+        QFETCH(bool, cancelled);
         importOne();
-        MessageBox::setNextAnswer(QMessageBox::Discard); // the open closes the current project first
-        FileDialog::setNextFileName(csv("not-a-project.kstx", "a;b\n1;2\n"));
-        MessageBox::setNextAnswer(QMessageBox::Ok);
+        MessageBox::setNextAnswer(QMessageBox::Discard);
+        if (cancelled) {
+            FileDialog::setNextFileName(QString());
+        } else {
+            FileDialog::setNextFileName(csv("not-a-project.kstx", "a;b\n1;2\n"));
+            MessageBox::setNextAnswer(QMessageBox::Ok);
+        }
         m_window->openProject();
-        QCOMPARE(MessageBox::lastTitle(), QString::fromUtf8("Otevření projektu"));
-        QCOMPARE(MessageBox::lastText(), QString::fromUtf8("Projekt se nepodařilo otevřít."));
-        QCOMPARE(tree()->topLevelItemCount(), 0);
-        QCOMPARE(m_window->windowTitle(), QString::fromUtf8("Nový projekt - Kostimer"));
+        if (!cancelled) {
+            QCOMPARE(MessageBox::lastTitle(), QString::fromUtf8("Otevření projektu"));
+            QCOMPARE(MessageBox::lastText(), QString::fromUtf8("Projekt se nepodařilo otevřít."));
+        }
+        QCOMPARE(tree()->topLevelItemCount(), 1);
+        QCOMPARE(m_window->sourceFiles(), QStringList{"lide.csv"});
+        QVERIFY(m_window->isModified());
+        QCOMPARE(m_window->windowTitle(), QString::fromUtf8("Nový projekt* - Kostimer"));
     }
 
     void closingAsksAboutUnsavedWork()

@@ -661,7 +661,8 @@ void MainWindow::exportCSV(QTreeWidgetItem *node)
         return;
     const QString title = QString::fromUtf8("Export tabulky do CSV");
     const QString folder = settings.value(QStringLiteral("exportDataFolder"), QDir::homePath()).toString();
-    const QString path = FileDialog::saveFileName(this, title, folder, QString::fromUtf8("Soubor CSV (*.csv)"));
+    const QString path = FileDialog::saveFileName(this, title, folder, QString::fromUtf8("Soubor CSV (*.csv)"),
+                                                  QStringLiteral("csv"));
     if (path.isEmpty())
         return;
     settings.setValue(QStringLiteral("exportDataFolder"), QFileInfo(path).absolutePath());

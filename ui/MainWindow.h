@@ -44,10 +44,10 @@ public:
     void updateTitle();
     void setProjectFile(const QString &path);
     void clearTreeSelection();
-    // Closes the current project (asking about unsaved changes) and opens the
-    // one at path, as "Otevřít projekt" does after its dialog. False when the
-    // close was cancelled or the file is no project; the latter with the
-    // message, leaving an empty project.
+    // Opens the project at path in place of the current one (asking about
+    // unsaved changes first), as "Otevřít projekt" does after its dialog.
+    // False when the question was cancelled or the file is no project; the
+    // latter with the message and its reason, the current project kept.
     bool openProjectFile(const QString &path);
 
     // Read access for the project file and for tests.
@@ -82,6 +82,12 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // Reads the project at path and, when it is one, puts it in place of the
+    // current one, which is dropped without a question.
+    bool replaceProject(const QString &path);
+    // The current project goes: every table, the file name, the marks.
+    void dropProject();
+
     void setupUi();
     void adoptProject(std::vector<std::unique_ptr<ProjectNode>> &roots);
     QTreeWidgetItem *adoptNode(ProjectNode &data, QTreeWidgetItem *parent);

@@ -59,7 +59,7 @@ bool MainWindow::saveProjectAs()
         return false;
     const QString folder = settings.value(QStringLiteral("saveProjectFolder"), QDir::homePath()).toString();
     const QString path = FileDialog::saveFileName(this, QString::fromUtf8("Uložit projekt jako.."), folder,
-                                                  projectFileFilter);
+                                                  projectFileFilter, QStringLiteral("kstx"));
     if (path.isEmpty())
         return false;
     settings.setValue(QStringLiteral("saveProjectFolder"), QFileInfo(path).absolutePath());
@@ -98,22 +98,26 @@ bool MainWindow::writeProject(const QString &path)
 
 void MainWindow::openProject()
 {
-    if (!closeProject())
+    // The question about unsaved work comes first; the current project goes
+    // only once the new one has been read, so a cancelled dialog or a file
+    // that is no project leaves it as it was.
+    if (!askSaveChanges())
         return;
     const QString folder = settings.value(QStringLiteral("openProjectFolder"), QDir::homePath()).toString();
     const QString path = FileDialog::openFileName(this, QString::fromUtf8("Otevřít projekt"), folder, projectFileFilter);
     if (path.isEmpty())
         return;
     settings.setValue(QStringLiteral("openProjectFolder"), QFileInfo(path).absolutePath());
-    openProjectFile(path);
+    replaceProject(path);
 }
 
 bool MainWindow::openProjectFile(const QString &path)
 {
-    // The current project goes first, with the question about unsaved work;
-    // from the menu it is already gone and nothing is asked twice.
-    if (!closeProject())
-        return false;
+    return askSaveChanges() && replaceProject(path);
+}
+
+bool MainWindow::replaceProject(const QString &path)
+{
     ProjectTree roots;
     QString reason;
     if (!readProjectFile(path, &roots, &reason)) {
@@ -121,6 +125,7 @@ bool MainWindow::openProjectFile(const QString &path)
                             QString::fromUtf8("Projekt se nepodařilo otevřít."), QMessageBox::Ok, reason);
         return false;
     }
+    dropProject();
     setProjectSaved(true);
     setProjectFile(path);
     adoptProject(roots);
@@ -185,6 +190,12 @@ bool MainWindow::closeProject()
 {
     if (!askSaveChanges())
         return false;
+    dropProject();
+    return true;
+}
+
+void MainWindow::dropProject()
+{
     ui.tableView->setModel(nullptr);
     while (ui.treeWidget->topLevelItemCount() > 0)
         deleteTree(ui.treeWidget->topLevelItem(0));
@@ -194,7 +205,6 @@ bool MainWindow::closeProject()
     setProjectFile(QString());
     // What is left is a new, empty project: nothing in it is unsaved.
     setProjectSaved(true);
-    return true;
 }
 
 bool MainWindow::askSaveChanges()
