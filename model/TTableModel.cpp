@@ -177,13 +177,14 @@ int TTableModel::rowCount(const QModelIndex &parent) const
 
 int TTableModel::columnCount(const QModelIndex &parent) const
 {
-    // A result table has its method's columns even without rows; a source
-    // table without rows has none at all, not even "č.".
+    // A result table has its method's columns even without rows, a source
+    // table those its header names; with no column at all there is not even
+    // "č.".
     if (const MethodRecord *record = method())
         return 1 + int(record->columns.size());
     if (parent.isValid())
         return 0;
-    return m_checked.empty() && !userFunction() ? 0 : 1 + width();
+    return width() == 0 && m_checked.empty() && !userFunction() ? 0 : 1 + width();
 }
 
 int TTableModel::width() const
@@ -194,7 +195,9 @@ int TTableModel::width() const
     if (m_checked.empty())
         if (const CustomFunctionRecord *function = userFunction())
             return int(function->columns.size());
-    return m_checked.empty() ? 0 : rowLength(0);
+    // A source table without rows (a template to type measurements into)
+    // has the columns its header names.
+    return m_checked.empty() ? int(m_headers.size()) : rowLength(0);
 }
 
 bool TTableModel::isRowChecked(int row) const

@@ -59,7 +59,7 @@ public:
     // Header texts of a source table, as stored (they may be fewer than its columns).
     const QStringList &headers() const { return m_headers; }
     // Data columns: the names of the method for a result table, the length of
-    // the first row for a source table.
+    // the first row for a source table (its headers while it has no rows).
     int width() const;
     bool isRowChecked(int row) const;
     // Stored values of a row, and one of them; 0 past the end of the row.

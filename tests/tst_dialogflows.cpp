@@ -265,6 +265,18 @@ private slots:
         QCOMPARE(storedRows(*MainWindow::tableOf(source)), (Rows{{1, 2}, {3, 4.5}}));
     }
 
+    // A file of its header row alone is filled in through "Přidat data".
+    void headerOnlyFileTakesTypedRows()
+    {
+        QTreeWidgetItem *source = importOne("a;b;c\n");
+        withModal<TInsertWizard>([&] { contextMenu(source, entry("Přidat data")); },
+                                 [&](TInsertWizard *wizard) {
+                                     QCOMPARE(wizard->findChild<QTableWidget *>("tableWidget")->columnCount(), 4);
+                                     typeRows(wizard, {{"1", "2", "3"}});
+                                 });
+        QCOMPARE(storedRows(*MainWindow::tableOf(source)), (Rows{{1, 2, 3}}));
+    }
+
     // Keys that cannot make a number never reach a cell typed by keyboard.
     void insertCellsTakeOnlyNumbers()
     {

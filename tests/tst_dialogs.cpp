@@ -263,9 +263,13 @@ private slots:
             enter(grid(wizard), 0, 1, "");
             QCOMPARE(mark(wizard, 0)->text(), QStringLiteral("Ne"));
             QVERIFY(!mark(wizard, 0)->isChecked());
-            // Blanks count as filled.
+            // A blank is no number, and letters never get in.
             enter(grid(wizard), 0, 1, " ");
+            QCOMPARE(mark(wizard, 0)->text(), QStringLiteral("Ne"));
+            enter(grid(wizard), 0, 1, "1a7b0");
+            QCOMPARE(grid(wizard)->item(0, 1)->text(), QStringLiteral("170"));
             QCOMPARE(mark(wizard, 0)->text(), QStringLiteral("Ano"));
+            MessageBox::setNextAnswer(QMessageBox::Discard); // rows are typed: Cancel asks
             press(wizard, QDialogButtonBox::Cancel);
         });
     }
@@ -275,22 +279,30 @@ private slots:
         QTest::addColumn<QStringList>("row0");
         QTest::addColumn<QStringList>("row1");
         QTest::addColumn<QStringList>("row2");
+        QTest::addColumn<QString>("problem");
         QTest::addColumn<Rows>("rows");
         // Rows as wide as the table: weight, height, then 0 for the BMI.
-        QTest::newRow("rows 0 and 2, row 1 half filled")
-            << QStringList{"70", "1,75"} << QStringList{"80", ""} << QStringList{"60", "1.5"}
+        QTest::newRow("rows 0 and 2, row 1 empty")
+            << QStringList{"70", "1,75"} << QStringList{"", ""} << QStringList{"60", "1.5"} << QString()
             << Rows{{70, 1.75, 0}, {60, 1.5, 0}};
-        QTest::newRow("text that is not a number")
-            << QStringList{"abc", "2"} << QStringList{"", ""} << QStringList{"", ""} << Rows{{0, 2, 0}};
-        QTest::newRow("nothing complete") << QStringList{"1", ""} << QStringList{"", "2"} << QStringList{"", ""}
+        QTest::newRow("row 1 half filled")
+            << QStringList{"70", "1,75"} << QStringList{"80", ""} << QStringList{"60", "1.5"}
+            << QString::fromUtf8("Řádek 2 není úplný: chybí „Výška (m)“.") << Rows{};
+        QTest::newRow("nothing complete") << QStringList{"", ""} << QStringList{"", "2"} << QStringList{"", ""}
+                                          << QString::fromUtf8("Řádek 2 není úplný: chybí „Hmotnost (kg)“.")
                                           << Rows{};
+        QTest::newRow("nothing typed") << QStringList{"", ""} << QStringList{"", ""} << QStringList{"", ""}
+                                       << QString() << Rows{};
     }
 
+    // A row begun but not finished is never dropped in silence: the wizard
+    // stays open and says which row lacks what.
     void insertTakesCompleteRowsOnly()
     {
         QFETCH(QStringList, row0);
         QFETCH(QStringList, row1);
         QFETCH(QStringList, row2);
+        QFETCH(QString, problem);
         TTableModel table(2, nullptr);
         TInsertWizard wizard;
         wizard.setModel(&table);
@@ -300,10 +312,19 @@ private slots:
                 for (int c = 0; c < 2; ++c)
                     if (!typed[r][c].isEmpty())
                         enter(grid(wizard), r, c + 1, typed[r][c]);
+            if (!problem.isEmpty())
+                MessageBox::setNextAnswer(QMessageBox::Ok);
             press(wizard, QDialogButtonBox::Ok);
+            if (!problem.isEmpty()) {
+                QVERIFY(wizard.isVisible());
+                QCOMPARE(MessageBox::lastText(), problem);
+                MessageBox::setNextAnswer(QMessageBox::Discard);
+                press(wizard, QDialogButtonBox::Cancel);
+            }
         });
-        QCOMPARE(result, int(QDialog::Accepted));
-        QTEST(wizard.rows(), "rows");
+        QCOMPARE(result, int(problem.isEmpty() ? QDialog::Accepted : QDialog::Rejected));
+        if (problem.isEmpty())
+            QTEST(wizard.rows(), "rows");
     }
 
     void insertForASourceTableTakesEveryColumn()
