@@ -393,6 +393,23 @@ private slots:
             QCOMPARE(m_window->windowTitle(), QString::fromUtf8("projekt - Kostimer"));
     }
 
+    // The row numbers are never cut: the column is as wide as the last,
+    // widest number, in a source table and in a result alike.
+    void rowNumbersFitWhole()
+    {
+        QByteArray content("kg;m\n");
+        for (int i = 0; i < 120000; ++i)
+            content += "70;1,75\n";
+        QTreeWidgetItem *source = importOne(content);
+        QTableView *view = m_window->tableView();
+        const int last = view->model()->rowCount() - 1;
+        QCOMPARE(last, 119999);
+        QVERIFY(view->columnWidth(0) >= view->sizeHintForIndex(view->model()->index(last, 0)).width());
+        apply(source, 2, {0, 1});
+        QCOMPARE(view->model()->rowCount(), 120000);
+        QVERIFY(view->columnWidth(0) >= view->sizeHintForIndex(view->model()->index(last, 0)).width());
+    }
+
     void saveWithNothingImported()
     {
         // No dialog is asked: one would stop the test.

@@ -373,6 +373,13 @@ void MainWindow::showTable(TTableModel *table)
     // Sized from the rows on screen (the header samples them), never row by row.
     ui.tableView->verticalHeader()->setDefaultSectionSize(ui.tableView->verticalHeader()->minimumSectionSize());
     ui.tableView->resizeColumnsToContents();
+    // The sampled rows are the first ones; the row numbers grow to the last.
+    if (table->rowCount() > 0) {
+        const int grid = ui.tableView->showGrid() ? 1 : 0;
+        const int widest = ui.tableView->sizeHintForIndex(table->index(table->rowCount() - 1, 0)).width() + grid;
+        if (ui.tableView->columnWidth(0) < widest)
+            ui.tableView->setColumnWidth(0, widest);
+    }
 }
 
 void MainWindow::changeModel(QTreeWidgetItem *node, int)
