@@ -7,8 +7,14 @@
 #include <QAbstractItemModel>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QLabel>
+#include <QAbstractItemView>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSignalMapper>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
@@ -19,6 +25,25 @@
 namespace {
 // The preview shows at most this many rows of the table.
 constexpr int previewRows = 9;
+
+// A name as a person reads it: without a unit in parentheses, diacritics and case.
+QString plainName(const QString &name)
+{
+    static const QRegularExpression unit(QStringLiteral("\\([^()]*\\)"));
+    QString decomposed = QString(name).remove(unit).normalized(QString::NormalizationForm_D);
+    QString plain;
+    for (const QChar c : std::as_const(decomposed))
+        if (c.category() != QChar::Mark_NonSpacing)
+            plain += c;
+    return plain.simplified().toCaseFolded();
+}
+
+// "1 sloupec", "3 sloupce", "5 sloupců".
+QString counted(int n, const char *one, const char *few, const char *many)
+{
+    const char *word = n == 1 ? one : n >= 2 && n <= 4 ? few : many;
+    return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(word));
+}
 } // namespace
 
 TDataWizard::TDataWizard(QWidget *parent)
@@ -28,6 +53,12 @@ TDataWizard::TDataWizard(QWidget *parent)
     resize(400, 300);
     ui.verticalLayout = new QVBoxLayout(this);
     ui.verticalLayout->setObjectName(QStringLiteral("verticalLayout"));
+    ui.guide = new QLabel(QString::fromUtf8("V prvním řádku vyberte ke každému vstupu metody sloupec tabulky, "
+                                            "ze kterého se vstup vezme."),
+                          this);
+    ui.guide->setObjectName(QStringLiteral("guide"));
+    ui.guide->setWordWrap(true);
+    ui.verticalLayout->addWidget(ui.guide);
     ui.tableWidget = new QTableWidget(this);
     ui.tableWidget->setObjectName(QStringLiteral("tableWidget"));
     ui.tableWidget->setSelectionMode(QAbstractItemView::NoSelection);
@@ -69,6 +100,7 @@ void TDataWizard::setInputs(const QString &title, const QStringList &names, int 
 {
     inputCount = count;
     inputNames = names;
+    methodTitle = title;
     setWindowTitle(QStringLiteral("Průvodce funkcí ") + title);
 }
 
@@ -97,6 +129,12 @@ void TDataWizard::buildGrid()
         auto *list = new QComboBox(grid);
         list->addItem(QString());
         list->addItems(offered);
+        // Narrow in the row, whole in the list that drops down and in the
+        // tooltip, so that many inputs fit side by side.
+        list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        list->setMinimumContentsLength(14);
+        list->view()->setMinimumWidth(list->view()->sizeHintForColumn(0) + 2 * list->view()->frameWidth());
+        connect(list, &QComboBox::currentTextChanged, list, &QComboBox::setToolTip);
         grid->setCellWidget(0, c, list);
         connect(list, &QComboBox::currentIndexChanged, mapper, qOverload<>(&QSignalMapper::map));
         mapper->setMapping(list, c);
@@ -111,9 +149,62 @@ void TDataWizard::buildGrid()
             grid->setItem(k, c, cell);
         }
     }
+    chooseByNames();
     connect(mapper, &QSignalMapper::mappedInt, this, &TDataWizard::comboBoxChanged);
     grid->resizeColumnsToContents();
     grid->resizeRowsToContents();
+
+    if (columns < inputCount) {
+        ui.guide->setText(QString::fromUtf8("Tabulka má jen %1, metoda „%2“ jich potřebuje %3: %4.")
+                              .arg(counted(columns, "sloupec", "sloupce", "sloupců"), methodTitle)
+                              .arg(inputCount)
+                              .arg(offered.join(QStringLiteral(", "))));
+        ui.guide->setStyleSheet(QStringLiteral("color: #b00000;"));
+    }
+    fitToGrid();
+}
+
+bool TDataWizard::namesMatch(const QString &name, const QString &header, bool exactly)
+{
+    if (exactly)
+        return name == header;
+    const QString plain = plainName(name);
+    return !plain.isEmpty() && plain == plainName(header);
+}
+
+void TDataWizard::chooseByNames()
+{
+    // Exact titles first, so that "Výška" and "výška (m)" each find their own.
+    QTableWidget *grid = ui.tableWidget;
+    std::vector<bool> taken(size_t(grid->columnCount()), false);
+    std::vector<bool> placed(size_t(qMax(0, inputCount)), false);
+    for (bool exactly : {true, false}) {
+        for (int input = 0; input < inputCount && input < inputNames.size(); ++input) {
+            for (int c = 0; c < grid->columnCount() && !placed[size_t(input)]; ++c) {
+                const QTableWidgetItem *header = grid->horizontalHeaderItem(c);
+                if (taken[size_t(c)] || !header || !namesMatch(inputNames.at(input), header->text(), exactly))
+                    continue;
+                qobject_cast<QComboBox *>(grid->cellWidget(0, c))->setCurrentIndex(input + 1);
+                taken[size_t(c)] = placed[size_t(input)] = true;
+            }
+        }
+    }
+}
+
+void TDataWizard::fitToGrid()
+{
+    // Wide enough that the row of choices needs no scrolling, as far as the
+    // screen allows.
+    QTableWidget *grid = ui.tableWidget;
+    int width = grid->verticalHeader()->width() + 2 * grid->frameWidth();
+    for (int c = 0; c < grid->columnCount(); ++c)
+        width += grid->columnWidth(c);
+    width += grid->verticalScrollBar()->sizeHint().width();
+    const QMargins margins = ui.verticalLayout->contentsMargins();
+    width += margins.left() + margins.right();
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const int available = screen ? screen->availableGeometry().width() * 9 / 10 : width;
+    resize(qMax(this->width(), qMin(width, available)), height());
 }
 
 int TDataWizard::choiceOf(int column) const

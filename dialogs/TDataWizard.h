@@ -2,6 +2,8 @@
 // Asks which column of a table feeds each input of a method. Every data column
 // is shown with its title, a drop-down list of the method's inputs and the
 // first rows of the table; OK is taken only when every input has a column.
+// A column whose title names an input is chosen for it at the start, and a
+// table with fewer columns than the method has inputs is told at once.
 
 #include <QDialog>
 #include <QStringList>
@@ -10,6 +12,7 @@
 
 class QAbstractItemModel;
 class QDialogButtonBox;
+class QLabel;
 class QSignalMapper;
 class QTableWidget;
 class QVBoxLayout;
@@ -28,6 +31,11 @@ public:
     // Entry i: the data column (from 0) chosen for input i. Read after exec() gave 1.
     std::vector<int> selectedColumns() const;
 
+    // Whether a column titled header is taken for an input called name at the
+    // start: the same text, or the same but for case, diacritics and a unit
+    // in parentheses ("Výška (m)" and "vyska").
+    static bool namesMatch(const QString &name, const QString &header, bool exactly);
+
 public slots:
     void comboBoxChanged(int column);
     void aboutToAccept();
@@ -35,16 +43,20 @@ public slots:
 
 private:
     void buildGrid();
+    void chooseByNames();
+    void fitToGrid();
     int choiceOf(int column) const;
 
     struct {
         QVBoxLayout *verticalLayout = nullptr;
+        QLabel *guide = nullptr;
         QTableWidget *tableWidget = nullptr;
         QDialogButtonBox *buttonBox = nullptr;
     } ui;
     const QAbstractItemModel *sourceTable = nullptr;
     int inputCount = 0;
     QStringList inputNames;
+    QString methodTitle;
     QSignalMapper *mapper = nullptr;
     int methodId = -1; // the catalog method, for its entry in the method reference
 };

@@ -5,6 +5,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QLabel>
+#include <QHeaderView>
+#include <QScreen>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTableWidget>
@@ -142,6 +146,95 @@ private slots:
                 QCOMPARE(grid->item(1, 1)->flags(), Qt::ItemIsEnabled);
             }
             w.reject();
+        });
+    }
+
+    void namesMatch_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("header");
+        QTest::addColumn<bool>("exactly");
+        QTest::addColumn<bool>("loosely");
+        QTest::newRow("same text") << QString::fromUtf8("Výška (m)") << QString::fromUtf8("Výška (m)") << true << true;
+        QTest::newRow("without the unit") << QString::fromUtf8("Výška (m)") << QString::fromUtf8("Výška") << false
+                                          << true;
+        QTest::newRow("case and diacritics") << QString::fromUtf8("Výška (m)") << "VYSKA" << false << true;
+        QTest::newRow("another unit") << "Hmotnost (kg)" << "hmotnost (g)" << false << true;
+        QTest::newRow("another word") << QString::fromUtf8("Výška (m)") << QString::fromUtf8("Výška 2") << false
+                                      << false;
+        QTest::newRow("a unit alone is no name") << "(m)" << "(cm)" << false << false;
+        QTest::newRow("a longer name") << "x" << "x1" << false << false;
+    }
+
+    void namesMatch()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, header);
+        QFETCH(bool, exactly);
+        QFETCH(bool, loosely);
+        QCOMPARE(TDataWizard::namesMatch(input, header, true), exactly);
+        QCOMPARE(TDataWizard::namesMatch(input, header, false), loosely);
+    }
+
+    // A column titled as an input is chosen for it; an exact title wins over
+    // a loose one, and a column feeds one input only.
+    void columnsNamedAsInputsAreChosen()
+    {
+        QObject owner;
+        QStandardItemModel *source = table(1, 4, &owner);
+        const QStringList headers{"vyska", QString::fromUtf8("Výška (m)"), "Pas", "HMOTNOST"};
+        for (int c = 0; c < headers.size(); ++c)
+            source->setHeaderData(c + 1, Qt::Horizontal, headers.at(c));
+        TDataWizard w;
+        w.setSourceTable(source);
+        w.setFunction(2); // Hmotnost (kg), Výška (m)
+        const int result = runWizard(w, [&] {
+            QCOMPARE(list(w, 0)->currentIndex(), 0);
+            QCOMPARE(list(w, 1)->currentIndex(), 2);
+            QCOMPARE(list(w, 2)->currentIndex(), 0);
+            QCOMPARE(list(w, 3)->currentIndex(), 1);
+            pressOk(w);
+        });
+        QCOMPARE(result, 1);
+        QCOMPARE(w.selectedColumns(), (std::vector<int>{3, 1}));
+    }
+
+    // Too few columns is told at once, by name and count.
+    void tooFewColumnsAreToldAtOnce()
+    {
+        QObject owner;
+        TDataWizard w;
+        w.setSourceTable(table(2, 1, &owner));
+        w.setFunction(2);
+        runWizard(w, [&] {
+            QCOMPARE(w.findChild<QLabel *>("guide")->text(),
+                     QString::fromUtf8("Tabulka má jen 1 sloupec, metoda „Body mass index“ jich potřebuje 2: "
+                                       "Hmotnost (kg), Výška (m)."));
+            w.reject();
+        });
+    }
+
+    // A method of ten inputs shows its row of choices without scrolling.
+    void tenInputsFitTheWindow()
+    {
+        QObject owner;
+        TDataWizard w;
+        w.setSourceTable(table(3, 10, &owner));
+        w.setFunction(16); // Pařízková: ten skinfolds
+        runWizard(w, [&] {
+            auto *grid = w.findChild<QTableWidget *>("tableWidget");
+            QCOMPARE(grid->columnCount(), 10);
+            int needed = grid->verticalHeader()->width();
+            for (int c = 0; c < grid->columnCount(); ++c)
+                needed += grid->columnWidth(c);
+            const int available = w.screen()->availableGeometry().width() * 9 / 10;
+            w.reject();
+            // Ten choices side by side fit a screen of 1920 points...
+            QVERIFY2(needed < 1920 * 9 / 10, qPrintable(QString::number(needed)));
+            // ...and the window is as wide as they need, as far as this screen allows.
+            QVERIFY(w.width() >= qMin(needed, available));
+            if (needed <= available - grid->verticalScrollBar()->sizeHint().width())
+                QCOMPARE(grid->horizontalScrollBar()->maximum(), 0);
         });
     }
 
