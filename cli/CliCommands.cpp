@@ -3,6 +3,8 @@
 #include "ChartCommand.h"
 #include "CliSupport.h"
 #include "ProjectCommands.h"
+#include "SomatotypesCommand.h"
+#include "StatsCommand.h"
 #include "UnreadReport.h"
 
 #include "CsvImport.h"
@@ -26,7 +28,10 @@ const char helpText[] = R"(Použití:
   kostimer-cli project show SOUBOR.kstx
   kostimer-cli project export SOUBOR.kstx TABULKA [--output SOUBOR] [--header] [--verdicts]
                     [--digits full] [--strict]
-  kostimer-cli chart SOUBOR.csv OBRÁZEK.png
+  kostimer-cli chart SOUBOR.csv OBRÁZEK.png [--by SLOUPEC]
+  kostimer-cli somatotypes SOUBOR.csv [-c SLOUPEC -c SLOUPEC -c SLOUPEC] [--by SLOUPEC]
+                    [--rows] [--output SOUBOR] [--digits full]
+  kostimer-cli stats SOUBOR.csv [--by SLOUPEC] [--output SOUBOR] [--digits full]
   kostimer-cli --help
 
 methods
@@ -86,6 +91,60 @@ chart SOUBOR.csv OBRÁZEK.png
   záhlaví), nebo CSV se záhlavím jako u apply. Obrázek se jménem končícím
   .svg se zapíše jako SVG, jinak jako PNG (839 × 768 bodů). Obrázek se
   zapíše stejně jako --output u apply.
+
+  --by SLOUPEC     nakreslí i průměrný somatotyp každé skupiny řádků podle
+                   hodnoty sloupce (číslo sloupce od 1, nebo přesný název ze
+                   záhlaví): vyplněnou značkou vlastního tvaru a barvy
+                   s názvem skupiny, s legendou; somatotypy skupiny mají její
+                   barvu. Řádek, kterému chybí složka nebo číslo ve sloupci
+                   skupin, do žádné skupiny nepatří.
+
+somatotypes SOUBOR.csv
+  Analýza somatotypů podle manuálu Heath-Carter (Carter 2002). Soubor je jako
+  u chart; endomorfie, mezomorfie a ektomorfie jsou poslední tři sloupce
+  každého řádku, nebo tři sloupce -c v tomto pořadí (číslo sloupce od 1,
+  nebo přesný název ze záhlaví). Řádek, kterému některá složka chybí nebo
+  není číslem (i nan), se nepočítá; kolik jich bylo, vypíše kostimer-cli na
+  standardní chybový výstup.
+
+  Vypíše řádek „skupina;n;endomorfie;mezomorfie;ektomorfie;X;Y;SAM;SDI;
+  kategorie“, pak jeden řádek na skupinu (vzestupně podle hodnoty) a nakonec
+  řádek všech řádků s prázdnou skupinou: průměrný somatotyp, jeho souřadnice
+  X = ektomorfie − endomorfie a Y = 2 · mezomorfie − (endomorfie +
+  ektomorfie), SAM (průměrná vzdálenost SAD somatotypů od průměrného), SDI
+  (průměrná vzdálenost SDD bodů od průměrného bodu) a kategorie průměrného
+  somatotypu (jedna ze 13 kategorií manuálu; dvě složky jsou stejné, liší-li
+  se nejvýš o 0,5). Jsou-li skupiny aspoň dvě, následuje prázdný řádek, řádek
+  „skupina A;skupina B;SDD;SAD;významný rozdíl“ a jeden řádek na dvojici
+  skupin; rozdíl je významný (ano), je-li SDD průměrů aspoň 2. Čísla jsou
+  ve tvaru exportu, statistika, která neexistuje, je prázdné pole.
+
+  -c SLOUPEC       sloupec endomorfie, mezomorfie a ektomorfie (třikrát)
+  --by SLOUPEC     rozdělí řádky do skupin podle hodnoty sloupce (jako
+                   u chart)
+  --rows           místo souhrnu vypíše řádek
+                   „endomorfie;mezomorfie;ektomorfie;X;Y;kategorie“ a jeden
+                   řádek na každý řádek souboru (s --by na začátku i skupinu;
+                   řádek bez úplného somatotypu má X, Y a kategorii prázdné)
+  --output SOUBOR, --digits full   jako u apply
+
+stats SOUBOR.csv
+  Popisná statistika každého sloupce souboru (záhlaví a čísla jako u apply):
+  první řádek „skupina;sloupec;n;průměr;směrodatná odchylka;minimum;medián;
+  maximum“, pak jeden řádek na skupinu a sloupec (sloupce v pořadí souboru,
+  skupiny vzestupně podle hodnoty) a nakonec řádky všech řádků souboru
+  s prázdnou skupinou. Směrodatná odchylka je výběrová (dělí se n − 1),
+  statistika, která neexistuje (odchylka jediné hodnoty, cokoli z žádné),
+  je prázdné pole. Pole, které není číslo, i chybějící pole krátkého řádku
+  se vynechá a do n se nepočítá; nan také. Nekonečno (inf) se počítá:
+  průměr, minimum, medián či maximum pak mohou být nekonečné a odchylka
+  chybí.
+
+  --by SLOUPEC     rozdělí řádky do skupin podle hodnoty sloupce (číslo
+                   sloupce od 1, nebo přesný název ze záhlaví, jako -c
+                   u apply); tento sloupec se sám nepopisuje a řádek bez čísla
+                   v něm patří jen mezi všechny řádky
+  --output SOUBOR, --digits full   jako u apply
 
 Vstupní soubor může být i roura nebo zařízení (např. /dev/stdin); přečte se
 nejvýš čtvrtina operační paměti, větší vstup se odmítne. Soubor, který se
@@ -293,6 +352,10 @@ int runCli(const QStringList &arguments, std::FILE *out, std::FILE *err)
             return runProjectCommand(arguments.mid(1), out, err);
         if (command == QLatin1String("chart"))
             return runChartCommand(arguments.mid(1), out, err);
+        if (command == QLatin1String("somatotypes"))
+            return runSomatotypesCommand(arguments.mid(1), out, err);
+        if (command == QLatin1String("stats"))
+            return runStatsCommand(arguments.mid(1), out, err);
         if (command.isEmpty())
             throw UsageError{QStringLiteral("Chybí příkaz.")};
         throw UsageError{QStringLiteral("Neznámý příkaz „%1“.").arg(arguments.join(u' '))};

@@ -410,6 +410,119 @@ QString methodSearchText(int id)
         .join(u'\n');
 }
 
+const QList<ReferenceTopic> &referenceTopics()
+{
+    static const QList<ReferenceTopic> topics{ReferenceTopic::DescriptiveStatistics,
+                                              ReferenceTopic::SomatotypeAnalysis};
+    return topics;
+}
+
+QStringList topicPath()
+{
+    return {QString::fromUtf8("Statistika vzorku")};
+}
+
+QString topicTitle(ReferenceTopic topic)
+{
+    switch (topic) {
+    case ReferenceTopic::DescriptiveStatistics:
+        return QString::fromUtf8("Popisná statistika");
+    case ReferenceTopic::SomatotypeAnalysis:
+        return QString::fromUtf8("Analýza somatotypů (SAM, SDI, SDD)");
+    }
+    return QString();
+}
+
+QString topicFormula(ReferenceTopic topic)
+{
+    switch (topic) {
+    case ReferenceTopic::DescriptiveStatistics:
+        return QString::fromUtf8(
+            "Pro každý sloupec zaškrtnutých řádků, pro každou skupinu i pro všechny řádky spolu:\n"
+            "n = počet hodnot; pole, které chybí nebo není číslo (i nan), se nepočítá\n"
+            "průměr x̄ = Σ xᵢ / n\n"
+            "směrodatná odchylka s = √(Σ (xᵢ − x̄)² / (n − 1)) (výběrová; pro n = 1 neexistuje)\n"
+            "medián = prostřední z hodnot seřazených podle velikosti, při sudém n průměr dvou prostředních\n"
+            "minimum, maximum = nejmenší a největší hodnota\n"
+            "Sloupec se slovním hodnocením: počet řádků v každé třídě a jeho podíl v procentech ze všech "
+            "řádků skupiny (řádky bez hodnocení zvlášť).\n"
+            "Skupiny: řádky se stejnou hodnotou zvoleného sloupce, vzestupně podle hodnoty; řádek bez čísla "
+            "v tomto sloupci patří jen mezi všechny řádky. Statistika, která neexistuje, je prázdné pole.");
+    case ReferenceTopic::SomatotypeAnalysis:
+        return QString::fromUtf8(
+            "Somatotyp I–II–III = endomorfie–mezomorfie–ektomorfie (poslední tři sloupce výsledku "
+            "Heath-Carter). Počítají se všechny řádky, zaškrtnuté i ne, jako je kreslí graf; řádek, kterému "
+            "některá složka chybí nebo není číslem, se nekreslí ani nepočítá.\n"
+            "Bod somatografu: X = III − I, Y = 2 · II − (I + III)\n"
+            "SAD (vzdálenost dvou somatotypů v prostoru složek) = √((I₁ − I₂)² + (II₁ − II₂)² + "
+            "(III₁ − III₂)²)\n"
+            "SDD (vzdálenost dvou bodů somatografu) = √(3 · (X₁ − X₂)² + (Y₁ − Y₂)²)\n"
+            "Skupina o n somatotypech: průměrný somatotyp = průměry složek; jeho X a Y jsou zároveň průměry "
+            "X a Y členů\n"
+            "SAM = Σ SAD(somatotyp, průměrný somatotyp) / n\n"
+            "SDI = Σ SDD(bod, průměrný bod) / n\n"
+            "Dvě skupiny: SDD a SAD jejich průměrných somatotypů; SDD ≥ 2 znamená významný rozdíl.");
+    }
+    return QString();
+}
+
+QString topicClassLimits(ReferenceTopic topic)
+{
+    if (topic != ReferenceTopic::SomatotypeAnalysis)
+        return QString();
+    return QString::fromUtf8(
+        "Dvě složky se považují za stejné, liší-li se nejvýš o 0,5. Kategorie (I endomorfie, II mezomorfie, "
+        "III ektomorfie):\n"
+        "centrální: žádná složka se od ostatních neliší o víc než 1;\n"
+        "vyrovnaný endomorf: převládá I, II a III stejné;\n"
+        "mezomorfní endomorf: převládá I, II větší než III;\n"
+        "mezomorf-endomorf: I a II stejné, III menší;\n"
+        "endomorfní mezomorf: převládá II, I větší než III;\n"
+        "vyrovnaný mezomorf: převládá II, I a III stejné;\n"
+        "ektomorfní mezomorf: převládá II, III větší než I;\n"
+        "mezomorf-ektomorf: II a III stejné, I menší;\n"
+        "mezomorfní ektomorf: převládá III, II větší než I;\n"
+        "vyrovnaný ektomorf: převládá III, I a II stejné;\n"
+        "endomorfní ektomorf: převládá III, I větší než II;\n"
+        "endomorf-ektomorf: I a III stejné, II menší;\n"
+        "ektomorfní endomorf: převládá I, III větší než II.\n"
+        "Převládá složka, která je o víc než 0,5 větší než obě ostatní. Kategorie skupiny je kategorie "
+        "jejího průměrného somatotypu.");
+}
+
+QString topicLiterature(ReferenceTopic topic)
+{
+    switch (topic) {
+    case ReferenceTopic::DescriptiveStatistics:
+        return QString::fromUtf8("NIST/SEMATECH e-Handbook of Statistical Methods (NIST Handbook 151): míry "
+                                 "polohy (průměr, medián) a rozptylu (směrodatná odchylka, rozpětí).");
+    case ReferenceTopic::SomatotypeAnalysis:
+        return QString::fromUtf8("Carter, J. E. L. (2002): The Heath-Carter Anthropometric Somatotype – "
+                                 "Instruction Manual. San Diego State University, San Diego (revize z března "
+                                 "2002, podle Ross, Carr & Carter 1999, Anthropometry Illustrated); kategorie, "
+                                 "souřadnice somatografu, SAD, SAM, SDD a SDI v pojetí tohoto manuálu; "
+                                 "Carter & Heath 1990, z nichž manuál vychází.");
+    }
+    return QString();
+}
+
+QString topicReferenceHtml(ReferenceTopic topic)
+{
+    QString html = QStringLiteral("<h2>") + escaped(topicTitle(topic)) + QStringLiteral("</h2>");
+    html += QString::fromUtf8("<h3>Výpočet</h3><p>") + escaped(topicFormula(topic)) + QStringLiteral("</p>");
+    const QString classes = topicClassLimits(topic);
+    if (!classes.isEmpty())
+        html += QString::fromUtf8("<h3>Kategorie</h3><p>") + escaped(classes) + QStringLiteral("</p>");
+    html += QStringLiteral("<h3>Literatura</h3><p>") + escaped(topicLiterature(topic)) + QStringLiteral("</p>");
+    return html;
+}
+
+QString topicSearchText(ReferenceTopic topic)
+{
+    return QStringList{topicTitle(topic), topicFormula(topic), topicClassLimits(topic), topicLiterature(topic)}
+        .join(u'\n');
+}
+
 QString aboutText()
 {
     return QString::fromUtf8("<h2>Kostimer</h2><p>Verze %1</p>"

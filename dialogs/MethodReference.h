@@ -28,5 +28,20 @@ QString methodReferenceHtml(int id);
 // The entry's words for the search: title, description, columns, formula, limits.
 QString methodSearchText(int id);
 
+// What the program computes from a sample beyond the catalog's methods: the
+// descriptive statistics of a table and the somatotype analysis of the
+// somatotype window. Shown after the methods, under topicPath().
+enum class ReferenceTopic { DescriptiveStatistics, SomatotypeAnalysis };
+const QList<ReferenceTopic> &referenceTopics();
+QStringList topicPath();
+QString topicTitle(ReferenceTopic topic);
+// The formulas; the classes (the somatotype categories); the sources.
+QString topicFormula(ReferenceTopic topic);
+QString topicClassLimits(ReferenceTopic topic);
+QString topicLiterature(ReferenceTopic topic);
+// The whole entry as rich text, and its words for the search.
+QString topicReferenceHtml(ReferenceTopic topic);
+QString topicSearchText(ReferenceTopic topic);
+
 // "O aplikaci": the name and version of the program.
 QString aboutText();

@@ -17,6 +17,12 @@
 namespace {
 constexpr int idRole = Qt::UserRole;
 constexpr int searchRole = Qt::UserRole + 1;
+constexpr int topicRole = Qt::UserRole + 2;
+
+bool isEntry(const QTreeWidgetItem *item)
+{
+    return item->data(0, idRole).isValid() || item->data(0, topicRole).isValid();
+}
 
 // Lower case without diacritics, so that "rizikovost" finds "Index rizikovosti"
 // and "sirka" finds "šířka".
@@ -32,14 +38,28 @@ QString folded(const QString &text)
     return out;
 }
 
-void forEachMethod(QTreeWidgetItem *item, const std::function<void(QTreeWidgetItem *)> &visit)
+void forEach(QTreeWidgetItem *item, int role, const std::function<void(QTreeWidgetItem *)> &visit)
 {
     for (int i = 0; i < item->childCount(); ++i) {
         QTreeWidgetItem *child = item->child(i);
-        if (child->data(0, idRole).isValid())
+        if (child->data(0, role).isValid())
             visit(child);
-        forEachMethod(child, visit);
+        forEach(child, role, visit);
     }
+}
+
+void forEachMethod(QTreeWidgetItem *item, const std::function<void(QTreeWidgetItem *)> &visit)
+{
+    forEach(item, idRole, visit);
+}
+
+// Hidden with its submenu counts as hidden too.
+bool isShown(const QTreeWidgetItem *item)
+{
+    for (const QTreeWidgetItem *up = item; up; up = up->parent())
+        if (up->isHidden())
+            return false;
+    return true;
 }
 } // namespace
 
@@ -77,14 +97,14 @@ TMethodReference::TMethodReference(QWidget *parent)
 void TMethodReference::buildTree()
 {
     QTreeWidgetItem *root = tree->invisibleRootItem();
-    for (const MethodReferenceGroup &group : methodReferenceGroups()) {
+    const auto submenu = [root](const QStringList &path) {
         QTreeWidgetItem *parent = root;
-        for (const QString &title : group.path) {
+        for (const QString &title : path) {
             // The last child of that title continues it; otherwise a new submenu.
             QTreeWidgetItem *found = nullptr;
             for (int i = parent->childCount() - 1; i >= 0 && !found; --i) {
                 QTreeWidgetItem *child = parent->child(i);
-                if (!child->data(0, idRole).isValid() && child->text(0) == title)
+                if (!isEntry(child) && child->text(0) == title)
                     found = child;
             }
             if (!found) {
@@ -95,6 +115,10 @@ void TMethodReference::buildTree()
             }
             parent = found;
         }
+        return parent;
+    };
+    for (const MethodReferenceGroup &group : methodReferenceGroups()) {
+        QTreeWidgetItem *parent = submenu(group.path);
         for (int id : group.ids) {
             if (!isRegisteredMethod(id))
                 continue;
@@ -103,6 +127,12 @@ void TMethodReference::buildTree()
             item->setData(0, searchRole, folded(methodSearchText(id)));
             item->setToolTip(0, MethodCatalog[size_t(id)].description);
         }
+    }
+    QTreeWidgetItem *statistics = submenu(topicPath());
+    for (ReferenceTopic topic : referenceTopics()) {
+        auto *item = new QTreeWidgetItem(statistics, {topicTitle(topic)});
+        item->setData(0, topicRole, int(topic));
+        item->setData(0, searchRole, folded(topicSearchText(topic)));
     }
     tree->expandAll();
 }
@@ -115,7 +145,7 @@ void TMethodReference::setFilter(const QString &filter)
     // A method is shown when its entry has every word; a submenu when anything under it is.
     std::function<bool(QTreeWidgetItem *)> apply = [&](QTreeWidgetItem *item) {
         bool shown = false;
-        if (item->data(0, idRole).isValid()) {
+        if (isEntry(item)) {
             const QString haystack = item->data(0, searchRole).toString();
             shown = std::all_of(words.begin(), words.end(), [&](const QString &w) { return haystack.contains(w); });
         }
@@ -131,8 +161,12 @@ void TMethodReference::setFilter(const QString &filter)
     QTreeWidgetItem *current = tree->currentItem();
     if (!current || current->isHidden()) {
         const QList<int> shown = shownMethods();
-        tree->setCurrentItem(shown.isEmpty() ? nullptr : itemOf(shown.first()));
-        if (shown.isEmpty())
+        const QList<ReferenceTopic> topics = shownTopics();
+        QTreeWidgetItem *first = !shown.isEmpty() ? itemOf(shown.first())
+                                 : !topics.isEmpty() ? itemOf(topics.first())
+                                                     : nullptr;
+        tree->setCurrentItem(first);
+        if (!first)
             text->clear();
     }
 }
@@ -147,15 +181,50 @@ QTreeWidgetItem *TMethodReference::itemOf(int id) const
     return found;
 }
 
-void TMethodReference::showMethod(int id)
+QTreeWidgetItem *TMethodReference::itemOf(ReferenceTopic topic) const
 {
-    QTreeWidgetItem *item = itemOf(id);
+    QTreeWidgetItem *found = nullptr;
+    forEach(tree->invisibleRootItem(), topicRole, [&](QTreeWidgetItem *item) {
+        if (!found && item->data(0, topicRole).toInt() == int(topic))
+            found = item;
+    });
+    return found;
+}
+
+void TMethodReference::select(QTreeWidgetItem *item)
+{
     if (!item)
         return;
     if (item->isHidden())
         setFilter(QString());
     tree->setCurrentItem(item);
     tree->scrollToItem(item);
+}
+
+void TMethodReference::showMethod(int id)
+{
+    select(itemOf(id));
+}
+
+void TMethodReference::showTopic(ReferenceTopic topic)
+{
+    select(itemOf(topic));
+}
+
+QList<ReferenceTopic> TMethodReference::shownTopics() const
+{
+    QList<ReferenceTopic> topics;
+    forEach(tree->invisibleRootItem(), topicRole, [&](QTreeWidgetItem *item) {
+        if (isShown(item))
+            topics.append(ReferenceTopic(item->data(0, topicRole).toInt()));
+    });
+    return topics;
+}
+
+bool TMethodReference::isTopicCurrent(ReferenceTopic topic) const
+{
+    QTreeWidgetItem *item = tree->currentItem();
+    return item && item->data(0, topicRole).isValid() && item->data(0, topicRole).toInt() == int(topic);
 }
 
 QList<int> TMethodReference::listedMethods() const
@@ -169,11 +238,8 @@ QList<int> TMethodReference::shownMethods() const
 {
     QList<int> ids;
     forEachMethod(tree->invisibleRootItem(), [&](QTreeWidgetItem *item) {
-        // Hidden with its submenu counts as hidden too.
-        for (QTreeWidgetItem *up = item; up; up = up->parent())
-            if (up->isHidden())
-                return;
-        ids.append(item->data(0, idRole).toInt());
+        if (isShown(item))
+            ids.append(item->data(0, idRole).toInt());
     });
     return ids;
 }
@@ -186,6 +252,11 @@ int TMethodReference::currentMethod() const
 
 void TMethodReference::showEntry()
 {
+    QTreeWidgetItem *item = tree->currentItem();
+    if (item && item->data(0, topicRole).isValid()) {
+        text->setHtml(topicReferenceHtml(ReferenceTopic(item->data(0, topicRole).toInt())));
+        return;
+    }
     const int id = currentMethod();
     if (id < 0)
         return;

@@ -1,7 +1,10 @@
 #pragma once
 // "Přehled metod": every method of the catalog in a tree by the context menu's
-// submenus, a search field that narrows the tree, and the chosen method's
-// inputs, outputs, formula, class limits and literature.
+// submenus, then the statistics of a sample, a search field that narrows the
+// tree, and the chosen entry's inputs, outputs, formula, class limits and
+// literature.
+
+#include "MethodReference.h"
 
 #include <QDialog>
 #include <QList>
@@ -24,6 +27,10 @@ public:
     QList<int> shownMethods() const;
     // The method whose entry is shown; -1 for none.
     int currentMethod() const;
+    // The same for the entries of the statistics.
+    void showTopic(ReferenceTopic topic);
+    QList<ReferenceTopic> shownTopics() const;
+    bool isTopicCurrent(ReferenceTopic topic) const;
 
 public slots:
     void setFilter(const QString &text);
@@ -32,6 +39,8 @@ private:
     void buildTree();
     void showEntry();
     QTreeWidgetItem *itemOf(int id) const;
+    QTreeWidgetItem *itemOf(ReferenceTopic topic) const;
+    void select(QTreeWidgetItem *item);
 
     QLineEdit *search = nullptr;
     QTreeWidget *tree = nullptr;

@@ -9,6 +9,7 @@
 #include <QSvgGenerator>
 #include <QtMath>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace SomatoChart;
@@ -20,6 +21,15 @@ const QColor triangleColour(31, 111, 120);
 const QColor gridColour(226, 229, 234);
 const QColor scaleColour(120, 126, 136);
 const QColor axisColour(150, 156, 166);
+
+// A group's mark, its name beside it and the legend.
+constexpr qreal groupMarkRadius = 7;
+constexpr qreal nameScale = 0.8;
+const QPointF nameOffset(10, -20);
+constexpr qreal legendMargin = 12;
+constexpr qreal legendPadding = 8;
+constexpr qreal legendGap = 8;
+constexpr qreal legendLine = 20;
 
 // The chart's scales: grid lines at every unit of x and every second unit of y.
 constexpr int firstX = -8, lastX = 8;
@@ -216,7 +226,135 @@ void drawMarkers(QPainter &p, const std::vector<Somatotype> &somatotypes)
     p.restore();
 }
 
-bool writeChart(QIODevice *device, ChartFormat format, const std::vector<Somatotype> &somatotypes)
+QColor groupColour(int index)
+{
+    // Told apart also by most colour-blind readers; none of them is the
+    // blue of the squares without a group.
+    static const QColor colours[] = {
+        QColor(213, 94, 0),   QColor(0, 158, 115),  QColor(204, 121, 167), QColor(230, 159, 0),
+        QColor(86, 180, 233), QColor(127, 60, 141), QColor(140, 109, 49),  QColor(231, 41, 138),
+    };
+    return colours[index % 8];
+}
+
+QRectF groupMarkRect(QPointF centre)
+{
+    // The largest shape, the diamond, with its outline.
+    const qreal r = groupMarkRadius * 1.25 + 1;
+    return QRectF(centre - QPointF(r, r), QSizeF(2 * r, 2 * r));
+}
+
+void drawGroupMark(QPainter &p, int index, QPointF centre)
+{
+    const qreal r = groupMarkRadius;
+    QPainterPath path;
+    switch (index % 5) {
+    case 0:
+        path.addEllipse(centre, r, r);
+        break;
+    case 1:
+        path.addPolygon(QPolygonF({centre + QPointF(0, -1.2 * r), centre + QPointF(1.1 * r, 0.8 * r),
+                                   centre + QPointF(-1.1 * r, 0.8 * r)}));
+        break;
+    case 2:
+        path.addPolygon(QPolygonF({centre + QPointF(0, -1.25 * r), centre + QPointF(1.25 * r, 0),
+                                   centre + QPointF(0, 1.25 * r), centre + QPointF(-1.25 * r, 0)}));
+        break;
+    case 3:
+        path.addRect(QRectF(centre - QPointF(0.85 * r, 0.85 * r), QSizeF(1.7 * r, 1.7 * r)));
+        break;
+    default:
+        path.addPolygon(QPolygonF({centre + QPointF(0, 1.2 * r), centre + QPointF(1.1 * r, -0.8 * r),
+                                   centre + QPointF(-1.1 * r, -0.8 * r)}));
+        break;
+    }
+    path.closeSubpath();
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(ink, 1.2));
+    p.setBrush(groupColour(index));
+    p.drawPath(path);
+    p.restore();
+}
+
+QRectF groupMeanRect(const ChartGroup &group)
+{
+    const QPointF centre = chartPoint(group.mean);
+    const QRectF name(centre + nameOffset, QSizeF(textWidth(group.name, nameScale), 14 * nameScale));
+    // The halo around the strokes, and the tail of a comma below the line.
+    return groupMarkRect(centre).united(name.adjusted(-3, -3, 3, 6));
+}
+
+void drawGroupMean(QPainter &p, int index, const ChartGroup &group)
+{
+    const QPointF centre = chartPoint(group.mean);
+    drawGroupMark(p, index, centre);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    // On a white halo: the name stays legible over the grid and the labels.
+    drawStrokeText(p, centre + nameOffset, group.name, nameScale, Qt::white, 4.5);
+    drawStrokeText(p, centre + nameOffset, group.name, nameScale, ink);
+    p.restore();
+}
+
+QRectF groupLegendRect(const std::vector<ChartGroup> &groups)
+{
+    qreal names = 0;
+    for (const ChartGroup &group : groups)
+        names = std::max(names, textWidth(group.name, nameScale));
+    const qreal w = legendPadding + 2 * groupMarkRadius + legendGap + names + legendPadding;
+    const qreal h = legendPadding * 2 + legendLine * qreal(groups.size()) - (legendLine - 2 * groupMarkRadius);
+    return QRectF(width - legendMargin - w, legendMargin, w, h);
+}
+
+void drawGroupLegend(QPainter &p, const std::vector<ChartGroup> &groups)
+{
+    if (groups.empty())
+        return;
+    const QRectF box = groupLegendRect(groups);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(scaleColour, 1));
+    p.setBrush(Qt::white);
+    p.drawRect(box);
+    p.restore();
+    for (size_t i = 0; i < groups.size(); ++i) {
+        const QPointF centre = box.topLeft()
+                               + QPointF(legendPadding + groupMarkRadius,
+                                         legendPadding + groupMarkRadius + legendLine * qreal(i));
+        drawGroupMark(p, int(i), centre);
+        p.save();
+        p.setRenderHint(QPainter::Antialiasing);
+        drawStrokeText(p, centre + QPointF(groupMarkRadius + legendGap, -7 * nameScale), groups[i].name, nameScale,
+                       ink);
+        p.restore();
+    }
+}
+
+void drawChartContent(QPainter &p, const ChartContent &content)
+{
+    drawSomatochart(p);
+    if (content.groups.empty()) {
+        drawMarkers(p, content.somatotypes);
+        return;
+    }
+    p.save();
+    p.setBrush(Qt::NoBrush);
+    for (size_t i = 0; i < content.somatotypes.size(); ++i) {
+        const int group = i < content.groupOf.size() ? content.groupOf[i] : -1;
+        QPen pen;
+        pen.setColor(group >= 0 ? groupColour(group) : QColor(Qt::blue));
+        p.setPen(pen);
+        p.drawRect(markerRect(content.somatotypes[i]));
+    }
+    p.restore();
+    for (size_t i = 0; i < content.groups.size(); ++i)
+        if (!std::isnan(content.groups[i].mean.endomorphy))
+            drawGroupMean(p, int(i), content.groups[i]);
+    drawGroupLegend(p, content.groups);
+}
+
+bool writeChart(QIODevice *device, ChartFormat format, const ChartContent &content)
 {
     if (format == ChartFormat::Svg) {
         QSvgGenerator svg;
@@ -228,26 +366,34 @@ bool writeChart(QIODevice *device, ChartFormat format, const std::vector<Somatot
         QPainter painter;
         if (!painter.begin(&svg))
             return false;
-        drawSomatochart(painter);
-        drawMarkers(painter, somatotypes);
+        drawChartContent(painter, content);
         return painter.end();
     }
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
     QPainter painter(&image);
-    drawSomatochart(painter);
-    drawMarkers(painter, somatotypes);
+    drawChartContent(painter, content);
     painter.end();
     return image.save(device, "PNG");
 }
 
-bool writeChart(const QString &path, ChartFormat format, const std::vector<Somatotype> &somatotypes)
+bool writeChart(const QString &path, ChartFormat format, const ChartContent &content)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (!writeChart(&file, format, somatotypes)) {
+    if (!writeChart(&file, format, content)) {
         file.cancelWriting();
         return false;
     }
     return file.commit();
+}
+
+bool writeChart(QIODevice *device, ChartFormat format, const std::vector<Somatotype> &somatotypes)
+{
+    return writeChart(device, format, ChartContent{somatotypes, {}, {}});
+}
+
+bool writeChart(const QString &path, ChartFormat format, const std::vector<Somatotype> &somatotypes)
+{
+    return writeChart(path, format, ChartContent{somatotypes, {}, {}});
 }

@@ -8,6 +8,9 @@
 // Chart coordinates: x = ectomorphy - endomorphy, y = 2 mesomorphy -
 // endomorphy - ectomorphy. Image pixels: y grows downwards.
 
+#include "SomatotypeAnalysis.h"
+
+#include <QColor>
 #include <QPointF>
 #include <QRectF>
 #include <QString>
@@ -31,12 +34,6 @@ constexpr double markerSize = 10.0;
 
 } // namespace SomatoChart
 
-struct Somatotype {
-    double endomorphy = 0;
-    double mesomorphy = 0;
-    double ectomorphy = 0;
-};
-
 // The last three values of a row: endomorphy, mesomorphy and ectomorphy (the
 // last columns of a Heath-Carter result). False for a row of fewer values.
 bool somatotypeOfRow(const double *values, int length, Somatotype *somatotype);
@@ -51,6 +48,39 @@ void drawSomatochart(QPainter &painter);
 // One unfilled blue square per somatotype, in order.
 void drawMarkers(QPainter &painter, const std::vector<Somatotype> &somatotypes);
 
+// A group of a sample on the chart: its mean drawn as a filled mark of the
+// group's own colour and shape, outlined, with the group's name beside it and
+// in the legend. Names are drawn in the stroke font: digits, "-", ",", "+" and
+// "e" (groups are named by numbers).
+struct ChartGroup {
+    QString name;
+    Somatotype mean;
+};
+
+// The colour and the mark of the group at index: eight colours and five
+// shapes, so that the first forty groups all look different.
+QColor groupColour(int index);
+// The group's mark around a point, and where it and its name are drawn.
+void drawGroupMark(QPainter &painter, int index, QPointF centre);
+QRectF groupMarkRect(QPointF centre);
+void drawGroupMean(QPainter &painter, int index, const ChartGroup &group);
+QRectF groupMeanRect(const ChartGroup &group);
+// The legend in the top right corner: each group's mark and name.
+void drawGroupLegend(QPainter &painter, const std::vector<ChartGroup> &groups);
+QRectF groupLegendRect(const std::vector<ChartGroup> &groups);
+
+// What a picture shows: a square per somatotype and, when there are groups,
+// every group's mean and the legend; the squares of a group's members take
+// its colour, the others stay blue.
+struct ChartContent {
+    std::vector<Somatotype> somatotypes;
+    std::vector<int> groupOf; // per somatotype: its group, -1 for none; may be empty
+    std::vector<ChartGroup> groups;
+};
+
+// The picture on the background, as the dialog and kostimer-cli save it.
+void drawChartContent(QPainter &painter, const ChartContent &content);
+
 class QIODevice;
 
 enum class ChartFormat { Png, Svg };
@@ -61,3 +91,6 @@ enum class ChartFormat { Png, Svg };
 bool writeChart(const QString &path, ChartFormat format, const std::vector<Somatotype> &somatotypes);
 // The same picture written to an open device.
 bool writeChart(QIODevice *device, ChartFormat format, const std::vector<Somatotype> &somatotypes);
+// A picture with groups, likewise.
+bool writeChart(const QString &path, ChartFormat format, const ChartContent &content);
+bool writeChart(QIODevice *device, ChartFormat format, const ChartContent &content);

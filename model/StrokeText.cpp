@@ -68,6 +68,21 @@ QPainterPath strokeGlyph(QChar c)
     case '-':
         line(2, 7.5, 8, 7.5);
         break;
+    case '+':
+        line(5, 3.5, 5, 11.5);
+        line(1, 7.5, 9, 7.5);
+        break;
+    case ',':
+        s.moveTo(2.5, 12.5);
+        s.lineTo(2.5, 14);
+        s.lineTo(1, 16.5);
+        break;
+    case 'e':
+        s.moveTo(1, 9.5);
+        s.lineTo(9, 9.5);
+        s.cubicTo(9, 4, 1, 4, 1, 9.5);
+        s.cubicTo(1, 15, 7, 15, 9, 12.5);
+        break;
     case 'D':
         s.moveTo(1, 0);
         s.lineTo(1, 14);
@@ -141,7 +156,7 @@ QPainterPath strokeGlyph(QChar c)
 
 qreal strokeAdvance(QChar c)
 {
-    return c == u'I' ? 6 : 13;
+    return c == u'I' || c == u',' ? 6 : 13;
 }
 
 void drawStrokeText(QPainter &p, QPointF topLeft, const QString &text, qreal scale, const QColor &colour,

@@ -1,7 +1,8 @@
 #pragma once
 // Letters drawn as strokes in a 10 x 14 cell: no font is needed, so a picture
-// is the same on every machine, also where no font is installed. Digits, "-"
-// and the capitals the program's pictures use.
+// is the same on every machine, also where no font is installed. Digits, "-",
+// the capitals the program's pictures use, and ",", "+" and "e" for the
+// numbers that name groups.
 
 #include <QColor>
 #include <QPainterPath>

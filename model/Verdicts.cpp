@@ -70,6 +70,9 @@ const Step gnathic[] = {
     {false, 103, "mesognátní"},
 };
 
+const Chain whrMenChain = chain(whrMen, "Centrální (riziková)");
+const Chain whrWomenChain = chain(whrWomen, "Centrální (riziková)");
+
 // Index methods 23 to 29, in id order; the index is data column 2 and the
 // verdict data column 3.
 const Chain indexChains[] = {
@@ -82,9 +85,35 @@ const Chain indexChains[] = {
     chain(gnathic, "prognátní"),
 };
 
+// The two-way verdicts and the population groups; verdictText and
+// verdictClasses both read these.
+const char *const origins[] = {"Lidský", "Zvířecí"};
+const char *const skullSexes[] = {"Mužská lebka", "Ženská lebka"};
+const char *const sexes[] = {"Muž", "Žena"};
+const char *const populations[] = {"afroamerický", "severoamerický", "evropský"};
+
 QString text(const char *utf8)
 {
     return QString::fromUtf8(utf8);
+}
+
+template <int N>
+QStringList texts(const char *const (&utf8)[N])
+{
+    QStringList list;
+    for (const char *t : utf8)
+        list.append(text(t));
+    return list;
+}
+
+QStringList chainClasses(const Chain &c)
+{
+    QStringList list;
+    for (int i = 0; i < c.count; ++i)
+        list.append(text(c.steps[i].text));
+    if (*c.otherwise)
+        list.append(text(c.otherwise));
+    return list;
 }
 
 QString classify(const Chain &c, double x)
@@ -108,13 +137,13 @@ QString populationGroup(double d, double n, double i)
     const double line = male ? 4.4 * i - 8.3 : 0.48 * i + 29.6;
     const double level = male ? 89.27 : 92.2;
     if (i > limit && n > line)
-        return text("afroamerický");
+        return text(populations[0]);
     if (i < limit && n > level)
-        return text("afroamerický");
+        return text(populations[0]);
     if (i > limit && n < line)
-        return text("severoamerický");
+        return text(populations[1]);
     if (i < limit && n < level)
-        return text("evropský");
+        return text(populations[2]);
     // On the limit, on the line or the level, or a value that is not a number.
     return QString();
 }
@@ -156,8 +185,7 @@ QString verdictText(qint32 type, int column, const double *row, qsizetype length
     const double x = row[place->reads];
     switch (type) {
     case 3:
-        return classify(column == 3 ? chain(whrMen, "Centrální (riziková)") : chain(whrWomen, "Centrální (riziková)"),
-                        x);
+        return classify(column == 3 ? whrMenChain : whrWomenChain, x);
     case 23:
     case 24:
     case 25:
@@ -168,20 +196,49 @@ QString verdictText(qint32 type, int column, const double *row, qsizetype length
         return classify(indexChains[type - 23], x);
     case 44:
     case 45:
-        return text(x == 1.0 ? "Lidský" : "Zvířecí");
+        return text(origins[x == 1.0 ? 0 : 1]);
     case 46:
-        return text(x > 0.0 ? "Lidský" : "Zvířecí");
+        return text(origins[x > 0.0 ? 0 : 1]);
     case 47:
         if (column == 9)
-            return text(x >= gilesElliotSection ? "Mužská lebka" : "Ženská lebka");
+            return text(skullSexes[x >= gilesElliotSection ? 0 : 1]);
         return populationGroup(x, row[10], row[11]);
     case 48:
-        return text(x > 231.2 ? "Muž" : "Žena");
+        return text(sexes[x > 231.2 ? 0 : 1]);
     case 49:
-        return text(x > 214.3 ? "Muž" : "Žena");
+        return text(sexes[x > 214.3 ? 0 : 1]);
     case 50:
         // A score that is not a number fails the test: "Žena".
-        return text(std::fabs(row[10]) <= std::fabs(x) ? "Muž" : "Žena");
+        return text(sexes[std::fabs(row[10]) <= std::fabs(x) ? 0 : 1]);
     }
     return QString();
+}
+
+QStringList verdictClasses(qint32 type, int column)
+{
+    if (!placeOf(type, column))
+        return {};
+    switch (type) {
+    case 3:
+        return chainClasses(column == 3 ? whrMenChain : whrWomenChain);
+    case 23:
+    case 24:
+    case 25:
+    case 26:
+    case 27:
+    case 28:
+    case 29:
+        return chainClasses(indexChains[type - 23]);
+    case 44:
+    case 45:
+    case 46:
+        return texts(origins);
+    case 47:
+        return column == 9 ? texts(skullSexes) : texts(populations);
+    case 48:
+    case 49:
+    case 50:
+        return texts(sexes);
+    }
+    return {};
 }

@@ -5,6 +5,7 @@
 // it is asked for and never stored.
 
 #include <QString>
+#include <QStringList>
 
 #include <QtGlobal>
 
@@ -17,3 +18,10 @@ bool isVerdictColumn(qint32 type, int column);
 // class applies (a nasal index of 58 or more, no population group) and where
 // the row lacks a value the verdict reads. Not a verdict column: empty too.
 QString verdictText(qint32 type, int column, const double *row, qsizetype length);
+
+// Every text verdictText can give in that column, each once: a chain of class
+// limits from its lowest class up, a two-way verdict its first class first
+// (human, male), the population groups afro-American, North American,
+// European. Empty for a column that is no verdict column. The empty text of
+// "no class" is not among them.
+QStringList verdictClasses(qint32 type, int column);

@@ -1,8 +1,11 @@
 // kostimer-cli chart: the somatochart picture of a file's somatotypes.
 
 #include "CliRun.h"
+#include "SomatoChart.h"
 
+#include <QBuffer>
 #include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -31,13 +34,43 @@ class TestCliChart : public QObject {
         return QImage(out);
     }
 
-    static bool anyBlue(const QImage &image)
+    static bool anyBlue(const QImage &image) { return anyOf(image, qRgb(0, 0, 255), image.rect()); }
+
+    static bool anyOf(const QImage &image, QRgb colour, const QRect &area)
     {
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                if (image.pixel(x, y) == qRgb(0, 0, 255))
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                if (image.pixel(x, y) == colour)
                     return true;
         return false;
+    }
+
+    // The PNG file as the chart was drawn before it knew groups: the
+    // background, then an unfilled blue square per somatotype. The resolution
+    // the file records is the machine's, taken over from `written`.
+    static QByteArray plainPicture(const std::vector<Somatotype> &somatotypes, const QImage &written)
+    {
+        QImage image(839, 768, QImage::Format_ARGB32_Premultiplied);
+        image.setDotsPerMeterX(written.dotsPerMeterX());
+        image.setDotsPerMeterY(written.dotsPerMeterY());
+        QPainter painter(&image);
+        drawSomatochart(painter);
+        painter.setPen(QPen(QColor(Qt::blue)));
+        painter.setBrush(Qt::NoBrush);
+        for (const Somatotype &s : somatotypes)
+            painter.drawRect(markerRect(s));
+        painter.end();
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        return bytes;
+    }
+
+    static QByteArray contentOf(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
 private slots:
@@ -87,6 +120,49 @@ private slots:
         QVERIFY(svg.contains("#0000ff"));
     }
 
+    // Without --by the picture stays byte for byte what it was, a grouping
+    // column in the file or not.
+    void withoutGroupsAsBefore()
+    {
+        const QString out = m_dir.filePath("bez-skupin.png");
+        const Run r = run({"chart", file("skupiny.csv", "pohlaví;endo;mezo;ekto\n1;4;4;4\n2;7;1;1\n;2,5;3;4\n"), out});
+        QCOMPARE(r.exitCode, 0);
+        const QByteArray written = contentOf(out);
+        QVERIFY(written == plainPicture({{4, 4, 4}, {7, 1, 1}, {2.5, 3, 4}}, QImage::fromData(written)));
+    }
+
+    // Group 1: 4-4-4 and 2-6-2, mean 3-5-3 at X 0, Y 4: (424, 476 − 4 · 26.613 = 369.548).
+    // Group 2: 7-1-1 and 5-3-1, mean 6-2-1 at X −5, Y −3: (424 − 5 · 47.667 = 185.665,
+    // 476 + 3 · 26.613 = 555.839). 1-1-7 has no group (empty key).
+    void groupMeans()
+    {
+        const QString out = m_dir.filePath("skupiny.png");
+        const Run r = run({"chart",
+                           file("skupiny.csv", "pohlaví;endo;mezo;ekto\n1;4;4;4\n1;2;6;2\n2;7;1;1\n2;5;3;1\n;1;1;7\n"),
+                           out, "--by", "pohlaví"});
+        QCOMPARE(r.err, QByteArray());
+        QCOMPARE(r.exitCode, 0);
+        const QImage image(out);
+        const QRgb first = groupColour(0).rgb();
+        const QRgb second = groupColour(1).rgb();
+        QVERIFY(first != second);
+        // Each mean a filled mark of its group's colour.
+        QCOMPARE(image.pixel(424, 370), first);
+        QCOMPARE(image.pixel(186, 556), second);
+        // The members' squares take the colour: the left edge of 4-4-4 at x = 419.
+        QCOMPARE(image.pixel(419, 476), first);
+        // A row without a group stays blue: 1-1-7's left edge at x = 705.002.
+        QVERIFY(image.pixel(705, 636) == qRgb(0, 0, 255) || image.pixel(706, 636) == qRgb(0, 0, 255));
+        // The legend in the top right corner shows both.
+        const QRect corner(839 - 150, 0, 150, 100);
+        QVERIFY(anyOf(image, first, corner));
+        QVERIFY(anyOf(image, second, corner));
+        // The same file without --by has neither mark.
+        const QImage plain = chart("pohlaví;endo;mezo;ekto\n1;4;4;4\n1;2;6;2\n2;7;1;1\n2;5;3;1\n;1;1;7\n");
+        QVERIFY(!anyOf(plain, first, plain.rect()));
+        QVERIFY(!anyOf(plain, second, plain.rect()));
+    }
+
     void faults_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -96,6 +172,8 @@ private slots:
         QTest::newRow("no picture named") << QStringList{"chart", "@"} << 2;
         QTest::newRow("one argument too many") << QStringList{"chart", "@", "x.png", "y.png"} << 2;
         QTest::newRow("an option") << QStringList{"chart", "@", "--output"} << 2;
+        QTest::newRow("--by a column the file lacks") << QStringList{"chart", "@", "x.png", "--by", "4"} << 2;
+        QTest::newRow("--by without a column") << QStringList{"chart", "@", "x.png", "--by"} << 2;
     }
 
     void faults()

@@ -255,7 +255,8 @@ private slots:
             return nullptr;
         });
         QCOMPARE(seen, (QStringList{QString::fromUtf8("Exportovat tabulku do CSV"), QString::fromUtf8("Kopírovat tabulku"),
-                                    QString::fromUtf8("Přidat data"), "---", QString::fromUtf8("Zrušit funkci")}));
+                                    QString::fromUtf8("Statistika"), QString::fromUtf8("Přidat data"), "---",
+                                    QString::fromUtf8("Zrušit funkci")}));
         m_window->addFunction(0);
         QCOMPARE(result->childCount(), 0);
     }
@@ -297,9 +298,9 @@ private slots:
                                                QString::fromUtf8("Studium lidského skeletu"),
                                                QString::fromUtf8("Převody jednotek SI"),
                                                QString::fromUtf8("Úprava prostorových dat")}));
-        QCOMPARE(texts.mid(texts.size() - 6),
+        QCOMPARE(texts.mid(texts.size() - 7),
                  (QStringList{QString::fromUtf8("Exportovat tabulku do CSV"), QString::fromUtf8("Kopírovat tabulku"),
-                              QString::fromUtf8("Přejmenovat sloupce"),
+                              QString::fromUtf8("Statistika"), QString::fromUtf8("Přejmenovat sloupce"),
                               QString::fromUtf8("Přidat data"), "---", QString::fromUtf8("Odstranit soubor s daty")}));
         // The Jackson-Pollock methods in their menu order.
         QStringList titles;

@@ -163,6 +163,32 @@ private slots:
         QCOMPARE(reference.shownMethods(), (QList<int>{34, 35}));
     }
 
+    // The statistics of a sample have entries of their own after the
+    // methods, with their formulas and sources, found by the search.
+    void statisticsEntries()
+    {
+        TMethodReference reference;
+        auto *tree = reference.findChild<QTreeWidget *>("methods");
+        QTreeWidgetItem *last = tree->topLevelItem(tree->topLevelItemCount() - 1);
+        QCOMPARE(last->text(0), u("Statistika vzorku"));
+        QCOMPARE(last->childCount(), 2);
+        QCOMPARE(reference.shownTopics(),
+                 (QList<ReferenceTopic>{ReferenceTopic::DescriptiveStatistics, ReferenceTopic::SomatotypeAnalysis}));
+
+        reference.setFilter(u("SDD vyrovnany"));
+        QCOMPARE(reference.shownTopics(), QList<ReferenceTopic>{ReferenceTopic::SomatotypeAnalysis});
+        QVERIFY(reference.isTopicCurrent(ReferenceTopic::SomatotypeAnalysis));
+        auto *entry = reference.findChild<QTextBrowser *>("entry");
+        for (const QString &part : {u("√(3 · (X₁ − X₂)² + (Y₁ − Y₂)²)"), u("SDD ≥ 2"), u("nejvýš o 0,5"),
+                                    u("mezomorf-endomorf: I a II stejné, III menší"), u("Carter, J. E. L. (2002)")})
+            QVERIFY2(entry->toPlainText().contains(part), qPrintable(part));
+
+        reference.showTopic(ReferenceTopic::DescriptiveStatistics);
+        QCOMPARE(reference.shownTopics().size(), 2);
+        QVERIFY(entry->toPlainText().contains(u("(n − 1)")));
+        QVERIFY(entry->toPlainText().contains(u("NIST")));
+    }
+
     void helpMenu()
     {
         MainWindow window;

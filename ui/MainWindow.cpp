@@ -13,6 +13,7 @@
 #include "TMethodReference.h"
 #include "TRenameWizard.h"
 #include "TSheldonDialog.h"
+#include "TStatisticsDialog.h"
 #include "TableClipboard.h"
 #include "TTableModel.h"
 #include "TreeNodes.h"
@@ -421,6 +422,7 @@ void MainWindow::treeContextMenu(const QPoint &position)
     QAction *exportEntry = menu.addAction(QIcon(QStringLiteral(":/icons/vstupni-data-70x60px.png")),
                                           QString::fromUtf8("Exportovat tabulku do CSV"));
     QAction *copyEntry = menu.addAction(QString::fromUtf8("Kopírovat tabulku"));
+    QAction *statisticsEntry = menu.addAction(QString::fromUtf8("Statistika"));
     QAction *renameEntry = isSource ? menu.addAction(QString::fromUtf8("Přejmenovat sloupce")) : nullptr;
     QAction *addRowsEntry = menu.addAction(QString::fromUtf8("Přidat data"));
     menu.addSeparator();
@@ -434,6 +436,8 @@ void MainWindow::treeContextMenu(const QPoint &position)
         exportCSV(node);
     else if (chosen == copyEntry)
         copyTableToClipboard(table, ui.tableView);
+    else if (chosen == statisticsEntry)
+        showStatistics(node);
     else if (renameEntry && chosen == renameEntry)
         renameColumns(node);
     else if (chosen == addRowsEntry)
@@ -684,6 +688,19 @@ void MainWindow::exportCSV(QTreeWidgetItem *node)
     }
 }
 
+void MainWindow::showStatistics(QTreeWidgetItem *node)
+{
+    const TTableModel *table = tableOf(node);
+    if (!table)
+        return;
+    // A window of its own, on a copy of the table: it may stay open while
+    // the project changes.
+    auto *dialog = new TStatisticsDialog(*table, groupingColumns(node), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(QString::fromUtf8("Statistika – %1").arg(node->text(0)));
+    dialog->show();
+}
+
 void MainWindow::addCustomLinearFunction()
 {
     defineFunction(false);
@@ -721,5 +738,9 @@ void MainWindow::viewSheldon()
         return;
     TSheldonDialog dialog(this);
     dialog.plot(table);
+    // The table on show is the selected node's.
+    const QList<QTreeWidgetItem *> selected = ui.treeWidget->selectedItems();
+    dialog.setGroupingColumns(
+        groupingColumns(!selected.isEmpty() && tableOf(selected.first()) == table ? selected.first() : nullptr));
     dialog.exec();
 }

@@ -4,6 +4,8 @@
 // the selected node on the right, the file actions in the menu bar and the
 // tool bar, and every method of the catalog in the tree's context menu.
 
+#include "SampleGroups.h"
+
 #include <QList>
 #include <QMainWindow>
 #include <QMap>
@@ -59,6 +61,10 @@ public:
     // The formula results of node, one slot per formula id; empty when the
     // node takes none.
     QVector<QTreeWidgetItem *> formulaResultsOf(QTreeWidgetItem *node) const;
+    // The columns the node's rows can be grouped by: the table's own number
+    // columns, then those of the tables it was computed from while their rows
+    // are its rows (see GroupingColumns.cpp).
+    static std::vector<GroupingColumn> groupingColumns(QTreeWidgetItem *node);
 
 public slots:
     void addCustomLinearFunction();
@@ -76,6 +82,8 @@ public slots:
     void treeContextMenu(const QPoint &position);
     void enableFunctions();
     void exportCSV(QTreeWidgetItem *node);
+    // Opens the statistics window of the node's table.
+    void showStatistics(QTreeWidgetItem *node);
     void viewSheldon();
 
 protected:

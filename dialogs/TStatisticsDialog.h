@@ -1,0 +1,50 @@
+#pragma once
+// The statistics of one table: n, mean, standard deviation, minimum, median
+// and maximum of each number column, and how many rows fall in each class of
+// each verdict column, for the checked rows, by the groups of a column the
+// caller offers. Each of the two tables can be copied (as "Kopírovat
+// tabulku" copies) or saved as CSV of the export dialect with a header row,
+// the form kostimer-cli stats writes.
+
+#include "SampleGroups.h"
+#include "SampleStatistics.h"
+
+#include <QDialog>
+
+#include <memory>
+#include <vector>
+
+class QAbstractItemModel;
+class QComboBox;
+class QTableView;
+class TTableModel;
+
+class TStatisticsDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    // The window keeps a copy of the table (its values shared, not copied),
+    // so it may outlive the table's node. groupings follow the table's rows;
+    // they are offered after "bez skupin" in the "Skupiny podle:" box.
+    TStatisticsDialog(const TTableModel &table, std::vector<GroupingColumn> groupings, QWidget *parent = nullptr);
+    ~TStatisticsDialog() override;
+
+    // Groups the rows by grouping `index` (into the groupings given); -1 for no groups.
+    void groupBy(int index);
+    const SampleStatistics &statistics() const { return m_statistics; }
+
+private:
+    class FieldTable;
+
+    void copy(const QAbstractItemModel *table);
+    // Asks for a file name (".csv" added to a name without an ending) and
+    // writes the table there.
+    void save(const FieldTable *table, const QString &title);
+
+    std::unique_ptr<TTableModel> m_table;
+    std::vector<GroupingColumn> m_groupings;
+    SampleStatistics m_statistics;
+    QComboBox *m_groupingBox = nullptr;
+    FieldTable *m_summaries = nullptr;
+    FieldTable *m_classes = nullptr;
+};

@@ -1,0 +1,370 @@
+#include "SampleStatistics.h"
+
+#include "TTableModel.h"
+#include "Verdicts.h"
+
+#include <QtAlgorithms>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+// Doubles as unsigned keys in the same order: the sign bit flipped for
+// positive values, every bit for negative ones; -0 is 0 first, so that equal
+// values have one key. Read and written through memcpy, in the memory of the
+// values themselves.
+quint64 orderKey(double x)
+{
+    x += 0.0;
+    quint64 bits;
+    std::memcpy(&bits, &x, sizeof bits);
+    return bits >> 63 ? ~bits : bits | (quint64(1) << 63);
+}
+
+double fromOrderKey(quint64 key)
+{
+    const quint64 bits = key >> 63 ? key & ~(quint64(1) << 63) : ~key;
+    double x;
+    std::memcpy(&x, &bits, sizeof x);
+    return x;
+}
+
+// The values of rank `rank` and, when `both`, rank + 1 among the n values at
+// data (no NaN, from lowest to highest), which are used up. nth_element over
+// a million values costs several passes of unpredictable branches; a
+// histogram of the keys first narrows them to the few that share the wanted
+// ones' leading bits, in passes without branches. The histogram counts the 16
+// bits below those that every key shares (those of lowest and highest), so
+// that values spread over all its buckets.
+void valuesOfRank(double *data, qsizetype n, qsizetype rank, bool both, double lowest, double highest,
+                  double *atRank, double *next)
+{
+    constexpr qsizetype small = 4096;
+    const quint64 shared = orderKey(lowest) ^ orderKey(highest);
+    if (n <= small || shared == 0) {
+        std::nth_element(data, data + rank, data + n);
+        *atRank = data[rank];
+        if (both)
+            *next = *std::min_element(data + rank + 1, data + n);
+        return;
+    }
+    auto key = [data](qsizetype i) {
+        quint64 k;
+        std::memcpy(&k, data + i, sizeof k);
+        return k;
+    };
+    const int firstDiffering = 63 - int(qCountLeadingZeroBits(shared));
+    int shift = std::max(firstDiffering - 15, 0);
+    std::vector<quint32> counts(size_t(1) << 16);
+    for (qsizetype i = 0; i < n; ++i) {
+        const quint64 k = orderKey(data[i]);
+        std::memcpy(data + i, &k, sizeof k);
+        ++counts[(k >> shift) & 0xFFFF];
+    }
+    for (bool first = true;; first = false, shift = std::max(shift - 16, 0)) {
+        if (!first) {
+            counts.assign(counts.size(), 0);
+            for (qsizetype i = 0; i < n; ++i)
+                ++counts[(key(i) >> shift) & 0xFFFF];
+        }
+        quint32 low = 0;
+        qsizetype below = 0;
+        while (below + counts[low] <= rank)
+            below += counts[low++];
+        quint32 high = low;
+        qsizetype through = below + counts[low];
+        while (both && through <= rank + 1)
+            through += counts[++high];
+        qsizetype kept = 0;
+        for (qsizetype i = 0; i < n; ++i) {
+            const quint64 k = key(i);
+            const quint32 digit = quint32(k >> shift) & 0xFFFF;
+            std::memcpy(data + kept, &k, sizeof k);
+            kept += digit >= low && digit <= high;
+        }
+        n = kept;
+        rank -= below;
+        // Once two buckets are kept, they differ in this digit already and
+        // the next digits no longer order them.
+        if (high != low || shift == 0 || n <= small)
+            break;
+    }
+    std::vector<quint64> keys(static_cast<size_t>(n));
+    for (qsizetype i = 0; i < n; ++i)
+        keys[size_t(i)] = key(i);
+    std::nth_element(keys.begin(), keys.begin() + rank, keys.end());
+    *atRank = fromOrderKey(keys[size_t(rank)]);
+    if (both)
+        *next = fromOrderKey(*std::min_element(keys.begin() + rank + 1, keys.end()));
+}
+
+// The sum of f(x) over the n values at p, pairwise: blocks of up to 128
+// summed in eight lanes, which the compiler vectorizes, and blocks added as a
+// binary tree, so that rounding grows with log n rather than n. f gives two
+// terms at a time, summed apart.
+struct Sums {
+    double first = 0;
+    double second = 0;
+};
+
+template <typename F>
+Sums pairwiseSums(const double *p, qsizetype n, F f)
+{
+    if (n > 128) {
+        const qsizetype half = n / 16 * 8;
+        const Sums a = pairwiseSums(p, half, f);
+        const Sums b = pairwiseSums(p + half, n - half, f);
+        return {a.first + b.first, a.second + b.second};
+    }
+    double first[8] = {};
+    double second[8] = {};
+    qsizetype i = 0;
+    for (; i + 8 <= n; i += 8)
+        for (int l = 0; l < 8; ++l) {
+            const Sums t = f(p[i + l]);
+            first[l] += t.first;
+            second[l] += t.second;
+        }
+    const auto total = [](const double *lanes) {
+        return ((lanes[0] + lanes[1]) + (lanes[2] + lanes[3])) + ((lanes[4] + lanes[5]) + (lanes[6] + lanes[7]));
+    };
+    Sums sums{total(first), total(second)};
+    for (; i < n; ++i) {
+        const Sums t = f(p[i]);
+        sums.first += t.first;
+        sums.second += t.second;
+    }
+    return sums;
+}
+
+template <typename F>
+double pairwiseSum(const double *p, qsizetype n, F f)
+{
+    return pairwiseSums(p, n, [f](double x) { return Sums{f(x), 0}; }).first;
+}
+
+} // namespace
+
+Summary summarize(double *first, double *last)
+{
+    Summary s;
+    double *end = std::remove_if(first, last, [](double v) { return std::isnan(v); });
+    const qsizetype n = end - first;
+    s.n = n;
+    if (n == 0)
+        return s;
+
+    double lowest[4] = {*first, *first, *first, *first};
+    double highest[4] = {*first, *first, *first, *first};
+    qsizetype i = 0;
+    for (; i + 4 <= n; i += 4)
+        for (int l = 0; l < 4; ++l) {
+            const double x = first[i + l];
+            lowest[l] = x < lowest[l] ? x : lowest[l];
+            highest[l] = x > highest[l] ? x : highest[l];
+        }
+    for (; i < n; ++i) {
+        lowest[0] = std::min(lowest[0], first[i]);
+        highest[0] = std::max(highest[0], first[i]);
+    }
+    s.minimum = std::min({lowest[0], lowest[1], lowest[2], lowest[3]});
+    s.maximum = std::max({highest[0], highest[1], highest[2], highest[3]});
+    const bool finite = std::isfinite(s.minimum) && std::isfinite(s.maximum);
+
+    // An infinity makes the sum infinite (or NaN, given both); finite values
+    // whose sum overflows are divided by n first.
+    const double sum = pairwiseSum(first, n, [](double x) { return x; });
+    s.mean = std::isfinite(sum) || !finite ? sum / double(n)
+                                           : pairwiseSum(first, n, [n](double x) { return x / double(n); });
+
+    // Two passes, the second corrected by the sum of the deviations (which
+    // would be 0 but for rounding). Deviations are divided by the largest
+    // one, so that their squares cannot overflow, and halved first when the
+    // range itself is past the largest double.
+    if (n > 1 && finite) {
+        const double k = std::isfinite(s.maximum - s.minimum) ? 1.0 : 0.5;
+        const double centre = s.mean * k;
+        const double scale = std::max(centre - s.minimum * k, s.maximum * k - centre);
+        if (scale == 0) {
+            s.sd = 0;
+        } else {
+            // Multiplied by the inverse where it exists: a division per value
+            // would cost more than the rest of the pass.
+            const double inverse = 1 / scale;
+            const auto sums = [&](auto deviation) {
+                return pairwiseSums(first, n, [deviation](double x) {
+                    const double d = deviation(x);
+                    return Sums{d * d, d};
+                });
+            };
+            const Sums d = std::isfinite(inverse)
+                               ? sums([k, centre, inverse](double x) { return (x * k - centre) * inverse; })
+                               : sums([k, centre, scale](double x) { return (x * k - centre) / scale; });
+            const double variance = (d.first - d.second * d.second / double(n)) / double(n - 1);
+            s.sd = std::sqrt(std::max(variance, 0.0)) * scale / k;
+        }
+    }
+
+    // The middle value, or the mean of the two middle values. -0 and 0 are
+    // one value, and the median of -0 and 0 is 0.
+    const bool even = n % 2 == 0;
+    double lower = Summary::none;
+    double upper = Summary::none;
+    valuesOfRank(first, n, even ? n / 2 - 1 : n / 2, even, s.minimum, s.maximum, &lower, &upper);
+    s.median = (even ? double((static_cast<long double>(lower) + upper) / 2) : lower) + 0.0;
+    return s;
+}
+
+SampleStatistics::SampleStatistics(const std::vector<char> &included, const GroupingColumn *grouping)
+{
+    if (grouping) {
+        for (SampleGroup &group : groupRows(grouping->keys, included)) {
+            m_groupNames.append(groupName(group.key));
+            m_rows.push_back(std::move(group.rows));
+        }
+    }
+    m_groupNames.append(QString());
+    m_rows.push_back(includedRows(included));
+}
+
+QString SampleStatistics::unclassified()
+{
+    return QString::fromUtf8("(bez třídy)");
+}
+
+void SampleStatistics::addColumn(const QString &name, std::vector<double> values)
+{
+    Column column{name, {}};
+    for (const std::vector<qsizetype> &rows : m_rows) {
+        // All rows, every one included, are the values themselves.
+        if (&rows == &m_rows.back() && rows.size() == values.size()) {
+            column.byGroup.push_back(summarize(values.data(), values.data() + values.size()));
+            break;
+        }
+        m_scratch.resize(rows.size());
+        for (size_t i = 0; i < rows.size(); ++i)
+            m_scratch[i] = values[size_t(rows[i])];
+        column.byGroup.push_back(summarize(m_scratch.data(), m_scratch.data() + m_scratch.size()));
+    }
+    m_columns.push_back(std::move(column));
+}
+
+void SampleStatistics::addClassColumn(const QString &name, const QStringList &classes, const int *classOfRow)
+{
+    ClassColumn column{name, classes, {}, {}};
+    const qsizetype none = classes.size(); // the slot of rows in no class
+    bool anyUnclassified = false;
+    for (const std::vector<qsizetype> &rows : m_rows) {
+        std::vector<qsizetype> counts(size_t(none) + 1, 0);
+        for (qsizetype r : rows) {
+            const int c = classOfRow[r];
+            ++counts[c >= 0 && c < none ? size_t(c) : size_t(none)];
+        }
+        anyUnclassified = anyUnclassified || counts.back() > 0;
+        column.countsByGroup.push_back(std::move(counts));
+        column.rowsByGroup.push_back(qsizetype(rows.size()));
+    }
+    if (anyUnclassified) {
+        column.classes.append(unclassified());
+    } else {
+        for (std::vector<qsizetype> &counts : column.countsByGroup)
+            counts.pop_back();
+    }
+    m_classColumns.push_back(std::move(column));
+}
+
+std::vector<double> columnValues(const TTableModel &table, int column)
+{
+    std::vector<double> values(size_t(table.rowCount()), Summary::none);
+    for (int r = 0; r < table.rowCount(); ++r)
+        if (column < table.rowLength(r) && !table.isUnread(r, column))
+            values[size_t(r)] = table.value(r, column);
+    return values;
+}
+
+QString columnName(const TTableModel &table, int column)
+{
+    const QString header = table.headerData(column + 1, Qt::Horizontal).toString();
+    return header.isEmpty() ? QString::number(column + 1) : header;
+}
+
+SampleStatistics tableStatistics(const TTableModel &table, const GroupingColumn *grouping)
+{
+    std::vector<char> included(size_t(table.rowCount()));
+    for (int r = 0; r < table.rowCount(); ++r)
+        included[size_t(r)] = table.isRowChecked(r);
+    SampleStatistics statistics(included, grouping);
+    for (int c = 0; c < table.width(); ++c) {
+        if (!isVerdictColumn(table.type(), c)) {
+            statistics.addColumn(columnName(table, c), columnValues(table, c));
+            continue;
+        }
+        // Verdict columns hold no number of their own (or a stored code): their
+        // classes are counted instead.
+        const QStringList classes = verdictClasses(table.type(), c);
+        std::vector<int> classOfRow(size_t(table.rowCount()));
+        for (int r = 0; r < table.rowCount(); ++r)
+            classOfRow[size_t(r)] =
+                int(classes.indexOf(verdictText(table.type(), c, table.rowValues(r), table.rowLength(r))));
+        statistics.addClassColumn(columnName(table, c), classes, classOfRow.data());
+    }
+    return statistics;
+}
+
+namespace {
+
+QString number(double value, NumberDigits digits)
+{
+    return std::isnan(value) ? QString() : QString::fromLatin1(formatValue(value, digits));
+}
+
+} // namespace
+
+QStringList summaryHeader()
+{
+    return {QStringLiteral("skupina"), QStringLiteral("sloupec"),  QStringLiteral("n"),
+            QString::fromUtf8("průměr"), QString::fromUtf8("směrodatná odchylka"), QStringLiteral("minimum"),
+            QString::fromUtf8("medián"), QStringLiteral("maximum")};
+}
+
+QStringList summaryFields(const QString &group, const QString &column, const Summary &summary, NumberDigits digits)
+{
+    return {group,
+            column,
+            QString::number(summary.n),
+            number(summary.mean, digits),
+            number(summary.sd, digits),
+            number(summary.minimum, digits),
+            number(summary.median, digits),
+            number(summary.maximum, digits)};
+}
+
+QStringList classCountHeader()
+{
+    return {QStringLiteral("skupina"), QStringLiteral("sloupec"), QString::fromUtf8("třída"),
+            QString::fromUtf8("počet"), QStringLiteral("procento")};
+}
+
+QStringList classCountFields(const QString &group, const QString &column, const QString &className,
+                             qsizetype count, qsizetype rows, NumberDigits digits)
+{
+    return {group, column, className, QString::number(count),
+            rows > 0 ? number(100.0 * double(count) / double(rows), digits) : QString()};
+}
+
+QByteArray csvLine(const QStringList &fields)
+{
+    QString line;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            line += u';';
+        QString field = fields.at(i);
+        for (QChar &c : field)
+            if (c == u';' || c == u'\n' || c == u'\r')
+                c = u' ';
+        line += field;
+    }
+    return line.toUtf8();
+}

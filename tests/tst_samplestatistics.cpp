@@ -1,0 +1,306 @@
+// Descriptive statistics by group: the summary of a sample, the groups, what
+// a table lets count (checked rows, fields that were numbers), the class
+// counts of verdict columns, and kostimer-cli stats. Every expected number is
+// worked out by hand or by a closed formula, as each row says.
+
+#include "CliRun.h"
+#include "MethodCatalog.h"
+#include "SampleStatistics.h"
+#include "TTableModel.h"
+#include "Verdicts.h"
+
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+using Values = std::vector<double>;
+
+Q_DECLARE_METATYPE(Values)
+
+namespace {
+
+constexpr double none = std::numeric_limits<double>::quiet_NaN();
+constexpr double inf = std::numeric_limits<double>::infinity();
+
+// first, first + step, ... (count values), shuffled: the order must not matter.
+Values shuffledRange(double first, double step, int count)
+{
+    Values v;
+    for (int i = 0; i < count; ++i)
+        v.push_back(first + step * i);
+    std::shuffle(v.begin(), v.end(), *QRandomGenerator::global());
+    return v;
+}
+
+// A result table of method id over the rows, inputs in columns 0, 1, ...
+std::unique_ptr<TTableModel> result(int id, const QList<QList<double>> &rows)
+{
+    auto table = std::make_unique<TTableModel>(nullptr);
+    table->appendRows(rows);
+    std::vector<int> columns;
+    for (int c = 0; c < MethodCatalog[size_t(id)].inputCount; ++c)
+        columns.push_back(c);
+    table->applyMethod(id, columns);
+    return table;
+}
+
+} // namespace
+
+class TestSampleStatistics : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+private slots:
+    void initTestCase() { buildMethodCatalog(); }
+
+    void summary_data()
+    {
+        QTest::addColumn<Values>("values");
+        QTest::addColumn<qsizetype>("n");
+        QTest::addColumn<double>("mean");
+        QTest::addColumn<double>("sd");
+        QTest::addColumn<double>("minimum");
+        QTest::addColumn<double>("median");
+        QTest::addColumn<double>("maximum");
+
+        // Squared deviations from 5: 9+1+1+1+0+0+4+16 = 32, over n - 1 = 7.
+        QTest::newRow("even count") << Values{2, 4, 4, 4, 5, 5, 7, 9} << qsizetype(8) << 5.0 << std::sqrt(32.0 / 7)
+                                    << 2.0 << 4.5 << 9.0;
+        QTest::newRow("odd count") << Values{3, 1, 2} << qsizetype(3) << 2.0 << 1.0 << 1.0 << 2.0 << 3.0;
+        QTest::newRow("one value: no deviation") << Values{7} << qsizetype(1) << 7.0 << none << 7.0 << 7.0 << 7.0;
+        QTest::newRow("no values") << Values{} << qsizetype(0) << none << none << none << none << none;
+        QTest::newRow("NaN alone is no value") << Values{none, none} << qsizetype(0) << none << none << none << none << none;
+        // {1, 3}: deviations -1 and 1, squares 2 over 1.
+        QTest::newRow("NaN left out") << Values{1, none, 3} << qsizetype(2) << 2.0 << std::sqrt(2.0) << 1.0 << 2.0
+                                      << 3.0;
+        QTest::newRow("infinity counts") << Values{1, inf, 3} << qsizetype(3) << inf << none << 1.0 << 3.0 << inf;
+        QTest::newRow("both infinities") << Values{inf, 1, -inf} << qsizetype(3) << none << none << -inf << 1.0 << inf;
+        // Equal values deviate by nothing.
+        QTest::newRow("all equal") << Values{4, 4, 4} << qsizetype(3) << 4.0 << 0.0 << 4.0 << 4.0 << 4.0;
+        // A sum past the largest double; the deviations +-1e308, squares 2e616 over 1.
+        QTest::newRow("huge values") << Values{1e308, -1e308} << qsizetype(2) << 0.0 << std::sqrt(2.0) * 1e308
+                                     << -1e308 << 0.0 << 1e308;
+        // Large samples, past where the median is narrowed by histogram: the
+        // integers -50000..50000 have mean and median 0 and the standard
+        // deviation of 1..N, sqrt(N (N + 1) / 12) with N = 100001.
+        QTest::newRow("symmetric integers") << shuffledRange(-50000, 1, 100001) << qsizetype(100001) << 0.0
+                                            << std::sqrt(100001.0 * 100002.0 / 12) << -50000.0 << 0.0 << 50000.0;
+        // 1 + i 2^-40, i = 0..99999: values alike in their first 36 bits.
+        // Mean and median 1 + 49999.5 2^-40; the deviation that of 1..N times
+        // 2^-40, N = 100000.
+        QTest::newRow("close together")
+            << shuffledRange(1, std::ldexp(1.0, -40), 100000) << qsizetype(100000) << 1 + 49999.5 * std::ldexp(1.0, -40)
+            << std::ldexp(std::sqrt(100000.0 * 100001.0 / 12), -40) << 1.0 << 1 + 49999.5 * std::ldexp(1.0, -40)
+            << 1 + 99999 * std::ldexp(1.0, -40);
+    }
+
+    void summary()
+    {
+        QFETCH(Values, values);
+        const Summary s = summarize(values.data(), values.data() + values.size());
+        QFETCH(qsizetype, n);
+        QCOMPARE(s.n, n);
+        QFETCH(double, mean);
+        QFETCH(double, sd);
+        QFETCH(double, minimum);
+        QFETCH(double, median);
+        QFETCH(double, maximum);
+        QCOMPARE(s.mean, mean);
+        QCOMPARE(s.sd, sd);
+        QCOMPARE(s.minimum, minimum);
+        QCOMPARE(s.median, median);
+        QCOMPARE(s.maximum, maximum);
+    }
+
+    void groupsInNumericOrder()
+    {
+        // Keys that sort wrongly as text (10 before 9) or when rounded (1.25
+        // and 1.5 as 1); a row without a key; an unchecked row (key 9, 1000).
+        const GroupingColumn grouping{QStringLiteral("Skupina"), {1.5, 10, 9, 1.25, 1.5, none, 9, 9}};
+        const std::vector<char> included{1, 1, 1, 1, 1, 1, 1, 0};
+        SampleStatistics statistics(included, &grouping);
+        statistics.addColumn(QStringLiteral("x"), {2, 20, 7, 3, 4, 50, 9, 1000});
+        QCOMPARE(statistics.groupNames(), (QStringList{"1,25", "1,5", "9", "10", ""}));
+        const std::vector<Summary> &s = statistics.columns().at(0).byGroup;
+        QCOMPARE(s.size(), size_t(5));
+        // 1.25: {3}; 1.5: {2, 4}; 9: {7, 9}; 10: {20}; all: 2+20+7+3+4+50+9 = 95 over 7.
+        const qsizetype n[] = {1, 2, 2, 1, 7};
+        const double mean[] = {3, 3, 8, 20, 95.0 / 7};
+        for (size_t g = 0; g < 5; ++g) {
+            QCOMPARE(s[g].n, n[g]);
+            QCOMPARE(s[g].mean, mean[g]);
+        }
+    }
+
+    void tableCountsCheckedNumbersOnly()
+    {
+        // "x" is no number, row 3 lacks B, and row 4 is unchecked.
+        const QString path = writeFile(m_dir, "t.csv", "A;B\n1;10\nx;20\n3\n100;100\n5;30\n");
+        TTableModel table;
+        QVERIFY(table.loadCsv(path));
+        table.setData(table.index(3, 0), Qt::Unchecked, Qt::CheckStateRole);
+        const SampleStatistics s = tableStatistics(table);
+        QCOMPARE(s.columns().size(), size_t(2));
+        // A: {1, 3, 5}; B: {10, 20, 30}.
+        const Summary &a = s.columns()[0].byGroup.back();
+        const Summary &b = s.columns()[1].byGroup.back();
+        QCOMPARE(a.n, qsizetype(3));
+        QCOMPARE(a.mean, 3.0);
+        QCOMPARE(b.n, qsizetype(3));
+        QCOMPARE(b.mean, 20.0);
+    }
+
+    void classCounts_data()
+    {
+        QTest::addColumn<int>("method");
+        QTest::addColumn<QList<QList<double>>>("rows");
+        QTest::addColumn<QStringList>("classes");
+        QTest::addColumn<QList<qsizetype>>("counts");
+        QTest::addColumn<int>("numberColumns");
+
+        // Cranial indices 75, 80, 81.25, 78 (100 breadth / length): 75 is still
+        // dolichocranial, 80 still mesocranial.
+        QTest::newRow("classes in the order of their limits")
+            << 23 << QList<QList<double>>{{162.5, 200}, {150, 200}, {160, 200}, {156, 200}}
+            << QStringList{QString::fromUtf8("dolichokranní"), QString::fromUtf8("mesokranní"),
+                           QString::fromUtf8("brachykranní")}
+            << QList<qsizetype>{1, 2, 1} << 3;
+        // Nasal indices 50 and 60: 58 and more is no class.
+        QTest::newRow("rows in no class")
+            << 28 << QList<QList<double>>{{50, 100}, {60, 100}}
+            << QStringList{QString::fromUtf8("leptorhinní (úzkonosý)"),
+                           QString::fromUtf8("mesorhinní (středně širokonosý)"),
+                           QString::fromUtf8("chamaerhinní (širokonosý)"), QString::fromUtf8("(bez třídy)")}
+            << QList<qsizetype>{0, 1, 0, 1} << 3;
+    }
+
+    void classCounts()
+    {
+        QFETCH(int, method);
+        QFETCH(QList<QList<double>>, rows);
+        QFETCH(QStringList, classes);
+        QFETCH(QList<qsizetype>, counts);
+        QFETCH(int, numberColumns);
+        const auto table = result(method, rows);
+        const SampleStatistics s = tableStatistics(*table);
+        // The verdict is no number column.
+        QCOMPARE(int(s.columns().size()), numberColumns);
+        QCOMPARE(s.classColumns().size(), size_t(1));
+        const SampleStatistics::ClassColumn &column = s.classColumns()[0];
+        QCOMPARE(column.name, QString::fromUtf8("Vyhodnocení"));
+        QCOMPARE(column.classes, classes);
+        QCOMPARE(column.rowsByGroup.back(), qsizetype(rows.size()));
+        for (qsizetype k = 0; k < counts.size(); ++k) {
+            QCOMPARE(column.countsByGroup.back()[size_t(k)], counts[k]);
+            // The share of the group's rows, in per cent.
+            const QString share = QString::number(counts[k] * 100 / rows.size());
+            QCOMPARE(classCountFields(QString(), column.name, column.classes[k], counts[k], rows.size()).last(),
+                     share);
+        }
+    }
+
+    void everyVerdictIsAClass()
+    {
+        // A verdict added to verdictText but not to verdictClasses would go
+        // uncounted: every text of a sweep of rows must be a listed class.
+        for (qint32 type = 0; type < MethodCatalogSize; ++type)
+            for (int column = 0; column < 16; ++column) {
+                if (!isVerdictColumn(type, column))
+                    continue;
+                const QStringList classes = verdictClasses(type, column);
+                QVERIFY2(!classes.isEmpty(), qPrintable(QStringLiteral("type %1").arg(type)));
+                for (double x : {-1000.0, 0.0, 0.8, 0.87, 0.92, 1.0, 50.0, 72.0, 77.0, 85.0, 100.0, 230.0, 900.0}) {
+                    double row[16];
+                    std::fill(std::begin(row), std::end(row), x);
+                    const QString text = verdictText(type, column, row, 16);
+                    QVERIFY2(text.isEmpty() || classes.contains(text), qPrintable(text));
+                }
+            }
+    }
+
+    void cliOutput_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("by");
+        QTest::newRow("Czech locale, column by name") << "cs_CZ.UTF-8" << QString::fromUtf8("Skupina");
+        QTest::newRow("C locale, column by number") << "C.UTF-8" << "1";
+    }
+
+    void cliOutput()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, by);
+        // Row 3 has an empty Výška, row 4 a Hmotnost that is text, row 6 no
+        // Výška at all, row 7 no group.
+        const QString path = writeFile(m_dir, "lide.csv",
+                                       "Skupina;Hmotnost;Výška\n1;60;1,7\n2;50;1,6\n1;80;\n2;x;1,5\n10;70;inf\n9;65\n"
+                                       ";55;1,8\n");
+        CliSetup setup;
+        setup.environment = {{"LC_ALL", locale}};
+        const CliRun run = runCli({"stats", path, "--by", by}, setup);
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QByteArray());
+        // Group 1 Hmotnost {60, 80}: deviations +-10, sqrt(200) = 14.1421.
+        // Group 2 Výška {1.6, 1.5}: deviations +-0.05, sqrt(0.005) = 0.0707107.
+        // All Hmotnost {60, 50, 80, 70, 65, 55}: mean 380 / 6, squared
+        // deviations 583.333 / 5, sd 10.8012; median (60 + 65) / 2.
+        QCOMPARE(QString::fromUtf8(run.out),
+                 QString::fromUtf8("skupina;sloupec;n;průměr;směrodatná odchylka;minimum;medián;maximum\n"
+                                   "1;Hmotnost;2;70;14,1421;60;70;80\n"
+                                   "1;Výška;1;1,7;;1,7;1,7;1,7\n"
+                                   "2;Hmotnost;1;50;;50;50;50\n"
+                                   "2;Výška;2;1,55;0,0707107;1,5;1,55;1,6\n"
+                                   "9;Hmotnost;1;65;;65;65;65\n"
+                                   "9;Výška;0;;;;;\n"
+                                   "10;Hmotnost;1;70;;70;70;70\n"
+                                   "10;Výška;1;inf;;inf;inf;inf\n"
+                                   ";Hmotnost;6;63,3333;10,8012;50;62,5;80\n"
+                                   ";Výška;5;inf;;1,5;1,7;inf\n"));
+    }
+
+    void cliFullDigits()
+    {
+        // One value: mean, minimum, median and maximum are it, to every digit.
+        const QString path = writeFile(m_dir, "d.csv", "a\n1,23456789\n");
+        const QString out = m_dir.filePath("d-stat.csv");
+        const CliRun run = runCli({"stats", path, "--digits", "full", "--output", out});
+        QCOMPARE(run.exitCode, 0);
+        QFile f(out);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll().split('\n').value(1), QByteArray(";a;1;1,23456789;;1,23456789;1,23456789;1,23456789"));
+    }
+
+    void cliFaults_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("no such column") << QStringList{"stats", "@", "--by", "Věk"} << 2;
+        QTest::newRow("an option of apply") << QStringList{"stats", "@", "--header"} << 2;
+        QTest::newRow("output over input") << QStringList{"stats", "@", "--output", "@"} << 2;
+    }
+
+    void cliFaults()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        const QByteArray content("A;B\n1;2\n");
+        const QString path = writeFile(m_dir, "f.csv", content);
+        args.replaceInStrings(QStringLiteral("@"), path);
+        const CliRun run = runCli(args);
+        QCOMPARE(run.exitCode, exitCode);
+        QCOMPARE(run.out, QByteArray());
+        QVERIFY(!run.err.isEmpty());
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), content);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSampleStatistics)
+#include "tst_samplestatistics.moc"

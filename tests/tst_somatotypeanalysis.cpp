@@ -1,0 +1,281 @@
+// The somatotype analysis of the Heath-Carter manual (Carter 2002) and
+// kostimer-cli somatotypes. Expected numbers are worked out by hand from the
+// manual's definitions: X = III − I, Y = 2 II − (I + III), SAD, SDD =
+// √(3 ΔX² + ΔY²), SAM and SDI the mean SAD and SDD from the mean; the
+// categories by its thirteen definitions, two components being equal when
+// they differ by 0.5 or less.
+
+#include "CliRun.h"
+#include "SomatotypeAnalysis.h"
+
+#include <QtTest>
+
+#include <cmath>
+#include <limits>
+
+using Row = std::vector<double>;
+Q_DECLARE_METATYPE(Somatotype)
+
+namespace {
+
+constexpr double none = std::numeric_limits<double>::quiet_NaN();
+
+// The sample of the CLI tests: two groups of two, a row with mesomorphy
+// missing (nan), a row without a group.
+const QByteArray sample = "x;a;b;c\n"
+                          "1;3;5;2\n"
+                          "1;2;6;1,5\n"
+                          "2;5;2;2\n"
+                          "2;6;2;1\n"
+                          "2;nan;3;3\n"
+                          ";4;4;4\n";
+
+} // namespace
+
+class TestSomatotypeAnalysis : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString file(const QString &name, const QByteArray &content) { return writeFile(m_dir, name, content); }
+
+private slots:
+    void categories_data()
+    {
+        QTest::addColumn<Somatotype>("somatotype");
+        QTest::addColumn<QString>("category");
+        auto row = [](const char *tag, Somatotype s, const char *category) {
+            QTest::newRow(tag) << s << QString::fromUtf8(category);
+        };
+        // Each boundary from both sides: a difference of 0.5 is equal, 0.6 is
+        // not; a spread of 1 is central, 1.1 is not.
+        row("central, spread 1", {3, 4, 3}, "centrální");
+        row("spread 1.1", {3, 4.1, 3}, "vyrovnaný mezomorf");
+        row("central, spread 1 in binary 1.0000000000000002", {2.2, 1.2, 1.2}, "centrální");
+        row("balanced endomorph, 0.5", {5, 2.5, 2}, "vyrovnaný endomorf");
+        row("0.6 toward mesomorphy", {5, 2.6, 2}, "mezomorfní endomorf");
+        row("0.6 toward ectomorphy", {5, 2, 2.6}, "ektomorfní endomorf");
+        row("0.5 in binary 0.5000000000000001", {3, 1.1, 0.6}, "vyrovnaný endomorf");
+        row("mesomorph-endomorph, endomorphy ahead by 0.5", {5, 4.5, 2}, "mezomorf-endomorf");
+        row("endomorphy ahead by 0.6", {5, 4.4, 2}, "mezomorfní endomorf");
+        row("mesomorph-endomorph, mesomorphy ahead by 0.5", {4.5, 5, 2}, "mezomorf-endomorf");
+        row("mesomorphy ahead of endomorphy by 0.6", {4.4, 5, 2}, "endomorfní mezomorf");
+        row("balanced mesomorph, 0.5", {2, 5, 2.5}, "vyrovnaný mezomorf");
+        row("0.6 toward ectomorphy of a mesomorph", {2, 5, 2.6}, "ektomorfní mezomorf");
+        row("0.6 toward endomorphy of a mesomorph", {2.6, 5, 2}, "endomorfní mezomorf");
+        row("mesomorph-ectomorph, mesomorphy ahead by 0.5", {2, 5, 4.5}, "mezomorf-ektomorf");
+        row("mesomorphy ahead of ectomorphy by 0.6", {2, 5, 4.4}, "ektomorfní mezomorf");
+        row("mesomorph-ectomorph, ectomorphy ahead by 0.5", {2, 4.5, 5}, "mezomorf-ektomorf");
+        row("ectomorphy ahead of mesomorphy by 0.6", {2, 4.4, 5}, "mezomorfní ektomorf");
+        row("balanced ectomorph, 0.5", {2, 2.5, 5}, "vyrovnaný ektomorf");
+        row("0.6 toward mesomorphy of an ectomorph", {2, 2.6, 5}, "mezomorfní ektomorf");
+        row("0.6 toward endomorphy of an ectomorph", {2.6, 2, 5}, "endomorfní ektomorf");
+        row("endomorph-ectomorph, ectomorphy ahead by 0.5", {4.5, 2, 5}, "endomorf-ektomorf");
+        row("ectomorphy ahead of endomorphy by 0.6", {4.4, 2, 5}, "endomorfní ektomorf");
+        row("endomorph-ectomorph, endomorphy ahead by 0.5", {5, 2, 4.5}, "endomorf-ektomorf");
+        row("endomorphy ahead of ectomorphy by 0.6", {5, 2, 4.4}, "ektomorfní endomorf");
+        row("a component that is no number", {none, 4, 4}, "");
+    }
+
+    void categories()
+    {
+        QFETCH(Somatotype, somatotype);
+        QTEST(categoryName(somatotypeCategory(somatotype)), "category");
+    }
+
+    void coordinatesAndDistances_data()
+    {
+        QTest::addColumn<Somatotype>("a");
+        QTest::addColumn<Somatotype>("b");
+        QTest::addColumn<double>("xA");
+        QTest::addColumn<double>("yA");
+        QTest::addColumn<double>("sdd");
+        QTest::addColumn<double>("sad");
+        QTest::addColumn<bool>("significant");
+        // 3-5-2: X = 2 − 3 = −1, Y = 10 − 5 = 5. 2-6-1.5: X = −0.5, Y = 8.5.
+        // SDD = √(3 · 0.25 + 12.25) = √13; SAD = √(1 + 1 + 0.25) = 1.5.
+        QTest::newRow("3-5-2 and 2-6-1.5") << Somatotype{3, 5, 2} << Somatotype{2, 6, 1.5} << -1.0 << 5.0
+                                           << std::sqrt(13.0) << 1.5 << true;
+        // Y apart by 2 alone: SDD exactly 2, which is significant.
+        QTest::newRow("SDD 2") << Somatotype{4, 4, 4} << Somatotype{4, 5, 4} << 0.0 << 0.0 << 2.0 << 1.0 << true;
+        // 4-4.9-4: Y = 1.8, SDD 1.8, SAD 0.9.
+        QTest::newRow("SDD 1.8") << Somatotype{4, 4, 4} << Somatotype{4, 4.9, 4} << 0.0 << 0.0 << 1.8 << 0.9
+                                 << false;
+        // X and Y apart by 1 each: SDD √(3 + 1) = 2; SAD √(0.25 + 0.25 + 0.25).
+        QTest::newRow("SDD 2 from X and Y") << Somatotype{4, 4, 4} << Somatotype{3.5, 4.5, 4.5} << 0.0 << 0.0
+                                            << 2.0 << std::sqrt(0.75) << true;
+    }
+
+    void coordinatesAndDistances()
+    {
+        QFETCH(Somatotype, a);
+        QFETCH(Somatotype, b);
+        QTEST(somatochartX(a), "xA");
+        QTEST(somatochartY(a), "yA");
+        QTEST(dispersionDistance(a, b), "sdd");
+        QTEST(dispersionDistance(b, a), "sdd");
+        QTEST(attitudinalDistance(a, b), "sad");
+        QTEST(isSignificantDistance(dispersionDistance(a, b)), "significant");
+    }
+
+    // The CLI sample, worked by hand:
+    // group 1: 3-5-2, 2-6-1.5; mean 2.5-5.5-1.75, X −0.75, Y 6.75; each SAD
+    //   √(0.25 + 0.25 + 0.0625) = 0.75; each SDD √(3 · 0.0625 + 1.75²) = √3.25.
+    // group 2: 5-2-2, 6-2-1; mean 5.5-2-1.5, X −4, Y −3; each SAD √0.5; each SDD √3.
+    // all five complete rows: mean 4-3.8-2.1, X −1.9, Y 1.5.
+    void groups()
+    {
+        const std::vector<Somatotype> rows{{3, 5, 2}, {2, 6, 1.5}, {5, 2, 2}, {6, 2, 1}, {none, 3, 3}, {4, 4, 4}};
+        const SomatotypeAnalysis a = analyseSomatotypes(rows, {1, 1, 2, 2, 2, none});
+        QCOMPARE(a.leftOut, qsizetype(1));
+        QCOMPARE(a.groups.size(), size_t(2));
+        const SomatotypeSummary &one = a.groups[0].summary;
+        QCOMPARE(a.groups[0].key, 1.0);
+        QCOMPARE(one.n, qsizetype(2));
+        QCOMPARE(one.mean.endomorphy, 2.5);
+        QCOMPARE(one.mean.mesomorphy, 5.5);
+        QCOMPARE(one.mean.ectomorphy, 1.75);
+        QCOMPARE(one.x, -0.75);
+        QCOMPARE(one.y, 6.75);
+        QCOMPARE(one.sam, 0.75);
+        QCOMPARE(one.sdi, std::sqrt(3.25));
+        QCOMPARE(one.category, SomatotypeCategory::EndomorphicMesomorph);
+        // The row of nan counts nowhere, not even in its group.
+        const SomatotypeSummary &two = a.groups[1].summary;
+        QCOMPARE(two.n, qsizetype(2));
+        QCOMPARE(two.x, -4.0);
+        QCOMPARE(two.y, -3.0);
+        QCOMPARE(two.sam, std::sqrt(0.5));
+        QCOMPARE(two.sdi, std::sqrt(3.0));
+        QCOMPARE(two.category, SomatotypeCategory::BalancedEndomorph);
+        // All rows, the one without a group too.
+        QCOMPARE(a.all.n, qsizetype(5));
+        QCOMPARE(a.all.x, -1.9);
+        QVERIFY(qAbs(a.all.y - 1.5) < 1e-12);
+        QCOMPARE(a.all.category, SomatotypeCategory::MesomorphEndomorph);
+        // Means 3.25 apart in X and 9.75 in Y: SDD √126.75; SAD √(9 + 12.25 + 0.0625).
+        QCOMPARE(a.comparisons.size(), size_t(1));
+        QCOMPARE(a.comparisons[0].first, size_t(0));
+        QCOMPARE(a.comparisons[0].second, size_t(1));
+        QCOMPARE(a.comparisons[0].sdd, std::sqrt(126.75));
+        QCOMPARE(a.comparisons[0].sad, std::sqrt(21.3125));
+        QVERIFY(a.comparisons[0].significant);
+    }
+
+    void oneMemberGroupsAndNoRows()
+    {
+        // One member is its own mean: no spread, and it still counts.
+        const SomatotypeAnalysis a = analyseSomatotypes({{3, 5, 2}, {none, none, none}}, {7, 7});
+        QCOMPARE(a.groups.size(), size_t(1));
+        QCOMPARE(a.groups[0].summary.n, qsizetype(1));
+        QCOMPARE(a.groups[0].summary.sam, 0.0);
+        QCOMPARE(a.groups[0].summary.sdi, 0.0);
+        QVERIFY(a.comparisons.empty());
+        // Nothing to describe: every statistic is missing, not 0.
+        const SomatotypeAnalysis empty = analyseSomatotypes({{none, 1, 1}});
+        QCOMPARE(empty.all.n, qsizetype(0));
+        QVERIFY(std::isnan(empty.all.mean.endomorphy) && std::isnan(empty.all.sam) && std::isnan(empty.all.x));
+        QCOMPARE(empty.all.category, SomatotypeCategory::None);
+    }
+
+    // kostimer-cli somatotypes.
+
+    void summary()
+    {
+        const CliRun r = runCli({"somatotypes", file("vzorek.csv", sample), "--by", "x"});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QByteArray("skupina;n;endomorfie;mezomorfie;ektomorfie;X;Y;SAM;SDI;kategorie\n"
+                                   "1;2;2,5;5,5;1,75;-0,75;6,75;0,75;1,80278;endomorfní mezomorf\n"
+                                   "2;2;5,5;2;1,5;-4;-3;0,707107;1,73205;vyrovnaný endomorf\n"
+                                   // SAM of all: (√2.45 + √9.2 + √4.25 + √8.45 + √3.65) / 5;
+                                   // SDI: (√14.68 + √54.88 + √23.88 + √49.08 + √13.08) / 5.
+                                   ";5;4;3,8;2,1;-1,9;1,5;2,29547;5,34972;mezomorf-endomorf\n"
+                                   "\n"
+                                   "skupina A;skupina B;SDD;SAD;významný rozdíl\n"
+                                   "1;2;11,2583;4,61655;ano\n"));
+        // The row left out is told.
+        QCOMPARE(r.err.count('\n'), 1);
+        QVERIFY(r.err.contains("vzorek.csv") && r.err.contains(": 1\n"));
+    }
+
+    void rowsOfTheFile()
+    {
+        const CliRun r = runCli({"somatotypes", file("radky.csv", sample), "--rows"});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.err, QByteArray());
+        // The last three columns; the row of nan keeps its line, empty.
+        QCOMPARE(r.out, QByteArray("endomorfie;mezomorfie;ektomorfie;X;Y;kategorie\n"
+                                   "3;5;2;-1;5;endomorfní mezomorf\n"
+                                   "2;6;1,5;-0,5;8,5;vyrovnaný mezomorf\n"
+                                   "5;2;2;-3;-3;vyrovnaný endomorf\n"
+                                   "6;2;1;-5;-3;mezomorfní endomorf\n"
+                                   ";3;3;;;\n"
+                                   "4;4;4;0;0;centrální\n"));
+    }
+
+    void columnsNamedAndDecimalGroups()
+    {
+        // Components in another order, named and numbered; the keys 1,5 and
+        // 1.25 are two groups in numeric order; a text key is no group.
+        const QByteArray csv = "ekto;skupina;endo;mezo\n"
+                               "2;1,5;3;5\n"
+                               "1;1.25;6;2\n"
+                               "4;x;4;4\n";
+        const CliRun r = runCli({"somatotypes", file("poradi.csv", csv), "-c", "endo", "-c", "4", "-c", "ekto",
+                                 "--by", "skupina"});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QByteArray("skupina;n;endomorfie;mezomorfie;ektomorfie;X;Y;SAM;SDI;kategorie\n"
+                                   // 6-2-1: X −5, Y 4 − 7 = −3; one member, no spread.
+                                   "1,25;1;6;2;1;-5;-3;0;0;mezomorfní endomorf\n"
+                                   "1,5;1;3;5;2;-1;5;0;0;endomorfní mezomorf\n"
+                                   // 13/3-11/3-7/3: SAM (√(33/9) + √(66/9) + √3) / 3, SDI
+                                   // (√(196/9) + √(364/9) + √(112/9)) / 3.
+                                   ";3;4,33333;3,66667;2,33333;-2;0,666667;2,11831;4,85131;mezomorfní endomorf\n"
+                                   "\n"
+                                   "skupina A;skupina B;SDD;SAD;významný rozdíl\n"
+                                   // ΔX 4, ΔY 8: √(48 + 64); SAD √(9 + 9 + 1).
+                                   "1,25;1,5;10,583;4,3589;ano\n"));
+    }
+
+    void valueRowsAndEveryDigit()
+    {
+        // As the program exports a Heath-Carter result: no header, the
+        // somatotype last; --digits full gives √0.5 whole.
+        const CliRun r = runCli({"somatotypes", file("export.csv", "9;5;2;2\n9;6;2;1\n"), "--digits", "full"});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out.split('\n').at(1),
+                 QByteArray(";2;5,5;2;1,5;-4;-3;0,7071067811865476;1,7320508075688772;vyrovnaný endomorf"));
+    }
+
+    void usageFaults_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("no file") << QStringList{"somatotypes"};
+        QTest::newRow("two files") << QStringList{"somatotypes", "@", "@"};
+        QTest::newRow("two -c") << QStringList{"somatotypes", "@", "-c", "1", "-c", "2"};
+        QTest::newRow("no such column") << QStringList{"somatotypes", "@", "--by", "5"};
+        QTest::newRow("no such name") << QStringList{"somatotypes", "@", "--by", "pohlaví"};
+        QTest::newRow("column 0") << QStringList{"somatotypes", "@", "-c", "0", "-c", "1", "-c", "2"};
+        QTest::newRow("an option of apply") << QStringList{"somatotypes", "@", "--verdicts"};
+        QTest::newRow("--by without a column") << QStringList{"somatotypes", "@", "--by"};
+    }
+
+    void usageFaults()
+    {
+        QFETCH(QStringList, arguments);
+        arguments.replaceInStrings(QStringLiteral("@"), file("ok.csv", "a;b;c;d\n1;3;5;2\n"));
+        const CliRun r = runCli(arguments);
+        QCOMPARE(r.exitCode, 2);
+        QCOMPARE(r.err.count('\n'), 1);
+        QCOMPARE(r.out, QByteArray());
+    }
+
+    void helpNamesTheCommand()
+    {
+        const CliRun r = runCli({"--help"});
+        QVERIFY(r.out.contains("kostimer-cli somatotypes SOUBOR.csv"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSomatotypeAnalysis)
+#include "tst_somatotypeanalysis.moc"
