@@ -20,10 +20,16 @@
 #include <opencv2/core.hpp>
 
 #include <algorithm>
+#include <atomic>
+#include <exception>
 #include <functional>
 #include <limits>
+#include <mutex>
 #include <new>
+#include <system_error>
+#include <thread>
 
+#include <libdeflate.h>
 #include <zlib.h>
 
 #if __has_include(<unistd.h>)
@@ -142,14 +148,92 @@ void writeIndex(QXmlStreamWriter &xml, const ProjectTree &roots, bool dataNodes)
     }
 }
 
-bool writeEntry(QuaZip &zip, const QString &name, const std::function<bool(QIODevice *)> &write)
+// The level of deflate for entries: libdeflate's 2 makes a file a little
+// smaller than zlib's default (6) did, in a fifth of the time (the
+// 1,000,000-row table: 29.3 MB against 29.7 MB); its levels 3 to 6 take one
+// and a half to two times as long again for two or three percent less.
+constexpr int deflateLevel = 2;
+// Rows of a table written to text as one piece; a big table is written by
+// several threads at once, a piece each.
+constexpr int rowsPerPiece = 1 << 17;
+// Values of the tables packed in one round: their text and its deflated
+// bytes are held until the round is written.
+constexpr qint64 valuesPerRound = qint64(1) << 23;
+
+// An entry ready for the archive: its text deflated, and what the archive
+// records of the text.
+struct PackedEntry {
+    QByteArray deflated;
+    qint64 size = 0;
+    quint32 crc = 0;
+};
+
+PackedEntry pack(const QByteArray &text)
 {
+    PackedEntry entry;
+    entry.size = text.size();
+    entry.crc = quint32(libdeflate_crc32(0, text.constData(), size_t(text.size())));
+    std::unique_ptr<libdeflate_compressor, decltype(&libdeflate_free_compressor)> compressor(
+        libdeflate_alloc_compressor(deflateLevel), &libdeflate_free_compressor);
+    if (!compressor)
+        throw std::bad_alloc();
+    const size_t bound = libdeflate_deflate_compress_bound(compressor.get(), size_t(text.size()));
+    if (bound > size_t(std::numeric_limits<qsizetype>::max()))
+        throw std::bad_alloc();
+    entry.deflated.resize(qsizetype(bound));
+    const size_t written = libdeflate_deflate_compress(compressor.get(), text.constData(), size_t(text.size()),
+                                                       entry.deflated.data(), bound);
+    entry.deflated.truncate(qsizetype(written)); // never 0: the bound always fits
+    entry.deflated.squeeze();
+    return entry;
+}
+
+// Writes an entry already deflated.
+bool writeEntry(QuaZip &zip, const QString &name, const PackedEntry &packed)
+{
+    QuaZipNewInfo info(name);
+    info.uncompressedSize = ulong(packed.size);
     QuaZipFile entry(&zip);
-    if (!entry.open(QIODevice::WriteOnly, QuaZipNewInfo(name), nullptr, 0, Z_DEFLATED, Z_DEFAULT_COMPRESSION))
+    if (!entry.open(QIODevice::WriteOnly, info, nullptr, packed.crc, Z_DEFLATED, deflateLevel, true))
         return false;
-    const bool written = write(&entry);
+    const bool written = entry.write(packed.deflated) == packed.deflated.size();
     entry.close();
-    return written && entry.getZipError() == UNZ_OK;
+    return written && entry.getZipError() == ZIP_OK;
+}
+
+// Runs work(0) .. work(count - 1) on as many threads as the machine has
+// cores, the calling thread one of them. The first exception thrown is
+// thrown again here, once every thread has stopped.
+void runParallel(size_t count, const std::function<void(size_t)> &work)
+{
+    const size_t threads = std::min<size_t>(count, std::max(1u, std::thread::hardware_concurrency()));
+    std::atomic<size_t> next{0};
+    std::exception_ptr failure;
+    std::mutex failureLock;
+    const auto run = [&] {
+        try {
+            for (size_t i = next++; i < count; i = next++)
+                work(i);
+        } catch (...) {
+            const std::lock_guard<std::mutex> lock(failureLock);
+            if (!failure)
+                failure = std::current_exception();
+            next = count;
+        }
+    };
+    std::vector<std::thread> helpers;
+    helpers.reserve(threads);
+    try {
+        for (size_t t = 1; t < threads; ++t)
+            helpers.emplace_back(run);
+    } catch (const std::system_error &) {
+        // No more threads to be had: those we have do the work.
+    }
+    run();
+    for (auto &helper : helpers)
+        helper.join();
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 // An entry name the reader will open: relative, without "..", of a sane length.
@@ -161,6 +245,39 @@ bool isSafeEntryName(const QString &name)
     const QStringList parts = name.split(u'/');
     return !parts.contains(QStringLiteral("..")) && !parts.contains(QStringLiteral("."));
 }
+
+// The file of a project being read, as the zip library sees it: it tells the
+// progress how far reading has come, and fails every read once the progress
+// cancels, which the reader then reports as a damaged entry.
+class WatchedDevice : public QIODevice {
+public:
+    WatchedDevice(QIODevice *file, const ProjectProgress &progress)
+        : m_file(file)
+        , m_progress(progress)
+    {
+        QIODevice::open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return m_file->size(); }
+    bool seek(qint64 position) override { return QIODevice::seek(position) && m_file->seek(position); }
+    bool cancelled() const { return m_cancelled; }
+
+protected:
+    qint64 readData(char *data, qint64 most) override
+    {
+        if (m_cancelled || !m_progress(pos(), size())) {
+            m_cancelled = true;
+            return -1;
+        }
+        return m_file->read(data, most);
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QIODevice *m_file;
+    const ProjectProgress &m_progress;
+    bool m_cancelled = false;
+};
 
 class Reader {
 public:
@@ -337,7 +454,7 @@ bool readTree(QXmlStreamReader &xml, Reader &reader, ProjectTree *roots)
     return true;
 }
 
-bool writeProject(const QString &path, ProjectTree &roots, QString *error)
+bool writeProject(const QString &path, ProjectTree &roots, QString *error, const ProjectProgress &progress)
 {
     const auto fail = [error](const QString &reason) {
         if (error)
@@ -364,6 +481,29 @@ bool writeProject(const QString &path, ProjectTree &roots, QString *error)
     if (xml.hasError())
         return fail(QStringLiteral("Rejstřík projektu nelze sestavit."));
 
+    // The tables in the order of the index, each before the tables made from
+    // it, packed a round at a time: a round's texts are written and deflated
+    // by all cores at once, a big table in pieces of rows.
+    std::vector<const ProjectNode *> nodes;
+    forEachNode(roots, [&](const ProjectNode &node, int) { nodes.push_back(&node); });
+    std::vector<qint64> work(nodes.size());
+    qint64 total = 0;
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        const TTableModel &table = *nodes[i]->table;
+        work[i] = table.rowCount();
+        for (int r = 0; r < table.rowCount(); ++r)
+            work[i] += table.rowLength(r);
+        total += 3 * work[i]; // deflating takes about twice as long as the text
+    }
+    std::atomic<qint64> done{0};
+    std::atomic<bool> cancelled{false};
+    const auto advance = [&](qint64 step) {
+        const qint64 now = done += step;
+        if (progress && !progress(now, total))
+            cancelled = true;
+    };
+    advance(0);
+
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return fail(QStringLiteral("Soubor „%1“ nelze vytvořit (%2).").arg(path, file.errorString()));
@@ -372,16 +512,62 @@ bool writeProject(const QString &path, ProjectTree &roots, QString *error)
     zip.setUtf8Enabled(true);
     if (!zip.open(QuaZip::mdCreate))
         return fail(QStringLiteral("Do souboru „%1“ nelze zapsat.").arg(path));
-    bool written = writeEntry(zip, indexEntry, [&](QIODevice *device) {
-        return device->write(index.data()) == index.data().size();
-    });
-    // In the order of the index: each table before the tables made from it.
-    forEachNode(roots, [&](const ProjectNode &node, int) {
-        written = written && writeEntry(zip, node.entry, [&](QIODevice *device) {
-                      return writeTableEntry(*node.table, device);
-                  });
-    });
+    bool written = writeEntry(zip, indexEntry, pack(index.data()));
+    for (size_t first = 0; first < nodes.size() && written && !cancelled;) {
+        size_t last = first + 1;
+        for (qint64 values = work[first]; last < nodes.size() && values + work[last] <= valuesPerRound; ++last)
+            values += work[last];
+        struct Piece {
+            size_t node;
+            int firstRow;
+            int lastRow;
+        };
+        std::vector<Piece> pieces;
+        std::vector<size_t> piecesOf; // the first piece of each table of the round
+        for (size_t i = first; i < last; ++i) {
+            piecesOf.push_back(pieces.size());
+            const int rows = nodes[i]->table->rowCount();
+            for (int row = 0; row == 0 || row < rows; row += rowsPerPiece)
+                pieces.push_back({i, row, int(std::min<qint64>(qint64(row) + rowsPerPiece, rows))});
+        }
+        piecesOf.push_back(pieces.size());
+        std::vector<QByteArray> texts(pieces.size());
+        runParallel(pieces.size(), [&](size_t k) {
+            if (cancelled)
+                return;
+            const Piece &piece = pieces[k];
+            QBuffer buffer(&texts[k]);
+            buffer.open(QIODevice::WriteOnly);
+            if (!writeTableRows(*nodes[piece.node]->table, piece.firstRow, piece.lastRow, &buffer))
+                throw std::bad_alloc(); // a buffer in memory refuses nothing else
+            qint64 step = piece.lastRow - piece.firstRow;
+            for (int r = piece.firstRow; r < piece.lastRow; ++r)
+                step += nodes[piece.node]->table->rowLength(r);
+            advance(step);
+        });
+        std::vector<PackedEntry> packed(last - first);
+        runParallel(last - first, [&](size_t k) {
+            if (cancelled)
+                return;
+            QByteArray text = std::move(texts[piecesOf[k]]);
+            qsizetype size = 0;
+            for (size_t p = piecesOf[k]; p < piecesOf[k + 1]; ++p)
+                size += texts[p].size();
+            text.reserve(text.size() + size);
+            for (size_t p = piecesOf[k] + 1; p < piecesOf[k + 1]; ++p) {
+                text += texts[p];
+                texts[p] = QByteArray();
+            }
+            packed[k] = pack(text);
+            advance(2 * work[first + k]);
+        });
+        for (size_t k = 0; k < packed.size() && written && !cancelled; ++k)
+            written = writeEntry(zip, nodes[first + k]->entry, packed[k]);
+        first = last;
+    }
     zip.close();
+    if (cancelled)
+        return fail(QStringLiteral("Ukládání bylo zrušeno; soubor zůstal, jak byl."));
     if (!written || zip.getZipError() != ZIP_OK)
         return fail(QStringLiteral("Zápis do souboru „%1“ selhal (%2).").arg(path, file.errorString()));
     if (!file.commit())
@@ -418,10 +604,10 @@ QString ProjectNode::text() const
     return isDataNode ? QStringLiteral("Data ze souboru \"%1\"").arg(sourceFileName) : name;
 }
 
-bool writeProjectFile(const QString &path, ProjectTree &roots, QString *error)
+bool writeProjectFile(const QString &path, ProjectTree &roots, QString *error, const ProjectProgress &progress)
 {
     try {
-        return writeProject(path, roots, error);
+        return writeProject(path, roots, error, progress);
     } catch (const std::bad_alloc &) {
         if (error)
             *error = QStringLiteral("Na uložení projektu nestačí paměť.");
@@ -431,10 +617,15 @@ bool writeProjectFile(const QString &path, ProjectTree &roots, QString *error)
 
 bool writeTableEntry(const TTableModel &table, QIODevice *device)
 {
+    return writeTableRows(table, 0, table.rowCount(), device);
+}
+
+bool writeTableRows(const TTableModel &table, int firstRow, int lastRow, QIODevice *device)
+{
     if (!device || !device->isWritable())
         return false;
     ValueRowWriter writer(device, NumberDigits::Full);
-    for (int r = 0; r < table.rowCount(); ++r) {
+    for (int r = firstRow; r < lastRow; ++r) {
         if (table.rowLength(r) > 0)
             writer.writeRow(table.rowValues(r), table.rowLength(r));
         else
@@ -443,7 +634,7 @@ bool writeTableEntry(const TTableModel &table, QIODevice *device)
     return writer.flush();
 }
 
-bool readProjectFile(const QString &path, ProjectTree *roots, QString *error)
+bool readProjectFile(const QString &path, ProjectTree *roots, QString *error, const ProjectProgress &progress)
 {
     roots->clear();
     QFile file(path);
@@ -453,7 +644,13 @@ bool readProjectFile(const QString &path, ProjectTree *roots, QString *error)
                                              : QStringLiteral("Soubor neexistuje.");
         return false;
     }
-    return readProjectFile(&file, roots, error);
+    if (!progress)
+        return readProjectFile(&file, roots, error);
+    WatchedDevice watched(&file, progress);
+    const bool read = readProjectFile(&watched, roots, error);
+    if (watched.cancelled() && error)
+        *error = QStringLiteral("Otevírání projektu bylo zrušeno.");
+    return read && !watched.cancelled();
 }
 
 bool readProjectFile(QIODevice *device, ProjectTree *roots, QString *error, qint64 memoryLimit)

@@ -12,6 +12,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -50,15 +51,25 @@ using ProjectTree = std::vector<std::unique_ptr<ProjectNode>>;
 // takes this many with room to spare.
 constexpr int MaxProjectDepth = 1000;
 
+// How far a long write or read has come: done of total steps. Called now and
+// then by the threads that do the work, perhaps by two at once; returning
+// false cancels the work, which then fails as on an error.
+using ProjectProgress = std::function<bool(qint64 done, qint64 total)>;
+
 // Writes the tree: data nodes first, in their order, then the other top-level
 // tables. Numbers keep every digit. False, with the reason in *error, when
-// anything failed; the file that was at path, if any, is then as it was.
-bool writeProjectFile(const QString &path, ProjectTree &roots, QString *error = nullptr);
+// anything failed or progress cancelled; the file that was at path, if any, is
+// then as it was. The tables are read by several threads at once: nothing may
+// change them meanwhile.
+bool writeProjectFile(const QString &path, ProjectTree &roots, QString *error = nullptr,
+                      const ProjectProgress &progress = {});
 
 // Writes the table's values as its project entry holds them: every row one
 // line of value rows with every digit, an empty line for a row without values
 // (so that the rows after it keep their place).
 bool writeTableEntry(const TTableModel &table, QIODevice *device);
+// The same for rows firstRow to lastRow - 1 alone.
+bool writeTableRows(const TTableModel &table, int firstRow, int lastRow, QIODevice *device);
 
 // Reads a project. False, with *roots empty and the reason in *error (a short
 // Czech sentence), when the file is no project this program could have
@@ -68,7 +79,9 @@ bool writeTableEntry(const TTableModel &table, QIODevice *device);
 // follows what the file holds: rows are allocated as the lines of their entry
 // arrive, and the tables together may take at most memoryLimit bytes (0: the
 // memory of the machine).
-bool readProjectFile(const QString &path, ProjectTree *roots, QString *error = nullptr);
+// A progress may follow the bytes of the file as they are read, and cancel.
+bool readProjectFile(const QString &path, ProjectTree *roots, QString *error = nullptr,
+                     const ProjectProgress &progress = {});
 bool readProjectFile(QIODevice *device, ProjectTree *roots, QString *error = nullptr, qint64 memoryLimit = 0);
 
 // Calls visit(node, depth) for every node, depth first, parents before

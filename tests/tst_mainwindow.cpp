@@ -5,6 +5,7 @@
 #include "MethodCatalog.h"
 #include "PopupMenu.h"
 #include "TDataWizard.h"
+#include "TMethodReference.h"
 #include "TTableModel.h"
 
 #include <QApplication>
@@ -14,6 +15,12 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSettings>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTableView>
@@ -72,6 +79,12 @@ class TestMainWindow : public QObject {
     // the columns (or is cancelled when columns is empty).
     void apply(QTreeWidgetItem *node, int id, const QList<int> &columns)
     {
+        applyBy([&] { contextMenu(node, [&](QMenu &menu) { return find(menu, MethodCatalog[id].title); }); }, columns);
+    }
+
+    // Chooses a method by choose, and answers the wizard it opens.
+    void applyBy(const std::function<void()> &choose, const QList<int> &columns)
+    {
         bool wizardSeen = false;
         QTimer::singleShot(0, [&] {
             auto *wizard = qobject_cast<TDataWizard *>(QApplication::activeModalWidget());
@@ -85,8 +98,25 @@ class TestMainWindow : public QObject {
             else
                 wizard->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
         });
-        contextMenu(node, [&](QMenu &menu) { return find(menu, MethodCatalog[id].title); });
+        choose();
         QVERIFY(wizardSeen);
+    }
+
+    // The menu bar's menu whose title is text.
+    QMenu *menuBarMenu(const QString &text)
+    {
+        for (QAction *action : m_window->menuBar()->actions())
+            if (action->text() == text)
+                return action->menu();
+        return nullptr;
+    }
+
+    // The window on screen and active, so that its keys reach their actions.
+    void showActive()
+    {
+        m_window->show();
+        QApplication::setActiveWindow(m_window.get());
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     }
 
     // Applies with nothing expected to open: the result is reused.
@@ -103,7 +133,14 @@ private slots:
         PopupMenu::requireQueuedChoices(true);
     }
 
-    void init() { m_window = std::make_unique<MainWindow>(); }
+    void init()
+    {
+        // Each test starts from the layout a first start has.
+        QSettings settings(QStringLiteral("Veritek"), QStringLiteral("Kostimer"));
+        settings.remove(QStringLiteral("windowGeometry"));
+        settings.remove(QStringLiteral("splitterState"));
+        m_window = std::make_unique<MainWindow>();
+    }
 
     void cleanup()
     {
@@ -117,7 +154,11 @@ private slots:
         QCOMPARE(m_window->windowTitle(), QString::fromUtf8("Nový projekt - Kostimer"));
         QCOMPARE(m_window->findChild<QLabel *>("label")->text(), QString::fromUtf8("Nový projekt"));
         QVERIFY(m_window->findChild<QCommandLinkButton *>("commandLinkButton")->isHidden());
-        QCOMPARE(m_window->size(), QSize(639, 542));
+        // Room for the tree and a table, as far as the screen has it.
+        const QSize available = m_window->screen()->availableGeometry().size();
+        QVERIFY2(m_window->width() >= qMin(900, available.width()) && m_window->height() >= qMin(600, available.height()),
+                 qPrintable(QStringLiteral("%1 × %2").arg(m_window->width()).arg(m_window->height())));
+        QVERIFY(available.boundedTo(m_window->size()) == m_window->size());
     }
 
     void titleMarksAChange()
@@ -271,7 +312,7 @@ private slots:
             customEmpty = menu.actions().last()->menu()->isEmpty();
             return nullptr;
         });
-        QCOMPARE(seen, (QStringList{QString::fromUtf8("Import ze souboru CSV"), QString::fromUtf8("Studium živého člověka"),
+        QCOMPARE(seen, (QStringList{QString::fromUtf8("&Import ze souboru CSV"), QString::fromUtf8("Studium živého člověka"),
                                     QString::fromUtf8("Studium lidského skeletu"), QString::fromUtf8("Převody jednotek SI"),
                                     QString::fromUtf8("Úprava prostorových dat"), "---",
                                     QString::fromUtf8("Vlastní funkce")}));
@@ -630,6 +671,211 @@ private slots:
                  QString::fromUtf8("V souboru stálo „abc“, což není číslo; počítá se s 0."));
         QCOMPARE(opened->data(opened->index(1, 3), Qt::ToolTipRole).toString(),
                  QString::fromUtf8("V souboru stálo „?“, což není číslo; počítá se s 0."));
+    }
+
+    // Each key reaches its flow: the prompt it opens, answered by cancelling.
+    void keysReachTheirFlows_data()
+    {
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<bool>("unsaved");
+        QTest::addColumn<QString>("prompt"); // "file", "box", "reference" or "written"
+        QTest::addColumn<QString>("title");
+        QTest::newRow("Ctrl+O") << QKeySequence("Ctrl+O") << false << "file" << QString::fromUtf8("Otevřít projekt");
+        QTest::newRow("Ctrl+S") << QKeySequence("Ctrl+S") << false << "written" << QString();
+        QTest::newRow("Ctrl+Shift+S") << QKeySequence("Ctrl+Shift+S") << false << "file"
+                                      << QString::fromUtf8("Uložit projekt jako..");
+        QTest::newRow("Ctrl+I") << QKeySequence("Ctrl+I") << false << "file" << QString::fromUtf8("Import dat z CSV souboru");
+        QTest::newRow("Ctrl+E") << QKeySequence("Ctrl+E") << false << "file" << QString::fromUtf8("Export tabulky do CSV");
+        QTest::newRow("F1") << QKeySequence("F1") << false << "reference" << QString();
+        QTest::newRow("Ctrl+Q") << QKeySequence("Ctrl+Q") << true << "box" << QString::fromUtf8("Zavření projektu");
+        QTest::newRow("Delete") << QKeySequence(QKeySequence::Delete) << false << "box"
+                                << QString::fromUtf8("Odstranění souboru s daty");
+    }
+
+    void keysReachTheirFlows()
+    {
+        QFETCH(QKeySequence, keys);
+        QFETCH(bool, unsaved);
+        QFETCH(QString, prompt);
+        QFETCH(QString, title);
+        // A saved project of a source with a result, the source selected.
+        QTreeWidgetItem *source = importOne();
+        apply(source, 2, {0, 1});
+        const QString file = m_dir.filePath("klavesy.kstx");
+        FileDialog::setNextFileName(file);
+        QVERIFY(m_window->saveProjectAs());
+        QVERIFY(QFile::remove(file));
+        if (unsaved)
+            MainWindow::tableOf(source)->setData(MainWindow::tableOf(source)->index(0, 0), Qt::Unchecked,
+                                                 Qt::CheckStateRole);
+        tree()->clearSelection();
+        source->setSelected(true);
+        showActive();
+        tree()->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), tree());
+
+        const int boxes = MessageBox::count();
+        if (prompt == "file")
+            FileDialog::setNextFileNames({});
+        else if (prompt == "box")
+            MessageBox::setNextAnswer(QMessageBox::Cancel);
+        QTest::keySequence(tree(), keys);
+        if (prompt == "file") {
+            QVERIFY(!FileDialog::hasQueuedAnswer());
+            QCOMPARE(FileDialog::lastTitle(), title);
+        } else if (prompt == "box") {
+            QCOMPARE(MessageBox::count(), boxes + 1);
+            QCOMPARE(MessageBox::lastTitle(), title);
+        } else if (prompt == "reference") {
+            auto *reference = m_window->findChild<TMethodReference *>();
+            QVERIFY(reference);
+            QVERIFY(reference->isVisible());
+        } else {
+            QTRY_VERIFY(QFile::exists(file));
+        }
+        // Cancelled: the window is still there, and so is the project.
+        QVERIFY(m_window->isVisible());
+        QCOMPARE(source->childCount(), 1);
+    }
+
+    // Alt opens the menus, and the file actions name their keys.
+    void menusHaveMnemonicsAndKeys_data()
+    {
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QKeySequence>("mnemonic");
+        QTest::newRow("Soubor") << QString::fromUtf8("&Soubor") << QKeySequence("Alt+S");
+        QTest::newRow("Funkce") << QString::fromUtf8("&Funkce") << QKeySequence("Alt+F");
+        QTest::newRow("Nápověda") << QString::fromUtf8("&Nápověda") << QKeySequence("Alt+N");
+    }
+
+    void menusHaveMnemonicsAndKeys()
+    {
+        QFETCH(QString, menu);
+        QFETCH(QKeySequence, mnemonic);
+        QMenu *shown = menuBarMenu(menu);
+        QVERIFY(shown);
+        QCOMPARE(QKeySequence::mnemonic(menu), mnemonic);
+        // Within a menu, no two entries share a letter.
+        QSet<QKeySequence> letters;
+        for (QAction *action : shown->actions()) {
+            const QKeySequence letter = QKeySequence::mnemonic(action->text());
+            if (letter.isEmpty())
+                continue;
+            QVERIFY2(!letters.contains(letter), qPrintable(action->text()));
+            letters.insert(letter);
+        }
+    }
+
+    void toolBarTipsNameTheKeys()
+    {
+        QStringList tips;
+        for (QAction *action : m_window->findChild<QToolBar *>("mainToolBar")->actions())
+            if (!action->isSeparator())
+                tips.append(action->toolTip());
+        QCOMPARE(tips, (QStringList{QString::fromUtf8("Import ze souboru CSV (Ctrl+I)"),
+                                    QString::fromUtf8("Otevřít projekt (Ctrl+O)"), QString::fromUtf8("Uložit projekt (Ctrl+S)"),
+                                    QString::fromUtf8("Uložit projekt jako (Ctrl+Shift+S)")}));
+        QMenu *file = menuBarMenu(QString::fromUtf8("&Soubor"));
+        QCOMPARE(find(*file, QString::fromUtf8("U&končit aplikaci"))->shortcut(), QKeySequence("Ctrl+Q"));
+    }
+
+    void layoutComesBackInTheNextWindow()
+    {
+        showActive();
+        m_window->resize(700, 450);
+        auto *splitter = m_window->findChild<QSplitter *>("splitter");
+        QVERIFY(splitter->isAncestorOf(tree()) && splitter->isAncestorOf(m_window->tableView()));
+        splitter->setSizes({123, splitter->width() - 123 - splitter->handleWidth()});
+        const QList<int> sizes = splitter->sizes();
+        QCOMPARE(sizes.first(), 123);
+        m_window.reset();
+
+        m_window = std::make_unique<MainWindow>();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QCOMPARE(m_window->size(), QSize(700, 450));
+        QCOMPARE(m_window->findChild<QSplitter *>("splitter")->sizes(), sizes);
+    }
+
+    // The status bar describes the table shown, and follows its checks.
+    void statusBarCountsTheShownTable_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QList<int>>("unchecked");
+        QTest::addColumn<QString>("summary");
+        QTest::newRow("one unchecked") << 3 << QList<int>{1} << QString::fromUtf8("Řádků: 3, sloupců: 2, zaškrtnutých: 2");
+        QTest::newRow("digits grouped") << 1500 << QList<int>{0, 1499}
+                                        << QString::fromUtf8("Řádků: 1\u00a0500, sloupců: 2, zaškrtnutých: 1\u00a0498");
+    }
+
+    void statusBarCountsTheShownTable()
+    {
+        QFETCH(int, rows);
+        QFETCH(QList<int>, unchecked);
+        QFETCH(QString, summary);
+        auto *label = m_window->statusBar()->findChild<QLabel *>("tableSummary");
+        QVERIFY(label);
+        QCOMPARE(label->text(), QString());
+        QByteArray content = "Hmotnost;Vyska\n";
+        for (int row = 0; row < rows; ++row)
+            content += QByteArray::number(60 + row % 40) + ";1,7\n";
+        QTreeWidgetItem *source = importOne(content);
+        TTableModel *table = MainWindow::tableOf(source);
+        for (int row : unchecked)
+            table->setData(table->index(row, 0), Qt::Unchecked, Qt::CheckStateRole);
+        QCOMPARE(label->text(), summary);
+        // Another table shown, then none.
+        apply(source, 53, {0});
+        QCOMPARE(label->text(), QString::fromUtf8("Řádků: %1, sloupců: 2, zaškrtnutých: %1")
+                                    .arg(QLocale().toString(rows - int(unchecked.size()))));
+        MessageBox::setNextAnswer(QMessageBox::Discard);
+        QVERIFY(m_window->closeProject());
+        QCOMPARE(label->text(), QString());
+    }
+
+    void functionsMenuAppliesToTheSelectedNode()
+    {
+        QMenu *functions = menuBarMenu(QString::fromUtf8("&Funkce"));
+        QAction *living = functions->actions().first();
+        QCOMPARE(living->text(), QString::fromUtf8("Studium živého člověka"));
+        QVERIFY(!living->isEnabled()); // nothing selected
+
+        QTreeWidgetItem *source = importOne("Vyska;Hmotnost\n1,75;70\n2;80\n");
+        QVERIFY(living->isEnabled());
+        QAction *bmi = find(*functions, MethodCatalog[2].title);
+        QVERIFY(bmi);
+        applyBy([&] { bmi->trigger(); }, {1, 0});
+        QCOMPARE(source->childCount(), 1);
+        QCOMPARE(MainWindow::tableOf(source->child(0))->type(), 2);
+        // The result is selected now: a formula's result takes no methods.
+        QVERIFY(source->child(0)->isSelected());
+        QVERIFY(!living->isEnabled());
+        tree()->clearSelection();
+        QVERIFY(!living->isEnabled());
+    }
+
+    void emptySubmenusAreDisabled()
+    {
+        QMenu *functions = menuBarMenu(QString::fromUtf8("&Funkce"));
+        for (const char *title : {"Editovat funkci", "Odstranit funkci"}) {
+            QAction *entry = find(*functions, QString::fromUtf8(title));
+            QVERIFY2(entry && entry->menu() && entry->menu()->isEmpty(), title);
+            QVERIFY2(!entry->isEnabled(), title);
+        }
+    }
+
+    void emptyProjectShowsTheHint()
+    {
+        auto *hint = m_window->findChild<QLabel *>("emptyHint");
+        QVERIFY(hint);
+        QCOMPARE(hint->text(), QString::fromUtf8("Importujte data (Ctrl+I) nebo otevřete projekt (Ctrl+O)"));
+        QVERIFY(!hint->isHidden());
+        QVERIFY(m_window->tableView()->isHidden());
+        QTreeWidgetItem *source = importOne();
+        QVERIFY(hint->isHidden());
+        QVERIFY(!m_window->tableView()->isHidden());
+        contextMenu(source, [](QMenu &menu) { return find(menu, QString::fromUtf8("Odstranit soubor s daty")); });
+        QVERIFY(!hint->isHidden());
     }
 
     void somatotypeShowsTheChartButton()

@@ -76,7 +76,7 @@ private slots:
         });
         window.treeContextMenu(QPoint(5, window.tree()->viewport()->height() - 5));
         // Import first; the user functions' submenu is empty.
-        QCOMPARE(inMenu.takeFirst(), u("Import ze souboru CSV"));
+        QCOMPARE(inMenu.takeFirst(), u("&Import ze souboru CSV"));
 
         TMethodReference reference;
         QStringList inTree;
@@ -194,12 +194,12 @@ private slots:
         MainWindow window;
         QMenu *help = nullptr;
         for (QAction *a : window.menuBar()->actions())
-            if (a->text() == u("Nápověda"))
+            if (a->text() == u("&Nápověda"))
                 help = a->menu();
         QVERIFY(help);
         QCOMPARE(help->actions().size(), 2);
-        QCOMPARE(help->actions().at(0)->text(), u("Přehled metod"));
-        QCOMPARE(help->actions().at(1)->text(), u("O aplikaci"));
+        QCOMPARE(help->actions().at(0)->text(), u("&Přehled metod"));
+        QCOMPARE(help->actions().at(1)->text(), u("&O aplikaci"));
         help->actions().at(0)->trigger();
         auto *reference = window.findChild<TMethodReference *>();
         QVERIFY(reference);

@@ -372,6 +372,92 @@ private slots:
         QVERIFY2(reason.startsWith(QString::fromUtf8("Soubor „%1“ nelze vytvořit").arg(nowhere)), qPrintable(reason));
     }
 
+    void bigTablesComeBackWhole()
+    {
+        // More rows than one thread writes as a piece, beside a small table:
+        // the pieces join in their order, and each entry is one deflate stream.
+        QList<QList<double>> rows;
+        for (int i = 0; i < 300001; ++i)
+            rows.append(i % 1000 == 0 ? QList<double>{} : QList<double>{i / 7.0, -double(i)});
+        auto *big = new TTableModel(SourceDataType, nullptr);
+        big->appendRows(rows);
+        ProjectTree roots;
+        roots.push_back(node(big, "big.csv"));
+        roots.push_back(node(source("a\n1\n2\n"), "small.csv"));
+        qint64 last = -1;
+        qint64 total = 0;
+        QString reason;
+        QVERIFY2(writeProjectFile(path("big.kstx"), roots, &reason,
+                                  [&](qint64 done, qint64 all) {
+                                      last = std::max(last, done);
+                                      total = all;
+                                      return true;
+                                  }),
+                 qPrintable(reason));
+        QVERIFY(total > 0);
+        QCOMPARE(last, total);
+        ProjectTree read;
+        QVERIFY2(readProjectFile(path("big.kstx"), &read, &reason), qPrintable(reason));
+        QVERIFY(sameTrees(roots, read));
+        QCOMPARE(read[1]->table->value(1, 0), 2.0);
+    }
+
+    void cancelledSaveLeavesTheOldFile()
+    {
+        TTableModel *table = source("a\n1\n");
+        ProjectTree roots;
+        roots.push_back(node(table, "a.csv"));
+        const QString file = path("cancelled.kstx");
+        QVERIFY(writeProjectFile(file, roots));
+        const QByteArray before = readAll(file);
+
+        QList<QList<double>> many;
+        for (int i = 0; i < 200000; ++i)
+            many.append(QList<double>{i / 7.0});
+        table->appendRows(many);
+        QString reason;
+        int calls = 0;
+        // Cancelled once the first rows are written as text.
+        QVERIFY(!writeProjectFile(file, roots, &reason, [&](qint64 done, qint64) { return ++calls == 1 || done == 0; }));
+        QVERIFY(calls >= 2);
+        QCOMPARE(reason, QString::fromUtf8("Ukládání bylo zrušeno; soubor zůstal, jak byl."));
+        QCOMPARE(readAll(file), before);
+        QCOMPARE(QDir(m_dir.path()).entryList({"cancelled.kstx*"}, QDir::Files | QDir::Hidden),
+                 QStringList{"cancelled.kstx"});
+    }
+
+    void cancelledOpenGivesNothing()
+    {
+        QList<QList<double>> many;
+        for (int i = 0; i < 50000; ++i)
+            many.append(QList<double>{i / 7.0, i / 3.0});
+        auto *table = new TTableModel(SourceDataType, nullptr);
+        table->appendRows(many);
+        ProjectTree roots;
+        roots.push_back(node(table, "a.csv"));
+        const QString file = path("opened.kstx");
+        QVERIFY(writeProjectFile(file, roots));
+
+        qint64 furthest = 0;
+        ProjectTree read;
+        QString reason;
+        QVERIFY2(readProjectFile(file, &read, &reason,
+                                 [&](qint64 done, qint64 total) {
+                                     furthest = std::max(furthest, done);
+                                     return total == QFileInfo(file).size();
+                                 }),
+                 qPrintable(reason));
+        QVERIFY(sameTrees(roots, read));
+        QVERIFY(furthest > QFileInfo(file).size() / 2);
+
+        // Cancelled after a few reads.
+        int calls = 0;
+        QVERIFY(!readProjectFile(file, &read, &reason, [&](qint64, qint64) { return ++calls < 10; }));
+        QCOMPARE(calls, 10);
+        QVERIFY(read.empty());
+        QCOMPARE(reason, QString::fromUtf8("Otevírání projektu bylo zrušeno."));
+    }
+
     void refused_data()
     {
         QTest::addColumn<QString>("file");

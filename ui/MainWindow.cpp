@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "BackgroundWork.h"
 #include "CustomFunctions.h"
 #include "FileDialog.h"
 #include "MessageBox.h"
@@ -15,6 +16,7 @@
 #include "TSheldonDialog.h"
 #include "TStatisticsDialog.h"
 #include "TableClipboard.h"
+#include "TableView.h"
 #include "TTableModel.h"
 #include "TreeNodes.h"
 
@@ -23,15 +25,20 @@
 #include <QCursor>
 #include <QDir>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSaveFile>
+#include <QScreen>
 #include <QSignalMapper>
+#include <QSplitter>
 #include <QStack>
+#include <QStatusBar>
 #include <QTableView>
+#include <QThread>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -58,6 +65,28 @@ QString unreadSummary(const QString &fileName, const TTableModel &table)
     return QStringLiteral("\n%1 – %2").arg(fileName, columns.join(QStringLiteral(", ")));
 }
 
+// The keys of an action: the program's own first, as the hint and the tool
+// tips name it, then what the platform binds to the same standard key.
+QList<QKeySequence> keysOf(const QKeySequence &own, QKeySequence::StandardKey standard)
+{
+    QList<QKeySequence> keys{own};
+    for (const QKeySequence &key : QKeySequence::keyBindings(standard))
+        if (!keys.contains(key))
+            keys.append(key);
+    return keys;
+}
+
+// "Otevřít projekt (Ctrl+O)": the action's text without its mnemonic and
+// dots, and its key as the platform writes it.
+void setToolTipWithKey(QAction *action)
+{
+    QString text = action->text();
+    text.remove(QLatin1Char('&'));
+    if (text.endsWith(QLatin1String("...")))
+        text.chop(3);
+    action->setToolTip(QStringLiteral("%1 (%2)").arg(text, action->shortcut().toString(QKeySequence::NativeText)));
+}
+
 // The record of a catalog method or of a user function.
 const MethodRecord *recordOf(qint32 id)
 {
@@ -74,8 +103,10 @@ MainWindow::MainWindow(QWidget *parent)
     , settings(QStringLiteral("Veritek"), QStringLiteral("Kostimer"))
 {
     setupUi();
-    createActions();
+    customFunctionMapper = new QSignalMapper(this);
+    connect(customFunctionMapper, &QSignalMapper::mappedInt, this, &MainWindow::addFunction);
     createMethodActions();
+    createActions();
     enableFunctions();
     modified = false;
     updateTitle();
@@ -86,16 +117,22 @@ MainWindow::MainWindow(QWidget *parent)
     connect(ui.commandLinkButton, &QCommandLinkButton::clicked, this, &MainWindow::viewSheldon);
     ui.treeWidget->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui.treeWidget, &QTreeWidget::customContextMenuRequested, this, &MainWindow::treeContextMenu);
-
-    customFunctionMapper = new QSignalMapper(this);
-    connect(customFunctionMapper, &QSignalMapper::mappedInt, this, &MainWindow::addFunction);
+    // The hint goes once the tree has a node, and comes back when it is empty.
+    connect(ui.treeWidget->model(), &QAbstractItemModel::rowsInserted, this, &MainWindow::updateEmptyHint);
+    connect(ui.treeWidget->model(), &QAbstractItemModel::rowsRemoved, this, &MainWindow::updateEmptyHint);
+    connect(ui.tableView, &TableView::modelChanged, this, &MainWindow::shownTableChanged);
     ui.commandLinkButton->hide();
+    updateEmptyHint();
+    restoreWindowLayout();
 }
 
 MainWindow::~MainWindow()
 {
+    saveWindowLayout();
     // The window owns every node's table; the nodes go with the tree.
     ui.tableView->setModel(nullptr);
+    disconnect(ui.tableView, nullptr, this, nullptr);
+    disconnect(ui.treeWidget->model(), nullptr, this, nullptr);
     QList<QTreeWidgetItem *> nodes;
     for (int i = 0; i < ui.treeWidget->topLevelItemCount(); ++i)
         nodes.append(ui.treeWidget->topLevelItem(i));
@@ -110,7 +147,12 @@ MainWindow::~MainWindow()
 void MainWindow::setupUi()
 {
     setObjectName(QStringLiteral("MainWindow"));
-    resize(639, 542);
+    // Two thirds of the screen, and room for the tree and a table where the
+    // screen has it; the settings may then put back what the user left.
+    if (const QScreen *screen = this->screen()) {
+        const QSize available = screen->availableGeometry().size();
+        resize((available * 2 / 3).expandedTo(QSize(900, 600)).boundedTo(available));
+    }
     QPalette palette = this->palette();
     const QColor cream(255, 253, 239);
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
@@ -145,15 +187,14 @@ void MainWindow::setupUi()
     ui.label->setText(QString::fromUtf8(newProjectName));
     ui.verticalLayout_2->addWidget(ui.label);
 
-    ui.horizontalLayout = new QHBoxLayout();
-    ui.horizontalLayout->setObjectName(QStringLiteral("horizontalLayout"));
-    ui.horizontalLayout->setSpacing(6);
-    ui.treeWidget = new QTreeWidget(ui.centralWidget);
+    ui.splitter = new QSplitter(Qt::Horizontal, ui.centralWidget);
+    ui.splitter->setObjectName(QStringLiteral("splitter"));
+    ui.splitter->setChildrenCollapsible(false);
+    ui.treeWidget = new QTreeWidget(ui.splitter);
     ui.treeWidget->setObjectName(QStringLiteral("treeWidget"));
     ui.treeWidget->setColumnCount(1);
     ui.treeWidget->setHeaderHidden(true);
     ui.treeWidget->header()->setDefaultSectionSize(200);
-    ui.treeWidget->setMaximumWidth(400);
     ui.treeWidget->setFrameShape(QFrame::NoFrame);
     ui.treeWidget->setLineWidth(1);
     ui.treeWidget->setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -161,17 +202,26 @@ void MainWindow::setupUi()
     QPalette treePalette = ui.treeWidget->palette();
     treePalette.setColor(QPalette::Base, QColor(250, 250, 255));
     ui.treeWidget->setPalette(treePalette);
-    ui.horizontalLayout->addWidget(ui.treeWidget);
+    ui.splitter->addWidget(ui.treeWidget);
 
-    ui.verticalLayout = new QVBoxLayout();
+    ui.tablePanel = new QWidget(ui.splitter);
+    ui.tablePanel->setObjectName(QStringLiteral("tablePanel"));
+    ui.verticalLayout = new QVBoxLayout(ui.tablePanel);
     ui.verticalLayout->setObjectName(QStringLiteral("verticalLayout"));
     ui.verticalLayout->setSpacing(6);
-    ui.commandLinkButton = new QCommandLinkButton(ui.centralWidget);
+    ui.verticalLayout->setContentsMargins(0, 0, 0, 0);
+    ui.commandLinkButton = new QCommandLinkButton(ui.tablePanel);
     ui.commandLinkButton->setObjectName(QStringLiteral("commandLinkButton"));
     ui.commandLinkButton->setText(QString::fromUtf8("Sheldonův trojúhelník"));
     ui.commandLinkButton->setDescription(QString::fromUtf8("Otevře nové a zobrazí výsledky do Sheldonova trojúhelníku"));
     ui.verticalLayout->addWidget(ui.commandLinkButton);
-    ui.tableView = new QTableView(ui.centralWidget);
+    // Its text names the keys, once the actions have them (createActions).
+    ui.emptyHint = new QLabel(ui.tablePanel);
+    ui.emptyHint->setObjectName(QStringLiteral("emptyHint"));
+    ui.emptyHint->setAlignment(Qt::AlignCenter);
+    ui.emptyHint->setWordWrap(true);
+    ui.verticalLayout->addWidget(ui.emptyHint);
+    ui.tableView = new TableView(ui.tablePanel);
     ui.tableView->setObjectName(QStringLiteral("tableView"));
     ui.tableView->setFrameShape(QFrame::NoFrame);
     // Rows carry no header of their own (the row number is column 0), and
@@ -181,55 +231,99 @@ void MainWindow::setupUi()
     ui.tableView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     installCopyShortcut(ui.tableView);
     ui.verticalLayout->addWidget(ui.tableView);
-    ui.horizontalLayout->addLayout(ui.verticalLayout);
-    ui.verticalLayout_2->addLayout(ui.horizontalLayout);
+    ui.splitter->addWidget(ui.tablePanel);
+    // The table takes what the window gains.
+    ui.splitter->setStretchFactor(0, 0);
+    ui.splitter->setStretchFactor(1, 1);
+    ui.verticalLayout_2->addWidget(ui.splitter, 1);
     setCentralWidget(ui.centralWidget);
     menuBar()->setObjectName(QStringLiteral("menuBar"));
-    menuBar()->setGeometry(0, 0, 639, 21);
+
+    ui.tableSummary = new QLabel(this);
+    ui.tableSummary->setObjectName(QStringLiteral("tableSummary"));
+    statusBar()->setObjectName(QStringLiteral("statusBar"));
+    statusBar()->addWidget(ui.tableSummary);
 }
 
 void MainWindow::createActions()
 {
     importAction = new QAction(QIcon(QStringLiteral(":/icons/vstupni-data-70x60px.png")),
-                               QString::fromUtf8("Import ze souboru CSV"), this);
-    saveAction = new QAction(QIcon(QStringLiteral(":/icons/ulozit-70x67px.png")), QString::fromUtf8("Uložit projekt"), this);
+                               QString::fromUtf8("&Import ze souboru CSV"), this);
+    saveAction = new QAction(QIcon(QStringLiteral(":/icons/ulozit-70x67px.png")), QString::fromUtf8("&Uložit projekt"), this);
     saveAsAction = new QAction(QIcon(QStringLiteral(":/icons/ulozit-jako-70x67px.png")),
-                               QString::fromUtf8("Uložit projekt jako..."), this);
-    openAction = new QAction(QIcon(QStringLiteral(":/icons/otevrit-projekt.png")), QString::fromUtf8("Otevřít projekt"), this);
-    closeAction = new QAction(QString::fromUtf8("Zavřít projekt"), this);
-    addLinearFunctionAction = new QAction(QString::fromUtf8("Přidat vlastní lineární funkci"), this);
-    addExponentialFunctionAction = new QAction(QString::fromUtf8("Přidat vlastní exponenciální funkci"), this);
+                               QString::fromUtf8("Uložit projekt &jako..."), this);
+    openAction = new QAction(QIcon(QStringLiteral(":/icons/otevrit-projekt.png")), QString::fromUtf8("&Otevřít projekt"), this);
+    closeAction = new QAction(QString::fromUtf8("&Zavřít projekt"), this);
+    exportAction = new QAction(QString::fromUtf8("&Exportovat tabulku do CSV"), this);
+    quitAction = new QAction(QString::fromUtf8("U&končit aplikaci"), this);
+    addLinearFunctionAction = new QAction(QString::fromUtf8("Přidat vlastní &lineární funkci"), this);
+    addExponentialFunctionAction = new QAction(QString::fromUtf8("Přidat vlastní &exponenciální funkci"), this);
+    referenceAction = new QAction(QString::fromUtf8("&Přehled metod"), this);
+    removeAction = new QAction(QString::fromUtf8("Odstranit"), this);
+
+    importAction->setShortcuts(keysOf(QKeySequence(Qt::CTRL | Qt::Key_I), QKeySequence::UnknownKey));
+    openAction->setShortcuts(keysOf(QKeySequence(Qt::CTRL | Qt::Key_O), QKeySequence::Open));
+    saveAction->setShortcuts(keysOf(QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence::Save));
+    saveAsAction->setShortcuts(keysOf(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), QKeySequence::SaveAs));
+    exportAction->setShortcuts(keysOf(QKeySequence(Qt::CTRL | Qt::Key_E), QKeySequence::UnknownKey));
+    quitAction->setShortcuts(keysOf(QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence::Quit));
+    referenceAction->setShortcuts(keysOf(QKeySequence(Qt::Key_F1), QKeySequence::HelpContents));
+    // Only while the tree has the focus: in the table, Delete is the table's.
+    removeAction->setShortcuts(keysOf(QKeySequence(Qt::Key_Delete), QKeySequence::Delete));
+    removeAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    ui.treeWidget->addAction(removeAction);
+    for (QAction *action : {importAction, openAction, saveAction, saveAsAction})
+        setToolTipWithKey(action);
+    ui.emptyHint->setText(QString::fromUtf8("Importujte data (%1) nebo otevřete projekt (%2)")
+                              .arg(importAction->shortcut().toString(QKeySequence::NativeText),
+                                   openAction->shortcut().toString(QKeySequence::NativeText)));
 
     connect(importAction, &QAction::triggered, this, &MainWindow::loadCSV);
     connect(saveAction, &QAction::triggered, this, &MainWindow::saveProject);
     connect(saveAsAction, &QAction::triggered, this, &MainWindow::saveProjectAs);
     connect(openAction, &QAction::triggered, this, &MainWindow::openProject);
     connect(closeAction, &QAction::triggered, this, &MainWindow::closeProject);
+    connect(exportAction, &QAction::triggered, this, [this] { exportCSV(selectedNode()); });
+    // Through the window's close, which asks about unsaved work.
+    connect(quitAction, &QAction::triggered, this, &QWidget::close);
+    connect(removeAction, &QAction::triggered, this, [this] {
+        if (QTreeWidgetItem *node = selectedNode())
+            removeNode(node);
+    });
     connect(addLinearFunctionAction, &QAction::triggered, this, &MainWindow::addCustomLinearFunction);
     connect(addExponentialFunctionAction, &QAction::triggered, this, &MainWindow::addCustomExponenFunction);
+    connect(referenceAction, &QAction::triggered, this, [this] {
+        auto *reference = new TMethodReference(this);
+        reference->setAttribute(Qt::WA_DeleteOnClose);
+        reference->show();
+    });
 
-    QMenu *file = menuBar()->addMenu(QString::fromUtf8("Soubor"));
+    QMenu *file = menuBar()->addMenu(QString::fromUtf8("&Soubor"));
     file->addAction(importAction);
+    file->addAction(exportAction);
     file->addSeparator();
     file->addAction(openAction);
     file->addAction(saveAction);
     file->addAction(saveAsAction);
     file->addAction(closeAction);
     file->addSeparator();
-    file->addAction(QString::fromUtf8("Ukončit aplikaci"), this, &QWidget::close);
+    file->addAction(quitAction);
 
-    QMenu *functions = menuBar()->addMenu(QString::fromUtf8("Funkce"));
+    // The catalog first, applied to the selected node as from its context
+    // menu; then the user's own functions.
+    QMenu *functions = menuBar()->addMenu(QString::fromUtf8("&Funkce"));
+    addMethodMenus(*functions, catalogActions, catalogCustomActions);
+    catalogEntries = functions->actions();
+    catalogCustomMenu = catalogEntries.last()->menu();
+    functions->addSeparator();
     functions->addAction(addLinearFunctionAction);
     functions->addAction(addExponentialFunctionAction);
-    functions->addMenu(QString::fromUtf8("Editovat funkci"));
-    functions->addMenu(QString::fromUtf8("Odstranit funkci"));
-    QMenu *help = menuBar()->addMenu(QString::fromUtf8("Nápověda"));
-    help->addAction(QString::fromUtf8("Přehled metod"), this, [this] {
-        auto *reference = new TMethodReference(this);
-        reference->setAttribute(Qt::WA_DeleteOnClose);
-        reference->show();
-    });
-    help->addAction(QString::fromUtf8("O aplikaci"), this,
+    // Nothing to edit or remove yet: shown, but disabled while empty.
+    functions->addMenu(QString::fromUtf8("Editovat funkci"))->setEnabled(false);
+    functions->addMenu(QString::fromUtf8("Odstranit funkci"))->setEnabled(false);
+    QMenu *help = menuBar()->addMenu(QString::fromUtf8("&Nápověda"));
+    help->addAction(referenceAction);
+    help->addAction(QString::fromUtf8("&O aplikaci"), this,
                     [this] { QMessageBox::about(this, QString::fromUtf8("O aplikaci"), aboutText()); });
 
     QToolBar *toolBar = new QToolBar(QString::fromUtf8("Panel nástrojů"), this);
@@ -248,6 +342,7 @@ void MainWindow::createMethodActions()
 {
     methodMapper = new QSignalMapper(this);
     methodActions.assign(MethodCatalog.size(), nullptr);
+    catalogActions.assign(MethodCatalog.size(), nullptr);
     for (const MethodRecord &record : MethodCatalog) {
         if (!isRegisteredMethod(record.id))
             continue;
@@ -255,19 +350,67 @@ void MainWindow::createMethodActions()
         connect(action, &QAction::triggered, methodMapper, qOverload<>(&QSignalMapper::map));
         methodMapper->setMapping(action, record.id);
         methodActions[size_t(record.id)] = action;
+        auto *onSelected = new QAction(record.title, this);
+        connect(onSelected, &QAction::triggered, this, [this, id = record.id] { applyToSelected(id); });
+        catalogActions[size_t(record.id)] = onSelected;
     }
     connect(methodMapper, &QSignalMapper::mappedInt, this, &MainWindow::addFunction);
 }
 
-void MainWindow::addMethodMenus(QMenu &menu)
+void MainWindow::offerCustomFunction(qint32 id)
 {
-    auto add = [this](QMenu *to, std::initializer_list<int> ids) {
-        for (int id : ids)
-            to->addAction(methodActions[size_t(id)]);
+    const QString title = customFunction(id)->title;
+    auto *action = new QAction(title, this);
+    customFunctionActions.append(action);
+    connect(action, &QAction::triggered, customFunctionMapper, qOverload<>(&QSignalMapper::map));
+    customFunctionMapper->setMapping(action, id);
+    auto *onSelected = new QAction(title, this);
+    catalogCustomActions.append(onSelected);
+    connect(onSelected, &QAction::triggered, this, [this, id] { applyToSelected(id); });
+    catalogCustomMenu->addAction(onSelected);
+    enableSelectionActions();
+}
+
+QTreeWidgetItem *MainWindow::selectedNode() const
+{
+    const QList<QTreeWidgetItem *> selected = ui.treeWidget->selectedItems();
+    return selected.size() == 1 ? selected.first() : nullptr;
+}
+
+void MainWindow::applyToSelected(int id)
+{
+    // addFunction applies to the selected node when the menu was opened on one.
+    menuOpenedOnItem = true;
+    addFunction(id);
+}
+
+void MainWindow::enableSelectionActions()
+{
+    QTreeWidgetItem *node = selectedNode();
+    const TTableModel *table = tableOf(node);
+    const bool takesMethods = table && kindOf(table->type()) != Formula;
+    for (QAction *entry : std::as_const(catalogEntries))
+        entry->setEnabled(takesMethods);
+    catalogCustomMenu->menuAction()->setEnabled(takesMethods && !catalogCustomMenu->isEmpty());
+    exportAction->setEnabled(table != nullptr);
+    removeAction->setEnabled(table != nullptr);
+}
+
+void MainWindow::addMethodMenus(QMenu &menu, const std::vector<QAction *> &actions, const QList<QAction *> &custom)
+{
+    // A method with no action (the catalog not built, as in a test of
+    // something else) is left out.
+    auto addOne = [&actions](QMenu *to, int id) {
+        if (size_t(id) < actions.size() && actions[size_t(id)])
+            to->addAction(actions[size_t(id)]);
     };
-    auto addRange = [this](QMenu *to, int first, int last) {
+    auto add = [&addOne](QMenu *to, std::initializer_list<int> ids) {
+        for (int id : ids)
+            addOne(to, id);
+    };
+    auto addRange = [&addOne](QMenu *to, int first, int last) {
         for (int id = first; id <= last; ++id)
-            to->addAction(methodActions[size_t(id)]);
+            addOne(to, id);
     };
     auto sub = [](QMenu *to, const char *title) { return to->addMenu(QString::fromUtf8(title)); };
 
@@ -311,9 +454,9 @@ void MainWindow::addMethodMenus(QMenu &menu)
     add(sub(&menu, "Úprava prostorových dat"), {97, 98, 99, 101, 102, 105});
 
     menu.addSeparator();
-    QMenu *custom = sub(&menu, "Vlastní funkce");
-    for (QAction *action : customFunctionActions)
-        custom->addAction(action);
+    QMenu *customMenu = sub(&menu, "Vlastní funkce");
+    for (QAction *action : custom)
+        customMenu->addAction(action);
 }
 
 TTableModel *MainWindow::tableOf(QTreeWidgetItem *node)
@@ -383,6 +526,74 @@ void MainWindow::showTable(TTableModel *table)
     }
 }
 
+void MainWindow::shownTableChanged()
+{
+    // Only our own connections: the table's others (its checks marking the
+    // project modified) stay.
+    for (const QMetaObject::Connection &connection : std::as_const(summaryConnections))
+        disconnect(connection);
+    summaryConnections.clear();
+    summarizedTable = qobject_cast<TTableModel *>(ui.tableView->model());
+    if (summarizedTable) {
+        summaryConnections = {
+            connect(summarizedTable, &TTableModel::checksChanged, this, &MainWindow::updateTableSummary),
+            connect(summarizedTable, &QAbstractItemModel::rowsInserted, this, &MainWindow::updateTableSummary),
+            connect(summarizedTable, &QAbstractItemModel::rowsRemoved, this, &MainWindow::updateTableSummary),
+            connect(summarizedTable, &QAbstractItemModel::columnsInserted, this, &MainWindow::updateTableSummary),
+            connect(summarizedTable, &QAbstractItemModel::columnsRemoved, this, &MainWindow::updateTableSummary),
+            connect(summarizedTable, &QAbstractItemModel::modelReset, this, &MainWindow::updateTableSummary),
+        };
+    }
+    updateTableSummary();
+    updateEmptyHint();
+}
+
+void MainWindow::updateTableSummary()
+{
+    const TTableModel *table = summarizedTable;
+    if (!table) {
+        ui.tableSummary->clear();
+        return;
+    }
+    const int rows = table->rowCount();
+    int checked = 0;
+    for (int row = 0; row < rows; ++row)
+        checked += table->isRowChecked(row) ? 1 : 0;
+    const QLocale locale;
+    ui.tableSummary->setText(QString::fromUtf8("Řádků: %1, sloupců: %2, zaškrtnutých: %3")
+                                 .arg(locale.toString(rows), locale.toString(table->width()), locale.toString(checked)));
+}
+
+void MainWindow::updateEmptyHint()
+{
+    const bool empty = ui.treeWidget->topLevelItemCount() == 0 && !ui.tableView->model();
+    ui.emptyHint->setVisible(empty);
+    ui.tableView->setVisible(!empty);
+}
+
+void MainWindow::restoreWindowLayout()
+{
+    restoreGeometry(settings.value(QStringLiteral("windowGeometry")).toByteArray());
+    // Laid out now rather than when first shown, so that the tree and the
+    // table have their sizes from the start.
+    layout()->activate();
+    ui.centralWidget->layout()->activate();
+    // The tree starts at two fifths of the width: the titles of methods are
+    // long, and a table scrolls where a title would be cut.
+    const int tree = ui.splitter->width() * 2 / 5;
+    if (!ui.splitter->restoreState(settings.value(QStringLiteral("splitterState")).toByteArray()))
+        ui.splitter->setSizes({tree, ui.splitter->width() - tree});
+}
+
+void MainWindow::saveWindowLayout()
+{
+    // A window never shown has nothing of the user's to remember.
+    if (!windowHandle())
+        return;
+    settings.setValue(QStringLiteral("windowGeometry"), saveGeometry());
+    settings.setValue(QStringLiteral("splitterState"), ui.splitter->saveState());
+}
+
 void MainWindow::changeModel(QTreeWidgetItem *node, int)
 {
     TTableModel *table = tableOf(node);
@@ -394,6 +605,7 @@ void MainWindow::changeModel(QTreeWidgetItem *node, int)
 
 void MainWindow::enableFunctions()
 {
+    enableSelectionActions();
     const QList<QTreeWidgetItem *> selected = ui.treeWidget->selectedItems();
     if (!selected.isEmpty())
         changeModel(selected.first(), 0);
@@ -407,7 +619,7 @@ void MainWindow::treeContextMenu(const QPoint &position)
     if (!node) {
         clearTreeSelection();
         menu.addAction(importAction);
-        addMethodMenus(menu);
+        addMethodMenus(menu, methodActions, customFunctionActions);
         PopupMenu::exec(menu, QCursor::pos());
         return;
     }
@@ -416,7 +628,7 @@ void MainWindow::treeContextMenu(const QPoint &position)
         return;
     const bool isSource = dataNodes.contains(node);
     if (kindOf(table->type()) != Formula) {
-        addMethodMenus(menu);
+        addMethodMenus(menu, methodActions, customFunctionActions);
         menu.addSeparator();
     }
     QAction *exportEntry = menu.addAction(QIcon(QStringLiteral(":/icons/vstupni-data-70x60px.png")),
@@ -467,17 +679,22 @@ void MainWindow::addFunction(int id)
     if (!result) {
         if (!recordOf(id))
             return;
-        auto *table = new TTableModel(source);
-        const auto mapper = [this](const TTableModel &shown, qint32 method, std::vector<int> *columns) {
-            return mapColumns(shown, method, columns);
-        };
-        const bool applied =
-            kindOf(id) == Custom ? table->applyCustomFunction(id, mapper) : table->applyMethod(id, mapper);
-        if (!applied) {
-            delete table;
+        const bool custom = kindOf(id) == Custom;
+        if (custom ? !customFunction(id) : !isRegisteredMethod(id))
             return;
-        }
-        result = resultNode(table, parentNode, id);
+        // The columns are asked for here; the computing runs in a worker on a
+        // copy no view shows, and a cancelled one adds no result.
+        auto table = std::make_unique<TTableModel>(source);
+        std::vector<int> columns;
+        if (!mapColumns(*table, id, &columns))
+            return;
+        bool applied = false;
+        const bool finished = BackgroundWork::run(this, QString::fromUtf8("Počítám…"), [&](WorkControl &) {
+            applied = custom ? table->applyCustomFunction(id, columns) : table->applyMethod(id, columns);
+        });
+        if (!finished || !applied)
+            return;
+        result = resultNode(table.release(), parentNode, id);
         setProjectSaved(false);
         if (isFormula) {
             auto &resultSlots = formulaResults[parentNode];
@@ -637,14 +854,33 @@ void MainWindow::loadCSV()
     if (files.isEmpty())
         return;
     settings.setValue(QStringLiteral("importDataFolder"), QFileInfo(files.first()).absolutePath());
+
+    // Read and parsed by a worker into tables of its own, handed to this
+    // thread; a cancelled import adds none of them.
+    std::vector<std::unique_ptr<TTableModel>> tables;
+    QThread *const here = QThread::currentThread();
+    const bool finished =
+        BackgroundWork::run(this, QString::fromUtf8("Importuji data…"), [&](WorkControl &control) {
+            for (const QString &path : files) {
+                if (control.cancelled())
+                    return;
+                auto table = std::make_unique<TTableModel>(nullptr);
+                table->loadCsv(path);
+                table->moveToThread(here);
+                tables.push_back(std::move(table));
+            }
+        });
+    if (!finished)
+        return;
     setProjectSaved(false);
 
     QTreeWidgetItem *last = nullptr;
     QString unreadReport;
-    for (const QString &path : files) {
-        auto *table = new TTableModel(this);
+    for (size_t i = 0; i < tables.size(); ++i) {
+        const QString &path = files[qsizetype(i)];
+        TTableModel *table = tables[i].release();
+        table->setParent(this);
         connect(table, &TTableModel::checksChanged, this, qOverload<>(&MainWindow::setProjectSaved));
-        table->loadCsv(path);
         showTable(table);
         const QString name = QFileInfo(path).fileName();
         sourceFileNames.append(name);
@@ -677,15 +913,26 @@ void MainWindow::exportCSV(QTreeWidgetItem *node)
     if (path.isEmpty())
         return;
     settings.setValue(QStringLiteral("exportDataFolder"), QFileInfo(path).absolutePath());
-    // Written beside the old file and put in its place only when complete: a
-    // full disk or a vanished folder never leaves half a table behind.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !table->writeCsv(&file) || !file.commit()) {
-        file.cancelWriting();
+    // Written by a worker from a copy, beside the old file, and put in its
+    // place only when complete: a full disk, a vanished folder or a cancel
+    // never leaves half a table behind.
+    const TTableModel copy(table);
+    bool written = false;
+    const bool finished =
+        BackgroundWork::run(this, QString::fromUtf8("Exportuji tabulku…"), [&](WorkControl &control) {
+            QSaveFile file(path);
+            written = file.open(QIODevice::WriteOnly) && copy.writeCsv(&file) && !control.cancelled()
+                      && file.commit();
+        });
+    if (!finished && !written)
+        return;
+    if (!written) {
         MessageBox::warning(this, title,
                             QString::fromUtf8("Nepodařilo se vytvořit CSV soubor. Zkontrolujte, zda není otevřený v "
                                               "jiném programu."));
+        return;
     }
+    statusBar()->showMessage(QString::fromUtf8("Tabulka exportována: %1").arg(QFileInfo(path).fileName()), 5000);
 }
 
 void MainWindow::showStatistics(QTreeWidgetItem *node)
@@ -724,11 +971,7 @@ void MainWindow::defineFunction(bool exponential)
     if (wizard->exec() != QDialog::Accepted)
         return;
     const CustomFunctionForm form = exponential ? CustomFunctionForm::Exponential : CustomFunctionForm::Polynomial;
-    const qint32 id = addCustomFunction(makeCustomFunction(form, wizard->coefficients()));
-    auto *action = new QAction(customFunction(id)->title, this);
-    customFunctionActions.append(action);
-    connect(action, &QAction::triggered, customFunctionMapper, qOverload<>(&QSignalMapper::map));
-    customFunctionMapper->setMapping(action, id);
+    offerCustomFunction(addCustomFunction(makeCustomFunction(form, wizard->coefficients())));
 }
 
 void MainWindow::viewSheldon()

@@ -2,13 +2,17 @@
 // The program's only top-level window: the project tree on the left (source
 // tables at the top level, method results as their children), the table of
 // the selected node on the right, the file actions in the menu bar and the
-// tool bar, and every method of the catalog in the tree's context menu.
+// tool bar, and every method of the catalog in the tree's context menu and
+// in the "Funkce" menu. The tree and the table are split by a splitter whose
+// position, with the window's geometry, is kept in the settings.
 
 #include "SampleGroups.h"
+#include "TableView.h"
 
 #include <QList>
 #include <QMainWindow>
 #include <QMap>
+#include <QPointer>
 #include <QSettings>
 #include <QStringList>
 #include <QVector>
@@ -24,6 +28,7 @@ class QHBoxLayout;
 class QLabel;
 class QMenu;
 class QSignalMapper;
+class QSplitter;
 class QTableView;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -101,7 +106,24 @@ private:
     QTreeWidgetItem *adoptNode(ProjectNode &data, QTreeWidgetItem *parent);
     void createActions();
     void createMethodActions();
-    void addMethodMenus(QMenu &menu);
+    // The catalog's submenus: actions[id] for each method, custom for the
+    // user functions. The context menu and the "Funkce" menu both come from here.
+    void addMethodMenus(QMenu &menu, const std::vector<QAction *> &actions, const QList<QAction *> &custom);
+    // Menu entries and tool bar buttons for the user function id, once defined.
+    void offerCustomFunction(qint32 id);
+    // The one selected node, or nullptr.
+    QTreeWidgetItem *selectedNode() const;
+    // The "Funkce" menu's catalog: method id applied to the selected node.
+    void applyToSelected(int id);
+    // What the selection allows: the catalog, the export, the removal.
+    void enableSelectionActions();
+    // The shown table changed: the status bar follows it and its checks.
+    void shownTableChanged();
+    void updateTableSummary();
+    // The hint in place of the table while the project is empty.
+    void updateEmptyHint();
+    void restoreWindowLayout();
+    void saveWindowLayout();
     QTreeWidgetItem *resultNode(TTableModel *table, QTreeWidgetItem *parent, qint32 id);
     // Asks through the column-mapping wizard which columns of table feed the
     // inputs of method or user function id.
@@ -119,11 +141,14 @@ private:
         QVBoxLayout *verticalLayout_2 = nullptr;
         QLabel *label_2 = nullptr;
         QLabel *label = nullptr;
-        QHBoxLayout *horizontalLayout = nullptr;
+        QSplitter *splitter = nullptr; // the tree | tablePanel
         QTreeWidget *treeWidget = nullptr;
+        QWidget *tablePanel = nullptr;
         QVBoxLayout *verticalLayout = nullptr;
         QCommandLinkButton *commandLinkButton = nullptr;
-        QTableView *tableView = nullptr;
+        QLabel *emptyHint = nullptr;
+        TableView *tableView = nullptr;
+        QLabel *tableSummary = nullptr; // in the status bar
     } ui;
 
     QAction *importAction = nullptr;
@@ -131,10 +156,21 @@ private:
     QAction *saveAsAction = nullptr;
     QAction *openAction = nullptr;
     QAction *closeAction = nullptr;
+    QAction *exportAction = nullptr; // the selected node's table
+    QAction *quitAction = nullptr;
+    QAction *referenceAction = nullptr;
+    QAction *removeAction = nullptr; // the selected node, by the Delete key in the tree
     QAction *addLinearFunctionAction = nullptr;
     QAction *addExponentialFunctionAction = nullptr;
     std::vector<QAction *> methodActions; // by id; nullptr for an empty slot
     QList<QAction *> customFunctionActions;
+    // The same for the "Funkce" menu, applied to the selected node.
+    std::vector<QAction *> catalogActions;
+    QList<QAction *> catalogCustomActions;
+    QList<QAction *> catalogEntries; // the catalog's entries of the "Funkce" menu
+    QMenu *catalogCustomMenu = nullptr;
+    QPointer<TTableModel> summarizedTable; // the table the status bar describes
+    QList<QMetaObject::Connection> summaryConnections; // to summarizedTable
     QSignalMapper *methodMapper = nullptr;
     QSignalMapper *customFunctionMapper = nullptr;
 

@@ -4,6 +4,7 @@
 
 #include "MainWindow.h"
 
+#include "BackgroundWork.h"
 #include "FileDialog.h"
 #include "MessageBox.h"
 #include "MethodCatalog.h"
@@ -14,7 +15,9 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QStatusBar>
 #include <QTableView>
+#include <QThread>
 #include <QTreeWidget>
 
 namespace {
@@ -85,14 +88,29 @@ bool MainWindow::writeProject(const QString &path)
         if (!dataNodes.contains(node) && tableOf(node))
             roots.push_back(plainNode(node));
     }
+    // The worker writes copies: the tables stay the views' alone. A copy
+    // shares its table's values and the window takes no input meanwhile.
+    std::vector<std::unique_ptr<TTableModel>> copies;
+    forEachNode(roots, [&](ProjectNode &node, int) {
+        copies.push_back(std::make_unique<TTableModel>(node.table));
+        node.table = copies.back().get();
+    });
     QString reason;
-    if (!writeProjectFile(path, roots, &reason)) {
-        // The file that was there is untouched, and the work still unsaved.
-        MessageBox::warning(this, QString::fromUtf8("Uložení projektu"),
-                            QString::fromUtf8("Projekt se nepodařilo uložit."), QMessageBox::Ok, reason);
+    bool written = false;
+    const bool finished = BackgroundWork::run(this, QString::fromUtf8("Ukládám projekt…"), [&](WorkControl &control) {
+        written = writeProjectFile(path, roots, &reason,
+                                   [&control](qint64 done, qint64 total) { return control.report(done, total); });
+    });
+    if (!written) {
+        // The file that was there is untouched, and the work still unsaved;
+        // a cancelled save needs no word.
+        if (finished)
+            MessageBox::warning(this, QString::fromUtf8("Uložení projektu"),
+                                QString::fromUtf8("Projekt se nepodařilo uložit."), QMessageBox::Ok, reason);
         return false;
     }
     setProjectSaved(true);
+    statusBar()->showMessage(QString::fromUtf8("Projekt uložen: %1").arg(QFileInfo(path).fileName()), 5000);
     return true;
 }
 
@@ -118,9 +136,20 @@ bool MainWindow::openProjectFile(const QString &path)
 
 bool MainWindow::replaceProject(const QString &path)
 {
+    // Read by a worker into tables of its own, which it hands to this thread.
     ProjectTree roots;
     QString reason;
-    if (!readProjectFile(path, &roots, &reason)) {
+    bool read = false;
+    QThread *const here = QThread::currentThread();
+    const bool finished =
+        BackgroundWork::run(this, QString::fromUtf8("Otevírám projekt…"), [&](WorkControl &control) {
+            read = readProjectFile(path, &roots, &reason,
+                                   [&control](qint64 done, qint64 total) { return control.report(done, total); });
+            forEachNode(roots, [here](ProjectNode &node, int) { node.table->moveToThread(here); });
+        });
+    if (!finished)
+        return false; // the project stays as it was
+    if (!read) {
         MessageBox::warning(this, QString::fromUtf8("Otevření projektu"),
                             QString::fromUtf8("Projekt se nepodařilo otevřít."), QMessageBox::Ok, reason);
         return false;

@@ -1,0 +1,7 @@
+#include "TableView.h"
+
+void TableView::setModel(QAbstractItemModel *model)
+{
+    QTableView::setModel(model);
+    emit modelChanged();
+}
