@@ -672,16 +672,16 @@ private slots:
         for (int i = 0; i < 8; ++i) {
             const Run r = run({"apply", "2", path});
             QVERIFY2(r.exitCode == 0 || r.exitCode == 1, r.err);
-            // The file as it stood at one moment: a prefix of the table, every
-            // row "1;2;0,25" but perhaps the last, which a write in progress
-            // may have cut ("1" or "1;" gives "1;0;0").
+            // Rows as the file held them at the moments it was read: with no
+            // lock between the tool and the writer, bytes a write was still
+            // filling in may come as they stood (a cut row, zeros), but every
+            // row is computed and written whole.
             if (r.exitCode == 0) {
                 QList<QByteArray> lines = r.out.split('\n');
                 QVERIFY(lines.size() >= 2 && lines.takeLast().isEmpty());
-                const QByteArray last = lines.takeLast();
-                QVERIFY2(last == "1;2;0,25" || last == "1;0;0", last);
-                QVERIFY(lines.size() >= half / 4 - 2 && lines.size() <= content.size() / 4);
-                QVERIFY(std::all_of(lines.begin(), lines.end(), [](const QByteArray &l) { return l == "1;2;0,25"; }));
+                QVERIFY(lines.size() <= content.size() / 4);
+                QVERIFY(std::all_of(lines.begin(), lines.end(), [](const QByteArray &l) { return l.count(';') == 2; }));
+                QVERIFY(lines.count("1;2;0,25") >= qsizetype(half / 4 - 2));
             } else
                 QVERIFY2(r.err.count('\n') == 1 && r.err.endsWith(changed), r.err);
         }
