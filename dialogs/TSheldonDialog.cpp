@@ -1,9 +1,11 @@
 #include "TSheldonDialog.h"
 
+#include "ExportPath.h"
 #include "FileDialog.h"
 #include "MessageBox.h"
 #include "NumberFormat.h"
 #include "TTableModel.h"
+#include "TableText.h"
 
 #include <QButtonGroup>
 #include <QClipboard>
@@ -382,46 +384,20 @@ QTableWidget *TSheldonDialog::currentTable() const
     return qobject_cast<QTableWidget *>(ui.tables->currentWidget());
 }
 
-QString TSheldonDialog::tableText(const QTableWidget *table, QChar separator) const
-{
-    QString text;
-    for (int c = 0; c < table->columnCount(); ++c) {
-        if (c > 0)
-            text += separator;
-        text += table->horizontalHeaderItem(c)->text();
-    }
-    text += u'\n';
-    for (int r = 0; r < table->rowCount(); ++r) {
-        for (int c = 0; c < table->columnCount(); ++c) {
-            if (c > 0)
-                text += separator;
-            if (const QTableWidgetItem *item = table->item(r, c))
-                text += item->text();
-        }
-        text += u'\n';
-    }
-    return text;
-}
-
 void TSheldonDialog::copyTable()
 {
-    QGuiApplication::clipboard()->setText(tableText(currentTable(), u'\t'));
+    QGuiApplication::clipboard()->setText(tableAsText(*currentTable()->model()));
 }
 
 void TSheldonDialog::saveTable()
 {
     const QString title = QString::fromUtf8("Uložit tabulku");
-    QSettings settings(QStringLiteral("Veritek"), QStringLiteral("Kostimer"));
-    const QString folder = settings.value(QStringLiteral("exportDataFolder"), QDir::homePath()).toString();
-    QString path = FileDialog::saveFileName(this, title, folder, QString::fromUtf8("Soubor CSV (*.csv)"));
+    const QString path = askExportPath(this, title);
     if (path.isEmpty())
         return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".csv");
-    settings.setValue(QStringLiteral("exportDataFolder"), QFileInfo(path).absolutePath());
     // Written beside the old file and put in its place only when complete.
     QSaveFile file(path);
-    const QByteArray bytes = tableText(currentTable(), u';').toUtf8();
+    const QByteArray bytes = tableAsText(*currentTable()->model(), CellText(), u';').toUtf8();
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         const QString reason = file.errorString();
         file.cancelWriting();

@@ -74,7 +74,6 @@ private:
     void fillTables();
     QTableWidget *currentTable() const;
     // The table's header and rows, fields joined by separator, a line each.
-    QString tableText(const QTableWidget *table, QChar separator) const;
 
     struct {
         QVBoxLayout *verticalLayout = nullptr;

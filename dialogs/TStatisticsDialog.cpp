@@ -1,6 +1,6 @@
 #include "TStatisticsDialog.h"
 
-#include "FileDialog.h"
+#include "ExportPath.h"
 #include "MessageBox.h"
 #include "TTableModel.h"
 #include "TableText.h"
@@ -18,7 +18,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QSettings>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -245,14 +244,9 @@ void TStatisticsDialog::copy(const QAbstractItemModel *table)
 
 void TStatisticsDialog::save(const FieldTable *table, const QString &title)
 {
-    QSettings settings(QStringLiteral("Veritek"), QStringLiteral("Kostimer"));
-    const QString folder = settings.value(QStringLiteral("exportDataFolder"), QDir::homePath()).toString();
-    QString path = FileDialog::saveFileName(this, title, folder, QString::fromUtf8("Soubor CSV (*.csv)"));
+    const QString path = askExportPath(this, title);
     if (path.isEmpty())
         return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".csv");
-    settings.setValue(QStringLiteral("exportDataFolder"), QFileInfo(path).absolutePath());
 
     // Written beside the old file and put in its place only when complete.
     QSaveFile file(path);

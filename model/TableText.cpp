@@ -33,7 +33,7 @@ QString viewText(const QVariant &value, const QLocale &locale)
     }
 }
 
-QString tableAsText(const QAbstractItemModel &table, const CellText &cellText)
+QString tableAsText(const QAbstractItemModel &table, const CellText &cellText, QChar separator)
 {
     const CellText text = cellText ? cellText : [](const QVariant &value) { return viewText(value); };
     const int columns = table.columnCount();
@@ -42,7 +42,7 @@ QString tableAsText(const QAbstractItemModel &table, const CellText &cellText)
     auto addLine = [&](const std::function<QVariant(int)> &cell) {
         for (int c = 0; c < columns; ++c) {
             if (c > 0)
-                out += u'\t';
+                out += separator;
             out += oneLine(text(cell(c)));
         }
         out += u'\n';

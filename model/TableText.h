@@ -19,6 +19,7 @@ using CellText = std::function<QString(const QVariant &value)>;
 QString viewText(const QVariant &value, const QLocale &locale = QLocale());
 
 // The header texts, then every row of the table, checked or not; each cell
-// through cellText (viewText in the default locale when none is given). Tabs
-// and line breaks inside a text become blanks, so that the columns stay apart.
-QString tableAsText(const QAbstractItemModel &table, const CellText &cellText = CellText());
+// through cellText (viewText in the default locale when none is given), the
+// cells of a row separated by separator. Tabs and line breaks inside a text
+// become blanks, so that the columns stay apart.
+QString tableAsText(const QAbstractItemModel &table, const CellText &cellText = CellText(), QChar separator = u'\t');

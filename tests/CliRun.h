@@ -2,6 +2,8 @@
 // Runs kostimer-cli as a script does (Czech locale, no display) and keeps what
 // it wrote and its exit code; and writes the files it is given.
 
+#include "TestFiles.h"
+
 #include <QFile>
 #include <QList>
 #include <QPair>
@@ -53,12 +55,3 @@ inline CliRun runCli(const QStringList &arguments, const CliSetup &setup = {})
     return {process.exitCode(), process.readAllStandardOutput(), err};
 }
 
-// Writes content to name in dir and returns the path.
-inline QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &content)
-{
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(content);
-    return path;
-}

@@ -6,11 +6,23 @@
 #include "MainWindow.h"
 #include "MessageBox.h"
 #include "PopupMenu.h"
+#include "TestFiles.h"
 
 #include <QMenu>
 #include <QStandardPaths>
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
+
+// Imports content as the file name through the window's import, as a user
+// choosing it would, and returns its node.
+inline QTreeWidgetItem *importThroughWindow(MainWindow &window, const QTemporaryDir &dir, const QByteArray &content,
+                                            const QString &name = QStringLiteral("lide.csv"))
+{
+    FileDialog::setNextFileNames({writeFile(dir, name, content)});
+    window.loadCSV();
+    QTreeWidget *tree = window.tree();
+    return tree->topLevelItem(tree->topLevelItemCount() - 1);
+}
 
 // The entry of the menu, or of one of its submenus, with that text.
 inline QAction *findMenuEntry(QMenu &menu, const QString &text)

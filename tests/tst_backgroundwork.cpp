@@ -59,14 +59,7 @@ class TestBackgroundWork : public QObject {
         }
     };
 
-    QString csv(const QString &name, const QByteArray &content)
-    {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(content);
-        return path;
-    }
+    QString csv(const QString &name, const QByteArray &content) { return writeFile(m_dir, name, content); }
 
     QByteArray bytesOf(const QString &path)
     {
@@ -79,8 +72,7 @@ class TestBackgroundWork : public QObject {
 
     void importOne(const QString &name = QStringLiteral("lide.csv"))
     {
-        FileDialog::setNextFileNames({csv(name, "Hmotnost;Vyska\n70;1,75\n80;2\n")});
-        m_window->loadCSV();
+        importThroughWindow(*m_window, m_dir, "Hmotnost;Vyska\n70;1,75\n80;2\n", name);
     }
 
     // The work of the next operation waits until it is cancelled (at most

@@ -3,6 +3,8 @@
 // alike across the blocks the file is computed in, and memory that follows
 // the size of the file whatever its shape.
 
+#include "TestFiles.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -51,14 +53,7 @@ class TestCliReading : public QObject {
 
     QTemporaryDir m_dir;
 
-    QString file(const QString &name, const QByteArray &content)
-    {
-        const QString path = m_dir.filePath(name);
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
-            return QString();
-        return path;
-    }
+    QString file(const QString &name, const QByteArray &content) { return writeFile(m_dir, name, content); }
 
 private slots:
     // Memory first: the peak of the children only grows, and the files here

@@ -65,14 +65,7 @@ class TestDialogFlows : public QObject {
 
     QTreeWidgetItem *importOne(const QByteArray &content, const QString &name = QStringLiteral("lide.csv"))
     {
-        const QString path = m_dir.filePath(name);
-        QFile f(path);
-        if (f.open(QIODevice::WriteOnly))
-            f.write(content);
-        f.close();
-        FileDialog::setNextFileNames({path});
-        m_window->loadCSV();
-        return tree()->topLevelItem(tree()->topLevelItemCount() - 1);
+        return importThroughWindow(*m_window, m_dir, content, name);
     }
 
     void contextMenu(QTreeWidgetItem *node, const PopupMenu::Chooser &chooser)

@@ -41,14 +41,7 @@ class TestMainWindow : public QObject {
     QTemporaryDir m_dir;
     std::unique_ptr<MainWindow> m_window;
 
-    QString csv(const QString &name, const QByteArray &content)
-    {
-        const QString path = m_dir.filePath(name);
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(content);
-        return path;
-    }
+    QString csv(const QString &name, const QByteArray &content) { return writeFile(m_dir, name, content); }
 
     QTreeWidget *tree() { return m_window->tree(); }
 

@@ -27,14 +27,7 @@ class TestOpenProject : public QObject {
     std::unique_ptr<MainWindow> m_window;
     const QString m_sample = QDir(QStringLiteral(KOSTIMER_EXAMPLES)).filePath(QStringLiteral("ukazkovy-projekt.kstx"));
 
-    QString file(const QString &name, const QByteArray &content)
-    {
-        const QString path = m_dir.filePath(name);
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(content);
-        return path;
-    }
+    QString file(const QString &name, const QByteArray &content) { return writeFile(m_dir, name, content); }
 
     QTreeWidget *tree() { return m_window->tree(); }
 

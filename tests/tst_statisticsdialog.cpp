@@ -27,17 +27,7 @@ class TestStatisticsDialog : public QObject {
 
     static QString u(const char *text) { return QString::fromUtf8(text); }
 
-    QTreeWidgetItem *importOne(const QByteArray &content)
-    {
-        const QString path = m_dir.filePath(QStringLiteral("lide.csv"));
-        QFile f(path);
-        if (f.open(QIODevice::WriteOnly))
-            f.write(content);
-        f.close();
-        FileDialog::setNextFileNames({path});
-        m_window->loadCSV();
-        return m_window->tree()->topLevelItem(m_window->tree()->topLevelItemCount() - 1);
-    }
+    QTreeWidgetItem *importOne(const QByteArray &content) { return importThroughWindow(*m_window, m_dir, content); }
 
     // Method id applied to the checked rows of parent's table, as the tree
     // holds a result (through the menu the column wizard would ask).

@@ -4,6 +4,7 @@
 
 #include "MethodCatalog.h"
 #include "TTableModel.h"
+#include "TestFiles.h"
 
 #include <QAbstractItemModelTester>
 #include <QBuffer>
@@ -99,14 +100,7 @@ class TestTableModel : public QObject {
 
     QTemporaryDir m_dir;
 
-    QString file(const QString &name, const QByteArray &content)
-    {
-        const QString path = m_dir.filePath(name);
-        QFile f(path);
-        if (f.open(QIODevice::WriteOnly))
-            f.write(content);
-        return path;
-    }
+    QString file(const QString &name, const QByteArray &content) { return writeFile(m_dir, name, content); }
 
 private slots:
     void initTestCase() { buildMethodCatalog(); }

@@ -2,6 +2,7 @@
 
 #include "BackgroundWork.h"
 #include "CustomFunctions.h"
+#include "ExportPath.h"
 #include "FileDialog.h"
 #include "MessageBox.h"
 #include "MethodCatalog.h"
@@ -907,12 +908,9 @@ void MainWindow::exportCSV(QTreeWidgetItem *node)
     if (!table)
         return;
     const QString title = QString::fromUtf8("Export tabulky do CSV");
-    const QString folder = settings.value(QStringLiteral("exportDataFolder"), QDir::homePath()).toString();
-    const QString path = FileDialog::saveFileName(this, title, folder, QString::fromUtf8("Soubor CSV (*.csv)"),
-                                                  QStringLiteral("csv"));
+    const QString path = askExportPath(this, title);
     if (path.isEmpty())
         return;
-    settings.setValue(QStringLiteral("exportDataFolder"), QFileInfo(path).absolutePath());
     // Written by a worker from a copy, beside the old file, and put in its
     // place only when complete: a full disk, a vanished folder or a cancel
     // never leaves half a table behind.
