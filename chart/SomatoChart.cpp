@@ -1,5 +1,6 @@
 #include "SomatoChart.h"
 
+#include "Palette.h"
 #include "StrokeText.h"
 
 #include <QImage>
@@ -16,8 +17,8 @@ using namespace SomatoChart;
 
 namespace {
 
-const QColor ink(43, 48, 58);
-const QColor triangleColour(31, 111, 120);
+using Palette::ink;
+const QColor triangleColour = Palette::teal;
 const QColor gridColour(226, 229, 234);
 const QColor scaleColour(120, 126, 136);
 const QColor axisColour(150, 156, 166);
@@ -354,46 +355,48 @@ void drawChartContent(QPainter &p, const ChartContent &content)
     drawGroupLegend(p, content.groups);
 }
 
-bool writeChart(QIODevice *device, ChartFormat format, const ChartContent &content)
+bool writeChart(QIODevice *device, ChartFormat format, const ChartContent &content, QString *error)
 {
+    bool written = false;
     if (format == ChartFormat::Svg) {
         QSvgGenerator svg;
         svg.setOutputDevice(device);
         svg.setSize(QSize(width, height));
         svg.setViewBox(QRect(0, 0, width, height));
         svg.setResolution(96); // one pixel of the picture is one CSS pixel
-        svg.setTitle(QString::fromUtf8("Sheldonův trojúhelník"));
+        svg.setTitle(QStringLiteral("Sheldonův trojúhelník"));
         QPainter painter;
-        if (!painter.begin(&svg))
-            return false;
+        if (painter.begin(&svg)) {
+            drawChartContent(painter, content);
+            written = painter.end();
+        }
+    } else {
+        QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+        QPainter painter(&image);
         drawChartContent(painter, content);
-        return painter.end();
+        painter.end();
+        written = image.save(device, "PNG");
     }
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-    QPainter painter(&image);
-    drawChartContent(painter, content);
-    painter.end();
-    return image.save(device, "PNG");
+    if (!written && error)
+        *error = QStringLiteral("zápis obrázku selhal (%1)").arg(device->errorString());
+    return written;
 }
 
-bool writeChart(const QString &path, ChartFormat format, const ChartContent &content)
+bool writeChart(const QString &path, ChartFormat format, const ChartContent &content, QString *error)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = QStringLiteral("Soubor nelze vytvořit: %1").arg(file.errorString());
         return false;
-    if (!writeChart(&file, format, content)) {
+    }
+    if (!writeChart(&file, format, content, error)) {
         file.cancelWriting();
         return false;
     }
-    return file.commit();
-}
-
-bool writeChart(QIODevice *device, ChartFormat format, const std::vector<Somatotype> &somatotypes)
-{
-    return writeChart(device, format, ChartContent{somatotypes, {}, {}});
-}
-
-bool writeChart(const QString &path, ChartFormat format, const std::vector<Somatotype> &somatotypes)
-{
-    return writeChart(path, format, ChartContent{somatotypes, {}, {}});
+    if (file.commit())
+        return true;
+    if (error)
+        *error = QStringLiteral("Soubor nelze dokončit: %1").arg(file.errorString());
+    return false;
 }

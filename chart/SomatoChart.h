@@ -85,12 +85,9 @@ class QIODevice;
 
 enum class ChartFormat { Png, Svg };
 
-// Writes the background with the markers as a PNG or an SVG picture of
-// width x height. Written beside the target and put in its place only when
-// complete; false when it could not be written.
-bool writeChart(const QString &path, ChartFormat format, const std::vector<Somatotype> &somatotypes);
-// The same picture written to an open device.
-bool writeChart(QIODevice *device, ChartFormat format, const std::vector<Somatotype> &somatotypes);
-// A picture with groups, likewise.
-bool writeChart(const QString &path, ChartFormat format, const ChartContent &content);
-bool writeChart(QIODevice *device, ChartFormat format, const ChartContent &content);
+// Writes the background with the markers (and the groups) as a PNG or an SVG
+// picture of width x height. To a path it is written beside the target and put
+// in its place only when complete. False, with the reason in *error, when it
+// could not be written.
+bool writeChart(const QString &path, ChartFormat format, const ChartContent &content, QString *error = nullptr);
+bool writeChart(QIODevice *device, ChartFormat format, const ChartContent &content, QString *error = nullptr);

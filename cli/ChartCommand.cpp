@@ -61,9 +61,7 @@ int runChartCommand(const QStringList &args, std::FILE *out, std::FILE *err)
     QString by;
     for (qsizetype i = 0; i < args.size(); ++i) {
         if (args.at(i) == QLatin1String("--by")) {
-            if (i + 1 >= args.size())
-                throw UsageError{QStringLiteral("Přepínači --by chybí hodnota.")};
-            by = args.at(++i);
+            by = optionValue(args, &i);
         } else if (args.at(i).startsWith(u'-'))
             throw UsageError{QStringLiteral("Příkaz chart potřebuje jeden soubor CSV a jméno obrázku.")};
         else
@@ -100,7 +98,7 @@ int runChartCommand(const QStringList &args, std::FILE *out, std::FILE *err)
     OutputFile output(imagePath, out);
     QString why;
     if (!buffer.open(QIODevice::WriteOnly)
-        || !writeChart(&buffer, svg ? ChartFormat::Svg : ChartFormat::Png, content) || !output.open(&why)) {
+        || !writeChart(&buffer, svg ? ChartFormat::Svg : ChartFormat::Png, content, &why) || !output.open(&why)) {
         print(err, why.isEmpty() ? QStringLiteral("Obrázek „%1“ nelze zapsat.\n").arg(imagePath)
                                  : QStringLiteral("Obrázek „%1“ nelze zapsat: %2.\n").arg(imagePath, why));
         return FileFault;

@@ -171,9 +171,7 @@ ApplyRequest parseApply(const QStringList &args)
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args.at(i);
         if (arg == QLatin1String("-c")) {
-            if (i + 1 >= args.size())
-                throw UsageError{QStringLiteral("Přepínači %1 chybí hodnota.").arg(arg)};
-            request.columns.append(args.at(++i));
+            request.columns.append(optionValue(args, &i));
         } else if (takeOutputOption(args, &i, &request.output)) {
         } else if (arg.startsWith(u'-') && arg.size() > 1)
             throw UsageError{QStringLiteral("Neznámý přepínač „%1“.").arg(arg)};

@@ -1,5 +1,6 @@
 #include "CliSupport.h"
 
+#include "TextEncoding.h"
 #include "ValueRows.h"
 #include "Verdicts.h"
 
@@ -121,34 +122,12 @@ QString argumentText(const char *argument)
 {
     QString text;
     const auto *p = reinterpret_cast<const unsigned char *>(argument);
-    while (*p) {
-        const unsigned char lead = *p;
-        int length = 0;
-        char32_t c = 0;
-        if (lead < 0x80) {
-            length = 1;
-            c = lead;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-            c = lead & 0x1F;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            c = lead & 0x0F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            c = lead & 0x07;
-        }
-        bool valid = length > 0;
-        for (int k = 1; valid && k < length; ++k) {
-            valid = (p[k] & 0xC0) == 0x80; // also stops at the terminating 0
-            c = (c << 6) | (p[k] & 0x3F);
-        }
-        // Overlong forms, surrogates and code points past U+10FFFF are no UTF-8.
-        if (valid && ((length == 3 && c < 0x800) || (length == 4 && (c < 0x10000 || c > 0x10FFFF))
-                      || (c >= 0xD800 && c <= 0xDFFF)))
-            valid = false;
-        if (!valid) {
-            text += QChar(char16_t(0xDC00 + lead));
+    const auto *end = p + std::strlen(argument);
+    while (p < end) {
+        char32_t c;
+        const int length = utf8Sequence(p, end, &c);
+        if (length == 0) {
+            text += QChar(char16_t(0xDC00 + *p));
             ++p;
             continue;
         }
@@ -392,14 +371,17 @@ bool OutputFile::commit()
     return done;
 }
 
+QString optionValue(const QStringList &args, qsizetype *i)
+{
+    if (*i + 1 >= args.size())
+        throw UsageError{QStringLiteral("Přepínači %1 chybí hodnota.").arg(args.at(*i))};
+    return args.at(++*i);
+}
+
 bool takeOutputOption(const QStringList &args, qsizetype *i, OutputOptions *options)
 {
     const QString &arg = args.at(*i);
-    auto value = [&]() {
-        if (*i + 1 >= args.size())
-            throw UsageError{QStringLiteral("Přepínači %1 chybí hodnota.").arg(arg)};
-        return args.at(++*i);
-    };
+    auto value = [&]() { return optionValue(args, i); };
     if (arg == QLatin1String("--output"))
         options->path = value();
     else if (arg == QLatin1String("--header"))

@@ -99,6 +99,10 @@ struct OutputOptions {
     bool strict = false;
 };
 
+// The value of the option at args[*i], advancing *i past it. Throws
+// UsageError when the option is the last argument.
+QString optionValue(const QStringList &args, qsizetype *i);
+
 // Takes the output option at args[*i] (and its value, advancing *i); false
 // when args[*i] is none of them. Throws UsageError on a bad value.
 bool takeOutputOption(const QStringList &args, qsizetype *i, OutputOptions *options);

@@ -59,11 +59,7 @@ Request parse(const QStringList &args)
     QStringList positional;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args.at(i);
-        auto value = [&]() {
-            if (i + 1 >= args.size())
-                throw UsageError{QStringLiteral("Přepínači %1 chybí hodnota.").arg(arg)};
-            return args.at(++i);
-        };
+        auto value = [&]() { return optionValue(args, &i); };
         if (arg == QLatin1String("-c"))
             request.components.append(value());
         else if (arg == QLatin1String("--by"))

@@ -33,9 +33,7 @@ StatsRequest parseStats(const QStringList &args)
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args.at(i);
         if (arg == QLatin1String("--by")) {
-            if (i + 1 >= args.size())
-                throw UsageError{QStringLiteral("Přepínači %1 chybí hodnota.").arg(arg)};
-            request.by = args.at(++i);
+            request.by = optionValue(args, &i);
             if (request.by.isEmpty())
                 throw UsageError{QStringLiteral("Přepínač --by potřebuje sloupec.")};
         } else if (arg == QLatin1String("--output") || arg == QLatin1String("--digits")) {

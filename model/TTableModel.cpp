@@ -511,12 +511,8 @@ void TTableModel::appendRows(const QList<QList<double>> &rows)
 
 bool TTableModel::applyMethod(qint32 id, const ColumnMapper &mapColumns)
 {
-    if (!isRegisteredMethod(id) || !mapColumns)
-        return false;
     std::vector<int> columns;
-    if (!mapColumns(*this, id, &columns))
-        return false;
-    return applyMethod(id, columns);
+    return isRegisteredMethod(id) && mapColumns && mapColumns(*this, id, &columns) && applyMethod(id, columns);
 }
 
 bool TTableModel::applyMethod(qint32 id, const std::vector<int> &columns)
@@ -540,12 +536,8 @@ bool TTableModel::applyMethod(qint32 id, const std::vector<int> &columns)
 
 bool TTableModel::applyCustomFunction(qint32 id, const ColumnMapper &mapColumns)
 {
-    if (!customFunction(id) || !mapColumns)
-        return false;
     std::vector<int> columns;
-    if (!mapColumns(*this, id, &columns))
-        return false;
-    return applyCustomFunction(id, columns);
+    return customFunction(id) && mapColumns && mapColumns(*this, id, &columns) && applyCustomFunction(id, columns);
 }
 
 bool TTableModel::applyCustomFunction(qint32 id, const std::vector<int> &columns)
@@ -568,14 +560,20 @@ bool TTableModel::applyCustomFunction(qint32 id, const std::vector<int> &columns
     return true;
 }
 
-bool TTableModel::loadCsv(const QString &path)
+bool TTableModel::loadCsv(const QString &path, QString *error)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("Soubor nelze otevřít: %1").arg(file.errorString());
         return false;
+    }
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = QStringLiteral("Soubor se nepodařilo přečíst: %1").arg(file.errorString());
         return false;
+    }
     const CsvImport import(bytes);
     QList<UnreadField> unread;
     const QList<QList<double>> rows = import.rows(&unread);
@@ -619,14 +617,21 @@ bool TTableModel::isUnread(int row, int column) const
     return !m_unread.isEmpty() && m_unread.contains(unreadKey(row, column));
 }
 
-bool TTableModel::writeCsv(QIODevice *device, NumberDigits digits) const
+bool TTableModel::writeCsv(QIODevice *device, NumberDigits digits, QString *error) const
 {
-    if (!device || !device->isWritable())
+    if (!device || !device->isWritable()) {
+        if (error)
+            *error = QStringLiteral("Do souboru nelze zapisovat.");
         return false;
+    }
     ValueRowWriter writer(device, digits);
     for (int r = 0; r < rowCount(); ++r)
         writer.writeRow(rowData(r), rowLength(r));
-    return writer.flush();
+    if (writer.flush())
+        return true;
+    if (error)
+        *error = QStringLiteral("Zápis selhal: %1").arg(device->errorString());
+    return false;
 }
 
 bool TTableModel::readCsv(QIODevice *device, QString *error, qint64 memoryLimit)

@@ -108,12 +108,12 @@ public:
 
     // Fills the table from a CSV file of the import dialect (header row, then
     // rows as read), every row checked; the table becomes a source table. False,
-    // and the table unchanged, when the file cannot be read.
-    bool loadCsv(const QString &path);
-    // Writes every row, checked or not, as value rows. False when the device
-    // does not take them.
+    // the table unchanged and the reason in *error, when the file cannot be read.
+    bool loadCsv(const QString &path, QString *error = nullptr);
+    // Writes every row, checked or not, as value rows. False, with the reason
+    // in *error, when the device does not take them.
     // Project entries take every digit (NumberDigits::Full).
-    bool writeCsv(QIODevice *device, NumberDigits digits = NumberDigits::Six) const;
+    bool writeCsv(QIODevice *device, NumberDigits digits = NumberDigits::Six, QString *error = nullptr) const;
     // Reads value rows into the table.
     //
     // After readXml the table takes its rows from the entry as its lines

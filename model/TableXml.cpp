@@ -24,6 +24,30 @@ qint64 sizeAttribute(const QXmlStreamAttributes &attributes, QLatin1String name)
     return ok && size >= 0 ? size : -1;
 }
 
+// Reads on to the next start or end element.
+void readNextTag(QXmlStreamReader &xml)
+{
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement() || xml.isEndElement())
+            return;
+    }
+}
+
+// The children of the list element just begun, each named `child`: take is
+// called with the attributes of each, until the list ends.
+template <typename Take>
+void readList(QXmlStreamReader &xml, QLatin1String child, Take take)
+{
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement())
+            take(xml.attributes());
+        else if (xml.isEndElement() && xml.name() != child)
+            return;
+    }
+}
+
 } // namespace
 
 void TTableModel::writeXml(QXmlStreamWriter &xml) const
@@ -120,39 +144,21 @@ QString TTableModel::readXml(QXmlStreamReader &xml, bool *onNextToken)
     QStringList headers;
     QList<UnreadField> unread;
     if (type == SourceDataType) {
-        while (!xml.atEnd()) {
-            xml.readNext();
-            if (xml.isStartElement() || xml.isEndElement())
-                break;
-        }
+        readNextTag(xml);
         if (xml.isStartElement() && xml.name() == QLatin1String("headers")) {
-            while (!xml.atEnd()) {
-                xml.readNext();
-                if (xml.isStartElement())
-                    headers.append(xml.attributes().value(QLatin1String("title")).toString());
-                else if (xml.isEndElement() && xml.name() != QLatin1String("header"))
-                    break;
-            }
+            readList(xml, QLatin1String("header"), [&](const QXmlStreamAttributes &header) {
+                headers.append(header.value(QLatin1String("title")).toString());
+            });
             // The fields the file held no number in may follow; whatever else
             // comes is the caller's.
             if (onNextToken && !xml.hasError()) {
-                while (!xml.atEnd()) {
-                    xml.readNext();
-                    if (xml.isStartElement() || xml.isEndElement())
-                        break;
-                }
+                readNextTag(xml);
                 if (xml.isStartElement() && xml.name() == QLatin1String("unread")) {
-                    while (!xml.atEnd()) {
-                        xml.readNext();
-                        if (xml.isStartElement()) {
-                            const QXmlStreamAttributes field = xml.attributes();
-                            unread.append({field.value(QLatin1String("row")).toLongLong(),
-                                           field.value(QLatin1String("col")).toInt(),
-                                           field.value(QLatin1String("text")).toString()});
-                        } else if (xml.isEndElement() && xml.name() != QLatin1String("field")) {
-                            break;
-                        }
-                    }
+                    readList(xml, QLatin1String("field"), [&](const QXmlStreamAttributes &field) {
+                        unread.append({field.value(QLatin1String("row")).toLongLong(),
+                                       field.value(QLatin1String("col")).toInt(),
+                                       field.value(QLatin1String("text")).toString()});
+                    });
                 } else {
                     *onNextToken = xml.isStartElement() || xml.isEndElement();
                 }

@@ -79,39 +79,47 @@ bool isValidUtf8(const char *data, qsizetype size)
                 continue;
             }
         }
-        const unsigned char c = *p;
-        if (c < 0x80) {
-            ++p;
-            continue;
-        }
-        int length;
-        unsigned int codePoint;
-        if (c >= 0xC2 && c <= 0xDF) {
-            length = 2;
-            codePoint = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            length = 3;
-            codePoint = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            length = 4;
-            codePoint = c & 0x07;
-        } else {
-            return false;
-        }
-        if (end - p < length)
-            return false;
-        for (int i = 1; i < length; ++i) {
-            if ((p[i] & 0xC0) != 0x80)
-                return false;
-            codePoint = (codePoint << 6) | (p[i] & 0x3F);
-        }
-        // Overlong forms, surrogates and values beyond Unicode.
-        if ((length == 3 && codePoint < 0x800) || (length == 4 && codePoint < 0x10000)
-            || (codePoint >= 0xD800 && codePoint <= 0xDFFF) || codePoint > 0x10FFFF)
+        char32_t codePoint;
+        const int length = utf8Sequence(p, end, &codePoint);
+        if (length == 0)
             return false;
         p += length;
     }
     return true;
+}
+
+int utf8Sequence(const unsigned char *p, const unsigned char *end, char32_t *codePoint)
+{
+    const unsigned char lead = *p;
+    int length;
+    char32_t c;
+    if (lead < 0x80) {
+        *codePoint = lead;
+        return 1;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        c = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        c = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        c = lead & 0x07;
+    } else {
+        return 0;
+    }
+    if (end - p < length)
+        return 0;
+    for (int i = 1; i < length; ++i) {
+        if ((p[i] & 0xC0) != 0x80)
+            return 0;
+        c = (c << 6) | (p[i] & 0x3F);
+    }
+    // Overlong forms, surrogates and values beyond Unicode.
+    if ((length == 3 && c < 0x800) || (length == 4 && c < 0x10000) || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
+        return 0;
+    *codePoint = c;
+    return length;
 }
 
 QString decodeText(const char *data, qsizetype size, TextEncoding encoding)

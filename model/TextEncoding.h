@@ -18,5 +18,9 @@ struct ImportText {
 ImportText prepareImportText(QByteArray bytes);
 
 bool isValidUtf8(const char *data, qsizetype size);
+// The length of the well-formed UTF-8 sequence at p (1 to 4), its code point in
+// *codePoint; 0 for a byte that starts none (a stray continuation, an overlong
+// form, a surrogate, a value past U+10FFFF, or a sequence cut by end).
+int utf8Sequence(const unsigned char *p, const unsigned char *end, char32_t *codePoint);
 
 QString decodeText(const char *data, qsizetype size, TextEncoding encoding);

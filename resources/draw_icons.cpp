@@ -6,6 +6,7 @@
 // Each SIZE adds the application's icon of SIZE x SIZE pixels as
 // kostimer-SIZE.png, for the desktop's icon theme.
 
+#include "Palette.h"
 #include "SomatoChart.h"
 #include "StrokeText.h"
 
@@ -19,8 +20,8 @@
 
 namespace {
 
-const QColor ink(43, 48, 58);
-const QColor teal(31, 111, 120);
+using Palette::ink;
+using Palette::teal;
 const QColor tealLight(120, 186, 190);
 const QColor orange(224, 122, 47);
 const QColor bone(246, 238, 220);
