@@ -24,7 +24,7 @@ int main(int argc, char *argv[])
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() > 1) {
         QString path = arguments.at(1);
-        if (path.startsWith(QLatin1String("file:")))
+        if (path.startsWith(QStringLiteral("file:")))
             path = QUrl(path).toLocalFile();
         window.openProjectFile(path);
     }

@@ -60,7 +60,7 @@ int runChartCommand(const QStringList &args, std::FILE *out, std::FILE *err)
     QStringList positional;
     QString by;
     for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args.at(i) == QLatin1String("--by")) {
+        if (args.at(i) == QStringLiteral("--by")) {
             by = optionValue(args, &i);
         } else if (args.at(i).startsWith(u'-'))
             throw UsageError{QStringLiteral("Příkaz chart potřebuje jeden soubor CSV a jméno obrázku.")};
@@ -91,7 +91,7 @@ int runChartCommand(const QStringList &args, std::FILE *out, std::FILE *err)
         content = groupedContent(file.table, byColumn);
     }
 
-    const bool svg = QFileInfo(imagePath).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0;
+    const bool svg = QFileInfo(imagePath).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0;
     // Drawn whole before the output is touched.
     QByteArray picture;
     QBuffer buffer(&picture);

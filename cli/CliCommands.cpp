@@ -170,7 +170,7 @@ ApplyRequest parseApply(const QStringList &args)
     QStringList positional;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args.at(i);
-        if (arg == QLatin1String("-c")) {
+        if (arg == QStringLiteral("-c")) {
             request.columns.append(optionValue(args, &i));
         } else if (takeOutputOption(args, &i, &request.output)) {
         } else if (arg.startsWith(u'-') && arg.size() > 1)
@@ -335,24 +335,24 @@ int runCli(const QStringList &arguments, std::FILE *out, std::FILE *err)
     buildMethodCatalog();
     const QString command = arguments.value(0);
     try {
-        if (command == QLatin1String("--help") || command == QLatin1String("-h")
-            || command == QLatin1String("help")) {
+        if (command == QStringLiteral("--help") || command == QStringLiteral("-h")
+            || command == QStringLiteral("help")) {
             print(out, QString::fromUtf8(helpText));
             return Done;
         }
-        if (command == QLatin1String("methods") && arguments.size() == 1) {
+        if (command == QStringLiteral("methods") && arguments.size() == 1) {
             print(out, methodListing());
             return Done;
         }
-        if (command == QLatin1String("apply"))
+        if (command == QStringLiteral("apply"))
             return apply(arguments.mid(1), out, err);
-        if (command == QLatin1String("project"))
+        if (command == QStringLiteral("project"))
             return runProjectCommand(arguments.mid(1), out, err);
-        if (command == QLatin1String("chart"))
+        if (command == QStringLiteral("chart"))
             return runChartCommand(arguments.mid(1), out, err);
-        if (command == QLatin1String("somatotypes"))
+        if (command == QStringLiteral("somatotypes"))
             return runSomatotypesCommand(arguments.mid(1), out, err);
-        if (command == QLatin1String("stats"))
+        if (command == QStringLiteral("stats"))
             return runStatsCommand(arguments.mid(1), out, err);
         if (command.isEmpty())
             throw UsageError{QStringLiteral("Chybí příkaz.")};

@@ -382,16 +382,16 @@ bool takeOutputOption(const QStringList &args, qsizetype *i, OutputOptions *opti
 {
     const QString &arg = args.at(*i);
     auto value = [&]() { return optionValue(args, i); };
-    if (arg == QLatin1String("--output"))
+    if (arg == QStringLiteral("--output"))
         options->path = value();
-    else if (arg == QLatin1String("--header"))
+    else if (arg == QStringLiteral("--header"))
         options->header = true;
-    else if (arg == QLatin1String("--verdicts"))
+    else if (arg == QStringLiteral("--verdicts"))
         options->verdicts = true;
-    else if (arg == QLatin1String("--strict"))
+    else if (arg == QStringLiteral("--strict"))
         options->strict = true;
-    else if (arg == QLatin1String("--digits")) {
-        if (value() != QLatin1String("full"))
+    else if (arg == QStringLiteral("--digits")) {
+        if (value() != QStringLiteral("full"))
             throw UsageError{QStringLiteral("Přepínač --digits zná jen hodnotu full.")};
         options->digits = NumberDigits::Full;
     } else {

@@ -52,16 +52,16 @@ QString escaped(const QString &text)
     for (const QChar c : text) {
         switch (c.unicode()) {
         case u'\\':
-            field += QLatin1String("\\\\");
+            field += QStringLiteral("\\\\");
             break;
         case u'\t':
-            field += QLatin1String("\\t");
+            field += QStringLiteral("\\t");
             break;
         case u'\n':
-            field += QLatin1String("\\n");
+            field += QStringLiteral("\\n");
             break;
         case u'\r':
-            field += QLatin1String("\\r");
+            field += QStringLiteral("\\r");
             break;
         default:
             field += c;
@@ -150,9 +150,9 @@ int exportTable(const QStringList &args, std::FILE *out, std::FILE *err)
 int runProjectCommand(const QStringList &args, std::FILE *out, std::FILE *err)
 {
     const QString command = args.value(0);
-    if (command == QLatin1String("show") && args.size() == 2)
+    if (command == QStringLiteral("show") && args.size() == 2)
         return show(args.at(1), out, err);
-    if (command == QLatin1String("export"))
+    if (command == QStringLiteral("export"))
         return exportTable(args.mid(1), out, err);
     throw UsageError{QStringLiteral("Příkaz project zná jen show SOUBOR.kstx a export SOUBOR.kstx TABULKA.")};
 }

@@ -60,13 +60,13 @@ Request parse(const QStringList &args)
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args.at(i);
         auto value = [&]() { return optionValue(args, &i); };
-        if (arg == QLatin1String("-c"))
+        if (arg == QStringLiteral("-c"))
             request.components.append(value());
-        else if (arg == QLatin1String("--by"))
+        else if (arg == QStringLiteral("--by"))
             request.by = value();
-        else if (arg == QLatin1String("--rows"))
+        else if (arg == QStringLiteral("--rows"))
             request.rows = true;
-        else if (arg == QLatin1String("--output") || arg == QLatin1String("--digits"))
+        else if (arg == QStringLiteral("--output") || arg == QStringLiteral("--digits"))
             takeOutputOption(args, &i, &request.output); // its other options do not apply here
         else if (arg.startsWith(u'-') && arg.size() > 1)
             throw UsageError{QStringLiteral("Neznámý přepínač „%1“.").arg(arg)};

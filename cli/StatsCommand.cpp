@@ -32,11 +32,11 @@ StatsRequest parseStats(const QStringList &args)
     QStringList positional;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args.at(i);
-        if (arg == QLatin1String("--by")) {
+        if (arg == QStringLiteral("--by")) {
             request.by = optionValue(args, &i);
             if (request.by.isEmpty())
                 throw UsageError{QStringLiteral("Přepínač --by potřebuje sloupec.")};
-        } else if (arg == QLatin1String("--output") || arg == QLatin1String("--digits")) {
+        } else if (arg == QStringLiteral("--output") || arg == QStringLiteral("--digits")) {
             takeOutputOption(args, &i, &request.output);
         } else if (arg.startsWith(u'-') && arg.size() > 1) {
             throw UsageError{QStringLiteral("Neznámý přepínač „%1“.").arg(arg)};

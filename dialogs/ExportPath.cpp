@@ -10,7 +10,7 @@ QString askExportPath(QWidget *parent, const QString &title)
 {
     QSettings settings(QStringLiteral("Veritek"), QStringLiteral("Kostimer"));
     const QString folder = settings.value(QStringLiteral("exportDataFolder"), QDir::homePath()).toString();
-    const QString path = FileDialog::saveFileName(parent, title, folder, QString::fromUtf8("Soubor CSV (*.csv)"),
+    const QString path = FileDialog::saveFileName(parent, title, folder, QStringLiteral("Soubor CSV (*.csv)"),
                                                   QStringLiteral("csv"));
     if (!path.isEmpty())
         settings.setValue(QStringLiteral("exportDataFolder"), QFileInfo(path).absolutePath());

@@ -61,6 +61,13 @@ QMessageBox::StandardButton MessageBox::question(QWidget *parent, const QString 
     return box.clickedButton() ? box.standardButton(box.clickedButton()) : QMessageBox::StandardButton(chosen);
 }
 
+void MessageBox::about(QWidget *parent, const QString &title, const QString &text)
+{
+    QMessageBox::StandardButton answer;
+    if (!queuedAnswer(title, text, QString(), &answer))
+        QMessageBox::about(parent, title, text);
+}
+
 void MessageBox::setNextAnswer(QMessageBox::StandardButton answer)
 {
     queuedAnswers.append(answer);

@@ -19,6 +19,10 @@ public:
     static QMessageBox::StandardButton question(QWidget *parent, const QString &title, const QString &text,
                                                 QMessageBox::StandardButtons buttons);
 
+    // Information with only an OK button, as the "O aplikaci" box; a test
+    // queues any answer for it.
+    static void about(QWidget *parent, const QString &title, const QString &text);
+
     // Test seam.
     static void setNextAnswer(QMessageBox::StandardButton answer);
     static void requireQueuedAnswers(bool required);

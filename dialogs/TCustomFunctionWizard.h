@@ -6,25 +6,26 @@
 #include <QDialog>
 #include <QList>
 
+#include <memory>
 #include <vector>
 
-class QDialogButtonBox;
-class QGridLayout;
-class QHBoxLayout;
 class QLabel;
 class QLineEdit;
-class QPushButton;
-class QVBoxLayout;
+
+namespace Ui {
+class TCustomFunctionWizard;
+}
 
 class TCustomFunctionWizard : public QDialog {
     Q_OBJECT
 
 public:
     explicit TCustomFunctionWizard(QWidget *parent = nullptr);
+    ~TCustomFunctionWizard() override;
 
     // a0 … an as typed; text that is not a number counts as 0.
     std::vector<double> coefficients() const;
-    int members() const { return memberCount; }
+    int members() const { return m_memberCount; }
 
 public slots:
     void addMember();
@@ -38,21 +39,10 @@ protected:
 
 private:
     void addRow(int row, const QString &label);
+    void placeButtons(int row);
 
-    struct {
-        QVBoxLayout *verticalLayout = nullptr;
-        QLabel *equLabel = nullptr;
-        QHBoxLayout *horizontalLayout = nullptr;
-        QDialogButtonBox *buttonBox = nullptr;
-    } ui;
-
-protected:
-    QGridLayout *memberGrid = nullptr;
-    QPushButton *addMemberButton = nullptr;
-    QPushButton *removeMemberButton = nullptr;
-    int memberCount = 0;
-
-private:
-    QList<QLabel *> labels;
-    QList<QLineEdit *> edits;
+    std::unique_ptr<Ui::TCustomFunctionWizard> m_ui;
+    int m_memberCount = 0;
+    QList<QLabel *> m_labels;
+    QList<QLineEdit *> m_edits;
 };

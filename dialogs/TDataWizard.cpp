@@ -2,23 +2,20 @@
 
 #include "MessageBox.h"
 #include "MethodCatalog.h"
-#include "TMethodReference.h"
+#include "MethodReferenceDialog.h"
+#include "ui_TDataWizard.h"
 
 #include <QAbstractItemModel>
+#include <QAbstractItemView>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QLabel>
-#include <QAbstractItemView>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalMapper>
 #include <QStyledItemDelegate>
-#include <QTableWidget>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -48,40 +45,26 @@ QString counted(int n, const char *one, const char *few, const char *many)
 
 TDataWizard::TDataWizard(QWidget *parent)
     : QDialog(parent)
+    , m_ui(std::make_unique<Ui::TDataWizard>())
 {
-    setObjectName(QStringLiteral("TDataWizard"));
-    resize(400, 300);
-    ui.verticalLayout = new QVBoxLayout(this);
-    ui.verticalLayout->setObjectName(QStringLiteral("verticalLayout"));
-    ui.guide = new QLabel(QString::fromUtf8("V prvním řádku vyberte ke každému vstupu metody sloupec tabulky, "
-                                            "ze kterého se vstup vezme."),
-                          this);
-    ui.guide->setObjectName(QStringLiteral("guide"));
-    ui.guide->setWordWrap(true);
-    ui.verticalLayout->addWidget(ui.guide);
-    ui.tableWidget = new QTableWidget(this);
-    ui.tableWidget->setObjectName(QStringLiteral("tableWidget"));
-    ui.tableWidget->setSelectionMode(QAbstractItemView::NoSelection);
-    ui.verticalLayout->addWidget(ui.tableWidget);
-    ui.buttonBox = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Horizontal, this);
-    ui.buttonBox->setObjectName(QStringLiteral("buttonBox"));
-    ui.verticalLayout->addWidget(ui.buttonBox);
-    connect(ui.buttonBox, &QDialogButtonBox::accepted, this, &TDataWizard::aboutToAccept);
-    connect(ui.buttonBox, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    QPushButton *about = ui.buttonBox->addButton(QString::fromUtf8("Popis metody"), QDialogButtonBox::HelpRole);
+    m_ui->setupUi(this);
+    connect(m_ui->buttonBox, &QDialogButtonBox::accepted, this, &TDataWizard::aboutToAccept);
+    QPushButton *about = m_ui->buttonBox->addButton(QStringLiteral("Popis metody"), QDialogButtonBox::HelpRole);
     about->setObjectName(QStringLiteral("methodReferenceButton"));
     about->setEnabled(false);
     connect(about, &QPushButton::clicked, this, [this] {
-        auto *reference = new TMethodReference(this);
+        auto *reference = new MethodReferenceDialog(this);
         reference->setAttribute(Qt::WA_DeleteOnClose);
-        reference->showMethod(methodId);
+        reference->showMethod(m_methodId);
         reference->show();
     });
 }
 
+TDataWizard::~TDataWizard() = default;
+
 void TDataWizard::setSourceTable(const QAbstractItemModel *table)
 {
-    sourceTable = table;
+    m_sourceTable = table;
 }
 
 void TDataWizard::setFunction(int id)
@@ -90,7 +73,7 @@ void TDataWizard::setFunction(int id)
     if (kindOf(id) == Custom || !isRegisteredMethod(id))
         return;
     const MethodRecord &record = MethodCatalog[id];
-    methodId = id;
+    m_methodId = id;
     if (QWidget *about = findChild<QWidget *>(QStringLiteral("methodReferenceButton")))
         about->setEnabled(true);
     setInputs(record.title, record.columns, record.inputCount);
@@ -98,9 +81,9 @@ void TDataWizard::setFunction(int id)
 
 void TDataWizard::setInputs(const QString &title, const QStringList &names, int count)
 {
-    inputCount = count;
-    inputNames = names;
-    methodTitle = title;
+    m_inputCount = count;
+    m_inputNames = names;
+    m_methodTitle = title;
     setWindowTitle(QStringLiteral("Průvodce funkcí ") + title);
 }
 
@@ -112,20 +95,20 @@ int TDataWizard::exec()
 
 void TDataWizard::buildGrid()
 {
-    QTableWidget *grid = ui.tableWidget;
-    const int columns = sourceTable ? qMax(0, sourceTable->columnCount() - 1) : 0;
-    const int tableRows = sourceTable ? sourceTable->rowCount() : 0;
+    QTableWidget *grid = m_ui->tableWidget;
+    const int columns = m_sourceTable ? qMax(0, m_sourceTable->columnCount() - 1) : 0;
+    const int tableRows = m_sourceTable ? m_sourceTable->rowCount() : 0;
     grid->clear();
     grid->setColumnCount(columns);
     grid->setRowCount(1 + qMin(tableRows, previewRows));
 
-    delete mapper;
-    mapper = new QSignalMapper(this);
+    delete m_mapper;
+    m_mapper = new QSignalMapper(this);
     QStyledItemDelegate delegate; // the table view's own text for a number
-    const QStringList offered = inputNames.mid(0, inputCount);
+    const QStringList offered = m_inputNames.mid(0, m_inputCount);
     for (int c = 0; c < columns; ++c) {
         grid->setHorizontalHeaderItem(
-            c, new QTableWidgetItem(sourceTable->headerData(c + 1, Qt::Horizontal, Qt::DisplayRole).toString()));
+            c, new QTableWidgetItem(m_sourceTable->headerData(c + 1, Qt::Horizontal, Qt::DisplayRole).toString()));
         auto *list = new QComboBox(grid);
         list->addItem(QString());
         list->addItems(offered);
@@ -136,30 +119,30 @@ void TDataWizard::buildGrid()
         list->view()->setMinimumWidth(list->view()->sizeHintForColumn(0) + 2 * list->view()->frameWidth());
         connect(list, &QComboBox::currentTextChanged, list, &QComboBox::setToolTip);
         grid->setCellWidget(0, c, list);
-        connect(list, &QComboBox::currentIndexChanged, mapper, qOverload<>(&QSignalMapper::map));
-        mapper->setMapping(list, c);
+        connect(list, &QComboBox::currentIndexChanged, m_mapper, qOverload<>(&QSignalMapper::map));
+        m_mapper->setMapping(list, c);
         for (int k = 1; k < grid->rowCount(); ++k) {
-            const QVariant value = sourceTable->data(sourceTable->index(k - 1, c + 1), Qt::DisplayRole);
+            const QVariant value = m_sourceTable->data(m_sourceTable->index(k - 1, c + 1), Qt::DisplayRole);
             auto *cell = new QTableWidgetItem(delegate.displayText(value, locale()));
             cell->setFlags(Qt::ItemIsEnabled);
             // A field that held no number shows so here as in the table.
-            const QModelIndex source = sourceTable->index(k - 1, c + 1);
-            cell->setData(Qt::BackgroundRole, sourceTable->data(source, Qt::BackgroundRole));
-            cell->setData(Qt::ToolTipRole, sourceTable->data(source, Qt::ToolTipRole));
+            const QModelIndex source = m_sourceTable->index(k - 1, c + 1);
+            cell->setData(Qt::BackgroundRole, m_sourceTable->data(source, Qt::BackgroundRole));
+            cell->setData(Qt::ToolTipRole, m_sourceTable->data(source, Qt::ToolTipRole));
             grid->setItem(k, c, cell);
         }
     }
     chooseByNames();
-    connect(mapper, &QSignalMapper::mappedInt, this, &TDataWizard::comboBoxChanged);
+    connect(m_mapper, &QSignalMapper::mappedInt, this, &TDataWizard::comboBoxChanged);
     grid->resizeColumnsToContents();
     grid->resizeRowsToContents();
 
-    if (columns < inputCount) {
-        ui.guide->setText(QString::fromUtf8("Tabulka má jen %1, metoda „%2“ jich potřebuje %3: %4.")
-                              .arg(counted(columns, "sloupec", "sloupce", "sloupců"), methodTitle)
-                              .arg(inputCount)
-                              .arg(offered.join(QStringLiteral(", "))));
-        ui.guide->setStyleSheet(QStringLiteral("color: #b00000;"));
+    if (columns < m_inputCount) {
+        m_ui->guide->setText(QStringLiteral("Tabulka má jen %1, metoda „%2“ jich potřebuje %3: %4.")
+                                 .arg(counted(columns, "sloupec", "sloupce", "sloupců"), m_methodTitle)
+                                 .arg(m_inputCount)
+                                 .arg(offered.join(QStringLiteral(", "))));
+        m_ui->guide->setStyleSheet(QStringLiteral("color: #b00000;"));
     }
     fitToGrid();
 }
@@ -175,14 +158,14 @@ bool TDataWizard::namesMatch(const QString &name, const QString &header, bool ex
 void TDataWizard::chooseByNames()
 {
     // Exact titles first, so that "Výška" and "výška (m)" each find their own.
-    QTableWidget *grid = ui.tableWidget;
+    QTableWidget *grid = m_ui->tableWidget;
     std::vector<bool> taken(size_t(grid->columnCount()), false);
-    std::vector<bool> placed(size_t(qMax(0, inputCount)), false);
+    std::vector<bool> placed(size_t(qMax(0, m_inputCount)), false);
     for (bool exactly : {true, false}) {
-        for (int input = 0; input < inputCount && input < inputNames.size(); ++input) {
+        for (int input = 0; input < m_inputCount && input < m_inputNames.size(); ++input) {
             for (int c = 0; c < grid->columnCount() && !placed[size_t(input)]; ++c) {
                 const QTableWidgetItem *header = grid->horizontalHeaderItem(c);
-                if (taken[size_t(c)] || !header || !namesMatch(inputNames.at(input), header->text(), exactly))
+                if (taken[size_t(c)] || !header || !namesMatch(m_inputNames.at(input), header->text(), exactly))
                     continue;
                 qobject_cast<QComboBox *>(grid->cellWidget(0, c))->setCurrentIndex(input + 1);
                 taken[size_t(c)] = placed[size_t(input)] = true;
@@ -195,12 +178,12 @@ void TDataWizard::fitToGrid()
 {
     // Wide enough that the row of choices needs no scrolling, as far as the
     // screen allows.
-    QTableWidget *grid = ui.tableWidget;
+    QTableWidget *grid = m_ui->tableWidget;
     int width = grid->verticalHeader()->width() + 2 * grid->frameWidth();
     for (int c = 0; c < grid->columnCount(); ++c)
         width += grid->columnWidth(c);
     width += grid->verticalScrollBar()->sizeHint().width();
-    const QMargins margins = ui.verticalLayout->contentsMargins();
+    const QMargins margins = m_ui->verticalLayout->contentsMargins();
     width += margins.left() + margins.right();
     const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     const int available = screen ? screen->availableGeometry().width() * 9 / 10 : width;
@@ -209,7 +192,7 @@ void TDataWizard::fitToGrid()
 
 int TDataWizard::choiceOf(int column) const
 {
-    auto *list = qobject_cast<QComboBox *>(ui.tableWidget->cellWidget(0, column));
+    auto *list = qobject_cast<QComboBox *>(m_ui->tableWidget->cellWidget(0, column));
     return list ? list->currentIndex() : 0;
 }
 
@@ -219,18 +202,18 @@ void TDataWizard::comboBoxChanged(int column)
     if (chosen <= 0)
         return;
     // An input belongs to one column: choosing it again takes it from the other.
-    for (int c = 0; c < ui.tableWidget->columnCount(); ++c) {
+    for (int c = 0; c < m_ui->tableWidget->columnCount(); ++c) {
         if (c != column && choiceOf(c) == chosen)
-            qobject_cast<QComboBox *>(ui.tableWidget->cellWidget(0, c))->setCurrentIndex(0);
+            qobject_cast<QComboBox *>(m_ui->tableWidget->cellWidget(0, c))->setCurrentIndex(0);
     }
 }
 
 void TDataWizard::aboutToAccept()
 {
-    std::vector<bool> assigned(size_t(qMax(0, inputCount)), false);
-    for (int c = 0; c < ui.tableWidget->columnCount(); ++c) {
+    std::vector<bool> assigned(size_t(qMax(0, m_inputCount)), false);
+    for (int c = 0; c < m_ui->tableWidget->columnCount(); ++c) {
         const int chosen = choiceOf(c);
-        if (chosen >= 1 && chosen <= inputCount)
+        if (chosen >= 1 && chosen <= m_inputCount)
             assigned[size_t(chosen - 1)] = true;
     }
     if (std::find(assigned.begin(), assigned.end(), false) == assigned.end()) {
@@ -242,10 +225,10 @@ void TDataWizard::aboutToAccept()
 
 std::vector<int> TDataWizard::selectedColumns() const
 {
-    std::vector<int> columns(size_t(qMax(0, inputCount)), -1);
-    for (int c = 0; c < ui.tableWidget->columnCount(); ++c) {
+    std::vector<int> columns(size_t(qMax(0, m_inputCount)), -1);
+    for (int c = 0; c < m_ui->tableWidget->columnCount(); ++c) {
         const int chosen = choiceOf(c);
-        if (chosen >= 1 && chosen <= inputCount)
+        if (chosen >= 1 && chosen <= m_inputCount)
             columns[size_t(chosen - 1)] = c;
     }
     return columns;

@@ -8,20 +8,22 @@
 #include <QDialog>
 #include <QStringList>
 
+#include <memory>
 #include <vector>
 
 class QAbstractItemModel;
-class QDialogButtonBox;
-class QLabel;
 class QSignalMapper;
-class QTableWidget;
-class QVBoxLayout;
+
+namespace Ui {
+class TDataWizard;
+}
 
 class TDataWizard : public QDialog {
     Q_OBJECT
 
 public:
     explicit TDataWizard(QWidget *parent = nullptr);
+    ~TDataWizard() override;
 
     void setSourceTable(const QAbstractItemModel *table);
     // A catalog method; user functions give their inputs through setInputs.
@@ -47,16 +49,11 @@ private:
     void fitToGrid();
     int choiceOf(int column) const;
 
-    struct {
-        QVBoxLayout *verticalLayout = nullptr;
-        QLabel *guide = nullptr;
-        QTableWidget *tableWidget = nullptr;
-        QDialogButtonBox *buttonBox = nullptr;
-    } ui;
-    const QAbstractItemModel *sourceTable = nullptr;
-    int inputCount = 0;
-    QStringList inputNames;
-    QString methodTitle;
-    QSignalMapper *mapper = nullptr;
-    int methodId = -1; // the catalog method, for its entry in the method reference
+    std::unique_ptr<Ui::TDataWizard> m_ui;
+    const QAbstractItemModel *m_sourceTable = nullptr;
+    int m_inputCount = 0;
+    QStringList m_inputNames;
+    QString m_methodTitle;
+    QSignalMapper *m_mapper = nullptr;
+    int m_methodId = -1; // the catalog method, for its entry in the method reference
 };

@@ -4,13 +4,11 @@
 #include "NumberReader.h"
 #include "NumberValidator.h"
 #include "TTableModel.h"
+#include "ui_TInsertWizard.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
-#include <QTableWidget>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -37,35 +35,26 @@ bool isNumber(const QString &text)
 
 TInsertWizard::TInsertWizard(QWidget *parent)
     : QDialog(parent)
+    , m_ui(std::make_unique<Ui::TInsertWizard>())
 {
-    setObjectName(QStringLiteral("TInsertWizard"));
-    resize(400, 300);
-    setWindowTitle(QString::fromUtf8("Průvodce vkládáním řádků"));
-    ui.verticalLayout = new QVBoxLayout(this);
-    ui.verticalLayout->setObjectName(QStringLiteral("verticalLayout"));
-    ui.tableWidget = new QTableWidget(this);
-    ui.tableWidget->setObjectName(QStringLiteral("tableWidget"));
-    ui.tableWidget->setRowCount(rowLimit);
-    ui.verticalLayout->addWidget(ui.tableWidget);
-    ui.buttonBox = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Horizontal, this);
-    ui.buttonBox->setObjectName(QStringLiteral("buttonBox"));
-    ui.verticalLayout->addWidget(ui.buttonBox);
-    connect(ui.buttonBox, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(ui.buttonBox, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    ui.tableWidget->setItemDelegate(new NumberDelegate(ui.tableWidget));
-    connect(ui.tableWidget, &QTableWidget::cellChanged, this, &TInsertWizard::itemChanged);
+    m_ui->setupUi(this);
+    m_ui->tableWidget->setRowCount(rowLimit);
+    m_ui->tableWidget->setItemDelegate(new NumberDelegate(m_ui->tableWidget));
+    connect(m_ui->tableWidget, &QTableWidget::cellChanged, this, &TInsertWizard::itemChanged);
 }
+
+TInsertWizard::~TInsertWizard() = default;
 
 void TInsertWizard::setModel(const TTableModel *table)
 {
-    model = table;
-    const int inputs = model ? qMax(0, model->inputCount()) : 0;
-    QTableWidget *grid = ui.tableWidget;
+    m_model = table;
+    const int inputs = m_model ? qMax(0, m_model->inputCount()) : 0;
+    QTableWidget *grid = m_ui->tableWidget;
     grid->setColumnCount(inputs + 1);
-    grid->setHorizontalHeaderItem(0, new QTableWidgetItem(QString::fromUtf8("Přidat")));
+    grid->setHorizontalHeaderItem(0, new QTableWidgetItem(QStringLiteral("Přidat")));
     for (int c = 1; c <= inputs; ++c)
         grid->setHorizontalHeaderItem(
-            c, new QTableWidgetItem(model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()));
+            c, new QTableWidgetItem(m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()));
     for (int r = 0; r < grid->rowCount(); ++r) {
         auto *mark = new QCheckBox(QStringLiteral("Ne"), grid);
         mark->setEnabled(false); // the row's cells decide, not the user
@@ -75,7 +64,7 @@ void TInsertWizard::setModel(const TTableModel *table)
 
 QCheckBox *TInsertWizard::markOf(int row) const
 {
-    return qobject_cast<QCheckBox *>(ui.tableWidget->cellWidget(row, 0));
+    return qobject_cast<QCheckBox *>(m_ui->tableWidget->cellWidget(row, 0));
 }
 
 void TInsertWizard::itemChanged(int row, int)
@@ -83,8 +72,8 @@ void TInsertWizard::itemChanged(int row, int)
     QCheckBox *mark = markOf(row);
     if (!mark)
         return;
-    bool complete = ui.tableWidget->columnCount() > 1;
-    for (int c = 1; c < ui.tableWidget->columnCount() && complete; ++c)
+    bool complete = m_ui->tableWidget->columnCount() > 1;
+    for (int c = 1; c < m_ui->tableWidget->columnCount() && complete; ++c)
         complete = isNumber(cellText(row, c));
     mark->setChecked(complete);
     mark->setText(complete ? QStringLiteral("Ano") : QStringLiteral("Ne"));
@@ -93,12 +82,12 @@ void TInsertWizard::itemChanged(int row, int)
 QList<QList<double>> TInsertWizard::rows() const
 {
     QList<QList<double>> taken;
-    if (!model)
+    if (!m_model)
         return taken;
-    const int inputs = ui.tableWidget->columnCount() - 1;
-    const int width = qMax(model->width(), inputs);
+    const int inputs = m_ui->tableWidget->columnCount() - 1;
+    const int width = qMax(m_model->width(), inputs);
     const NumberReader numbers;
-    for (int r = 0; r < ui.tableWidget->rowCount(); ++r) {
+    for (int r = 0; r < m_ui->tableWidget->rowCount(); ++r) {
         const QCheckBox *mark = markOf(r);
         if (!mark || !mark->isChecked())
             continue;
@@ -112,14 +101,14 @@ QList<QList<double>> TInsertWizard::rows() const
 
 QString TInsertWizard::cellText(int row, int column) const
 {
-    const QTableWidgetItem *cell = ui.tableWidget->item(row, column);
+    const QTableWidgetItem *cell = m_ui->tableWidget->item(row, column);
     return cell ? cell->text() : QString();
 }
 
 bool TInsertWizard::anythingTyped() const
 {
-    for (int r = 0; r < ui.tableWidget->rowCount(); ++r)
-        for (int c = 1; c < ui.tableWidget->columnCount(); ++c)
+    for (int r = 0; r < m_ui->tableWidget->rowCount(); ++r)
+        for (int c = 1; c < m_ui->tableWidget->columnCount(); ++c)
             if (!cellText(r, c).trimmed().isEmpty())
                 return true;
     return false;
@@ -127,7 +116,7 @@ bool TInsertWizard::anythingTyped() const
 
 QString TInsertWizard::problem() const
 {
-    const QTableWidget *grid = ui.tableWidget;
+    const QTableWidget *grid = m_ui->tableWidget;
     for (int r = 0; r < grid->rowCount(); ++r) {
         QStringList missing;
         bool begun = false;
@@ -136,13 +125,13 @@ QString TInsertWizard::problem() const
             const QString column = grid->horizontalHeaderItem(c) ? grid->horizontalHeaderItem(c)->text()
                                                                  : QString::number(c);
             if (!text.isEmpty() && !isNumber(text))
-                return QString::fromUtf8("V řádku %1 není ve sloupci „%2“ číslo: „%3“.").arg(r + 1).arg(column, text);
+                return QStringLiteral("V řádku %1 není ve sloupci „%2“ číslo: „%3“.").arg(r + 1).arg(column, text);
             begun = begun || !text.isEmpty();
             if (text.isEmpty())
-                missing.append(QString::fromUtf8("„%1“").arg(column));
+                missing.append(QStringLiteral("„%1“").arg(column));
         }
         if (begun && !missing.isEmpty())
-            return QString::fromUtf8("Řádek %1 není úplný: chybí %2.").arg(r + 1).arg(missing.join(QStringLiteral(", ")));
+            return QStringLiteral("Řádek %1 není úplný: chybí %2.").arg(r + 1).arg(missing.join(QStringLiteral(", ")));
     }
     return QString();
 }
@@ -161,7 +150,7 @@ void TInsertWizard::reject()
 {
     // Escape or "Cancel" with rows typed: they are the user's work.
     if (anythingTyped()
-        && MessageBox::question(this, windowTitle(), QString::fromUtf8("Zahodit zapsané řádky?"),
+        && MessageBox::question(this, windowTitle(), QStringLiteral("Zahodit zapsané řádky?"),
                                 QMessageBox::Discard | QMessageBox::Cancel)
                != QMessageBox::Discard)
         return;

@@ -9,11 +9,14 @@
 #include <QDialog>
 #include <QList>
 
+#include <memory>
+
 class QCheckBox;
-class QDialogButtonBox;
-class QTableWidget;
-class QVBoxLayout;
 class TTableModel;
+
+namespace Ui {
+class TInsertWizard;
+}
 
 class TInsertWizard : public QDialog {
     Q_OBJECT
@@ -22,6 +25,7 @@ public:
     static constexpr int rowLimit = 30;
 
     explicit TInsertWizard(QWidget *parent = nullptr);
+    ~TInsertWizard() override;
 
     void setModel(const TTableModel *model);
 
@@ -44,10 +48,6 @@ private:
     bool anythingTyped() const;
     QString cellText(int row, int column) const;
 
-    struct {
-        QVBoxLayout *verticalLayout = nullptr;
-        QTableWidget *tableWidget = nullptr;
-        QDialogButtonBox *buttonBox = nullptr;
-    } ui;
-    const TTableModel *model = nullptr;
+    std::unique_ptr<Ui::TInsertWizard> m_ui;
+    const TTableModel *m_model = nullptr;
 };

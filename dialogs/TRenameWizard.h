@@ -5,16 +5,20 @@
 
 #include <QDialog>
 
+#include <memory>
+
 class QAbstractItemModel;
-class QDialogButtonBox;
-class QTableWidget;
-class QVBoxLayout;
+
+namespace Ui {
+class TRenameWizard;
+}
 
 class TRenameWizard : public QDialog {
     Q_OBJECT
 
 public:
     explicit TRenameWizard(QWidget *parent = nullptr);
+    ~TRenameWizard() override;
 
     // Cell c holds the title of the model's column c + 1 (column 0 is the row number).
     void setModel(QAbstractItemModel *model);
@@ -23,10 +27,6 @@ public slots:
     void save();
 
 private:
-    struct {
-        QVBoxLayout *verticalLayout = nullptr;
-        QTableWidget *tableWidget = nullptr;
-        QDialogButtonBox *buttonBox = nullptr;
-    } ui;
-    QAbstractItemModel *model = nullptr;
+    std::unique_ptr<Ui::TRenameWizard> m_ui;
+    QAbstractItemModel *m_model = nullptr;
 };

@@ -6,28 +6,18 @@
 #include "NumberFormat.h"
 #include "TTableModel.h"
 #include "TableText.h"
+#include "ui_TSheldonDialog.h"
 
-#include <QButtonGroup>
 #include <QClipboard>
-#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGraphicsItem>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsScene>
-#include <QGraphicsView>
 #include <QGuiApplication>
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QIcon>
-#include <QLabel>
-#include <QPushButton>
 #include <QSaveFile>
 #include <QSettings>
-#include <QStackedWidget>
-#include <QTabWidget>
-#include <QTableWidget>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -62,15 +52,6 @@ QString number(double value)
 QString somatotypeText(const Somatotype &s)
 {
     return number(s.endomorphy) + u'–' + number(s.mesomorphy) + u'–' + number(s.ectomorphy);
-}
-
-QTableWidget *newTable(QWidget *parent, const char *name)
-{
-    auto *table = new QTableWidget(parent);
-    table->setObjectName(QLatin1String(name));
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->verticalHeader()->setVisible(false);
-    return table;
 }
 
 // A number in the form formatValue writes ("-1,5", "2e+06").
@@ -118,93 +99,30 @@ QStringList summaryCells(const QString &group, const SomatotypeSummary &s)
 
 TSheldonDialog::TSheldonDialog(QWidget *parent)
     : QDialog(parent)
+    , m_ui(std::make_unique<Ui::TSheldonDialog>())
 {
-    setObjectName(QStringLiteral("TSheldonDialog"));
-    setModal(true);
-    resize(400, 300);
-    ui.verticalLayout = new QVBoxLayout(this);
-    ui.verticalLayout->setObjectName(QStringLiteral("verticalLayout"));
-    ui.verticalLayout->setSpacing(0);
-    ui.verticalLayout->setContentsMargins(0, 0, 0, 0);
-    ui.pages = new QStackedWidget(this);
-    ui.pages->setObjectName(QStringLiteral("pages"));
-    ui.graphicsView = new QGraphicsView(ui.pages);
-    ui.graphicsView->setObjectName(QStringLiteral("graphicsView"));
-    ui.graphicsView->setFrameShape(QFrame::NoFrame);
-    ui.pages->addWidget(ui.graphicsView);
+    m_ui->setupUi(this);
+    connect(m_ui->saveButton, &QPushButton::clicked, this, &TSheldonDialog::saveImage);
+    connect(m_ui->copyButton, &QPushButton::clicked, this, &TSheldonDialog::copyTable);
+    connect(m_ui->saveTableButton, &QPushButton::clicked, this, &TSheldonDialog::saveTable);
+    connect(m_ui->chartButton, &QPushButton::clicked, this, &TSheldonDialog::showChart);
+    connect(m_ui->tablesButton, &QPushButton::clicked, this, &TSheldonDialog::showTables);
+    connect(m_ui->groupingBox, &QComboBox::activated, this, [this](int index) { groupBy(index - 1); });
+    showChart();
 
-    auto *tablesPage = new QWidget(ui.pages);
-    auto *tablesLayout = new QVBoxLayout(tablesPage);
-    ui.tables = new QTabWidget(tablesPage);
-    ui.tables->setObjectName(QStringLiteral("tables"));
-    ui.rowsTable = newTable(ui.tables, "rowsTable");
-    ui.groupsTable = newTable(ui.tables, "groupsTable");
-    ui.comparisonsTable = newTable(ui.tables, "comparisonsTable");
-    ui.tables->addTab(ui.rowsTable, QString::fromUtf8("Somatotypy"));
-    ui.tables->addTab(ui.groupsTable, QString::fromUtf8("Souhrn"));
-    ui.tables->addTab(ui.comparisonsTable, QString::fromUtf8("Porovnání skupin"));
-    tablesLayout->addWidget(ui.tables);
-    ui.leftOutLabel = new QLabel(tablesPage);
-    ui.leftOutLabel->setObjectName(QStringLiteral("leftOutLabel"));
-    ui.leftOutLabel->setWordWrap(true);
-    tablesLayout->addWidget(ui.leftOutLabel);
-    ui.pages->addWidget(tablesPage);
-    ui.verticalLayout->addWidget(ui.pages);
-
-    auto *buttons = new QHBoxLayout();
-    buttons->setContentsMargins(6, 6, 6, 6);
-    auto button = [this, buttons](const char *name, const char *text) {
-        auto *b = new QPushButton(QString::fromUtf8(text), this);
-        b->setObjectName(QLatin1String(name));
-        b->setAutoDefault(false);
-        buttons->addWidget(b);
-        return b;
-    };
-    ui.chartButton = button("chartButton", "Graf");
-    ui.tablesButton = button("tablesButton", "Tabulky");
-    auto *pageButtons = new QButtonGroup(this);
-    for (QPushButton *b : {ui.chartButton, ui.tablesButton}) {
-        b->setCheckable(true);
-        pageButtons->addButton(b);
-    }
-    ui.chartButton->setChecked(true);
-    buttons->addSpacing(12);
-    auto *groupingLabel = new QLabel(QString::fromUtf8("Skupiny podle:"), this);
-    buttons->addWidget(groupingLabel);
-    ui.groupingBox = new QComboBox(this);
-    ui.groupingBox->setObjectName(QStringLiteral("groupingBox"));
-    ui.groupingBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    ui.groupingBox->setMinimumContentsLength(14);
-    ui.groupingBox->addItem(QString::fromUtf8("bez skupin"));
-    ui.groupingBox->setEnabled(false);
-    groupingLabel->setBuddy(ui.groupingBox);
-    buttons->addWidget(ui.groupingBox);
-    buttons->addStretch(1);
-    ui.copyButton = button("copyButton", "Kopírovat");
-    ui.saveTableButton = button("saveTableButton", "Uložit jako CSV");
-    ui.saveButton = button("saveButton", "Uložit obrázek");
-    ui.copyButton->setVisible(false);
-    ui.saveTableButton->setVisible(false);
-    ui.verticalLayout->addLayout(buttons);
-    connect(ui.saveButton, &QPushButton::clicked, this, &TSheldonDialog::saveImage);
-    connect(ui.copyButton, &QPushButton::clicked, this, &TSheldonDialog::copyTable);
-    connect(ui.saveTableButton, &QPushButton::clicked, this, &TSheldonDialog::saveTable);
-    connect(ui.chartButton, &QPushButton::clicked, this, &TSheldonDialog::showChart);
-    connect(ui.tablesButton, &QPushButton::clicked, this, &TSheldonDialog::showTables);
-    connect(ui.groupingBox, &QComboBox::activated, this, [this](int index) { groupBy(index - 1); });
-
-    setWindowTitle(QString::fromUtf8("Sheldonův trojúhelník"));
     m_scene = new QGraphicsScene(this);
-    ui.graphicsView->setScene(m_scene);
+    m_ui->graphicsView->setScene(m_scene);
     const QPixmap chart = QIcon(QStringLiteral(":/icons/sheldon.png"))
                               .pixmap(QSize(SomatoChart::width, SomatoChart::height), devicePixelRatioF());
     m_background = m_scene->addPixmap(chart);
     m_background->setPos(0, 0);
     // The whole chart in view, with the row of the buttons under it.
     const QRectF bounds = m_background->boundingRect();
-    resize(int(bounds.width()), int(bounds.height()) + buttons->sizeHint().height());
+    resize(int(bounds.width()), int(bounds.height()) + m_ui->buttonRow->sizeHint().height());
     analyse();
 }
+
+TSheldonDialog::~TSheldonDialog() = default;
 
 void TSheldonDialog::plot(const TTableModel *model)
 {
@@ -235,18 +153,18 @@ void TSheldonDialog::plot(const TTableModel *model)
 void TSheldonDialog::setGroupingColumns(std::vector<GroupingColumn> columns)
 {
     m_columns = std::move(columns);
-    ui.groupingBox->clear();
-    ui.groupingBox->addItem(QString::fromUtf8("bez skupin"));
+    m_ui->groupingBox->clear();
+    m_ui->groupingBox->addItem(QStringLiteral("bez skupin"));
     for (const GroupingColumn &column : m_columns)
-        ui.groupingBox->addItem(column.name);
-    ui.groupingBox->setEnabled(!m_columns.empty());
+        m_ui->groupingBox->addItem(column.name);
+    m_ui->groupingBox->setEnabled(!m_columns.empty());
     groupBy(-1);
 }
 
 void TSheldonDialog::groupBy(int column)
 {
     m_grouping = column >= 0 && size_t(column) < m_columns.size() ? column : -1;
-    ui.groupingBox->setCurrentIndex(m_grouping + 1);
+    m_ui->groupingBox->setCurrentIndex(m_grouping + 1);
     analyse();
 }
 
@@ -317,12 +235,12 @@ void TSheldonDialog::fillTables()
                                                          : QString();
     };
 
-    QStringList header{QString::fromUtf8("č.")};
+    QStringList header{QStringLiteral("č.")};
     if (grouped)
         header << QStringLiteral("skupina");
     header << QStringLiteral("endomorfie") << QStringLiteral("mezomorfie") << QStringLiteral("ektomorfie")
            << QStringLiteral("X") << QStringLiteral("Y") << QStringLiteral("kategorie");
-    setHeader(ui.rowsTable, header, int(m_somatotypes.size()));
+    setHeader(m_ui->rowsTable, header, int(m_somatotypes.size()));
     for (size_t i = 0; i < m_somatotypes.size(); ++i) {
         const Somatotype &s = m_somatotypes[i];
         QStringList cells{QString::number(m_rowOf[i] + 1)};
@@ -330,58 +248,59 @@ void TSheldonDialog::fillTables()
             cells << groupOfRow(i);
         cells << number(s.endomorphy) << number(s.mesomorphy) << number(s.ectomorphy) << number(somatochartX(s))
               << number(somatochartY(s)) << categoryName(somatotypeCategory(s));
-        setRow(ui.rowsTable, int(i), cells);
+        setRow(m_ui->rowsTable, int(i), cells);
     }
 
     // The columns of kostimer-cli somatotypes: the groups, then all rows.
-    setHeader(ui.groupsTable,
-              QString::fromUtf8("skupina;n;endomorfie;mezomorfie;ektomorfie;X;Y;SAM;SDI;kategorie").split(u';'),
-              int(m_analysis.groups.size()) + 1);
+    setHeader(m_ui->groupsTable,
+        QStringLiteral("skupina;n;endomorfie;mezomorfie;ektomorfie;X;Y;SAM;SDI;kategorie").split(u';'),
+        int(m_analysis.groups.size()) + 1);
     for (size_t g = 0; g < m_analysis.groups.size(); ++g)
-        setRow(ui.groupsTable, int(g), summaryCells(groupName(m_analysis.groups[g].key), m_analysis.groups[g].summary));
-    setRow(ui.groupsTable, int(m_analysis.groups.size()), summaryCells(QString(), m_analysis.all));
-    ui.groupsTable->item(int(m_analysis.groups.size()), 0)->setToolTip(QString::fromUtf8("všechny řádky"));
+        setRow(
+            m_ui->groupsTable, int(g), summaryCells(groupName(m_analysis.groups[g].key), m_analysis.groups[g].summary));
+    setRow(m_ui->groupsTable, int(m_analysis.groups.size()), summaryCells(QString(), m_analysis.all));
+    m_ui->groupsTable->item(int(m_analysis.groups.size()), 0)->setToolTip(QStringLiteral("všechny řádky"));
 
-    setHeader(ui.comparisonsTable, QString::fromUtf8("skupina A;skupina B;SDD;SAD;významný rozdíl").split(u';'),
-              int(m_analysis.comparisons.size()));
+    setHeader(m_ui->comparisonsTable, QStringLiteral("skupina A;skupina B;SDD;SAD;významný rozdíl").split(u';'),
+        int(m_analysis.comparisons.size()));
     for (size_t i = 0; i < m_analysis.comparisons.size(); ++i) {
         const SomatotypeComparison &c = m_analysis.comparisons[i];
-        setRow(ui.comparisonsTable, int(i),
-               {groupName(m_analysis.groups[c.first].key), groupName(m_analysis.groups[c.second].key),
-                number(c.sdd), number(c.sad), c.significant ? QStringLiteral("ano") : QStringLiteral("ne")});
+        setRow(m_ui->comparisonsTable, int(i),
+            {groupName(m_analysis.groups[c.first].key), groupName(m_analysis.groups[c.second].key), number(c.sdd),
+                number(c.sad), c.significant ? QStringLiteral("ano") : QStringLiteral("ne")});
     }
-    ui.tables->setTabEnabled(2, !m_analysis.comparisons.empty());
-    for (QTableWidget *table : {ui.rowsTable, ui.groupsTable, ui.comparisonsTable})
+    m_ui->tables->setTabEnabled(2, !m_analysis.comparisons.empty());
+    for (QTableWidget *table : {m_ui->rowsTable, m_ui->groupsTable, m_ui->comparisonsTable})
         table->resizeColumnsToContents();
 
-    ui.leftOutLabel->setText(
-        QString::fromUtf8("Řádků bez úplného somatotypu (méně než tři hodnoty, nebo složka, která není "
+    m_ui->leftOutLabel->setText(
+        QStringLiteral("Řádků bez úplného somatotypu (méně než tři hodnoty, nebo složka, která není "
                           "číslo), které se nekreslí ani nepočítají: %1.")
             .arg(m_leftOut));
-    ui.leftOutLabel->setVisible(m_leftOut > 0);
+    m_ui->leftOutLabel->setVisible(m_leftOut > 0);
 }
 
 void TSheldonDialog::showChart()
 {
-    ui.pages->setCurrentIndex(0);
-    ui.chartButton->setChecked(true);
-    ui.saveButton->setVisible(true);
-    ui.copyButton->setVisible(false);
-    ui.saveTableButton->setVisible(false);
+    m_ui->pages->setCurrentIndex(0);
+    m_ui->chartButton->setChecked(true);
+    m_ui->saveButton->setVisible(true);
+    m_ui->copyButton->setVisible(false);
+    m_ui->saveTableButton->setVisible(false);
 }
 
 void TSheldonDialog::showTables()
 {
-    ui.pages->setCurrentIndex(1);
-    ui.tablesButton->setChecked(true);
-    ui.saveButton->setVisible(false);
-    ui.copyButton->setVisible(true);
-    ui.saveTableButton->setVisible(true);
+    m_ui->pages->setCurrentIndex(1);
+    m_ui->tablesButton->setChecked(true);
+    m_ui->saveButton->setVisible(false);
+    m_ui->copyButton->setVisible(true);
+    m_ui->saveTableButton->setVisible(true);
 }
 
 QTableWidget *TSheldonDialog::currentTable() const
 {
-    return qobject_cast<QTableWidget *>(ui.tables->currentWidget());
+    return qobject_cast<QTableWidget *>(m_ui->tables->currentWidget());
 }
 
 void TSheldonDialog::copyTable()
@@ -391,7 +310,7 @@ void TSheldonDialog::copyTable()
 
 void TSheldonDialog::saveTable()
 {
-    const QString title = QString::fromUtf8("Uložit tabulku");
+    const QString title = QStringLiteral("Uložit tabulku");
     const QString path = askExportPath(this, title);
     if (path.isEmpty())
         return;
@@ -402,7 +321,7 @@ void TSheldonDialog::saveTable()
         const QString reason = file.errorString();
         file.cancelWriting();
         MessageBox::warning(this, title,
-                            QString::fromUtf8("Tabulku se nepodařilo uložit do souboru „%1“.")
+                            QStringLiteral("Tabulku se nepodařilo uložit do souboru „%1“.")
                                 .arg(QDir::toNativeSeparators(path)),
                             QMessageBox::Ok, reason);
     }
@@ -410,16 +329,16 @@ void TSheldonDialog::saveTable()
 
 void TSheldonDialog::saveImage()
 {
-    const QString title = QString::fromUtf8("Uložit obrázek");
+    const QString title = QStringLiteral("Uložit obrázek");
     QSettings settings(QStringLiteral("Veritek"), QStringLiteral("Kostimer"));
     const QString folder = settings.value(QStringLiteral("chartImageFolder"), QDir::homePath()).toString();
     QString path = FileDialog::saveFileName(this, title, folder,
-                                            QString::fromUtf8("Obrázek PNG (*.png);;Obrázek SVG (*.svg)"));
+                                            QStringLiteral("Obrázek PNG (*.png);;Obrázek SVG (*.svg)"));
     if (path.isEmpty())
         return;
     const QString suffix = QFileInfo(path).suffix().toLower();
-    const ChartFormat format = suffix == QLatin1String("svg") ? ChartFormat::Svg : ChartFormat::Png;
-    if (format == ChartFormat::Png && suffix != QLatin1String("png"))
+    const ChartFormat format = suffix == QStringLiteral("svg") ? ChartFormat::Svg : ChartFormat::Png;
+    if (format == ChartFormat::Png && suffix != QStringLiteral("png"))
         path += QStringLiteral(".png");
     settings.setValue(QStringLiteral("chartImageFolder"), QFileInfo(path).absolutePath());
     ChartContent content{m_somatotypes, {}, {}};
@@ -428,6 +347,7 @@ void TSheldonDialog::saveImage()
         for (const SomatotypeGroup &group : m_analysis.groups)
             content.groups.push_back({groupName(group.key), group.summary.mean});
     }
-    if (!writeChart(path, format, content))
-        MessageBox::warning(this, title, QString::fromUtf8("Obrázek se nepodařilo uložit."));
+    QString why;
+    if (!writeChart(path, format, content, &why))
+        MessageBox::warning(this, title, QStringLiteral("Obrázek se nepodařilo uložit."), QMessageBox::Ok, why);
 }

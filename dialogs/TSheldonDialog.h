@@ -17,27 +17,26 @@
 
 #include <QDialog>
 
+#include <memory>
 #include <vector>
 
-class QComboBox;
 class QGraphicsItem;
 class QGraphicsPixmapItem;
 class QGraphicsRectItem;
 class QGraphicsScene;
-class QGraphicsView;
-class QLabel;
-class QPushButton;
-class QStackedWidget;
-class QTabWidget;
 class QTableWidget;
-class QVBoxLayout;
 class TTableModel;
+
+namespace Ui {
+class TSheldonDialog;
+}
 
 class TSheldonDialog : public QDialog {
     Q_OBJECT
 
 public:
     explicit TSheldonDialog(QWidget *parent = nullptr);
+    ~TSheldonDialog() override;
 
     // One marker per row, checked or not. The last three values of a row are
     // its somatotype.
@@ -75,22 +74,7 @@ private:
     QTableWidget *currentTable() const;
     // The table's header and rows, fields joined by separator, a line each.
 
-    struct {
-        QVBoxLayout *verticalLayout = nullptr;
-        QStackedWidget *pages = nullptr;
-        QGraphicsView *graphicsView = nullptr;
-        QTabWidget *tables = nullptr;
-        QTableWidget *rowsTable = nullptr;
-        QTableWidget *groupsTable = nullptr;
-        QTableWidget *comparisonsTable = nullptr;
-        QLabel *leftOutLabel = nullptr;
-        QPushButton *chartButton = nullptr;
-        QPushButton *tablesButton = nullptr;
-        QComboBox *groupingBox = nullptr;
-        QPushButton *copyButton = nullptr;
-        QPushButton *saveTableButton = nullptr;
-        QPushButton *saveButton = nullptr;
-    } ui;
+    std::unique_ptr<Ui::TSheldonDialog> m_ui;
     QGraphicsScene *m_scene = nullptr;
     QGraphicsPixmapItem *m_background = nullptr;
     std::vector<Somatotype> m_somatotypes;

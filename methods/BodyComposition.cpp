@@ -1,6 +1,8 @@
-#include "BodyComposition.h"
+// Body composition of a living person from skinfolds, girths, breadths,
+// height and age (ids 7 to 22).
 
 #include "MatrixRules.h"
+#include "MethodRows.h"
 
 namespace {
 
@@ -19,8 +21,6 @@ cv::Mat fatFromDensity(const cv::Mat &density, double c5, double c6)
 {
     return 100.0 * (quotient(c5, density) - c6);
 }
-
-} // namespace
 
 cv::Mat matiegkaSkeleton(const cv::Mat &input)
 {
@@ -57,8 +57,6 @@ cv::Mat matiegkaMuscle(const cv::Mat &input)
     return out;
 }
 
-namespace {
-
 // Jackson-Pollock for adults: the density from the sum of three skinfolds,
 // D = c1 - c2 S + c3 S^2 - c4. The method has no age input, so c4 is the same
 // for every row.
@@ -81,8 +79,6 @@ cv::Mat jacksonPollockLine(const cv::Mat &input, double slope, double constant)
     writeColumn(out, 2, fat);
     return out;
 }
-
-} // namespace
 
 cv::Mat jacksonPollockWomen(const cv::Mat &input)
 {
@@ -130,34 +126,23 @@ cv::Mat jacksonPollockBoys2(const cv::Mat &input)
     return out;
 }
 
-namespace {
-
+// Pařízková: one routine per pair of constants, given as its template
+// argument. Density family: D = a - b log10 S; adult family: the percentage
+// e log10 S - f.
 struct DensityConstants {
     double a;
     double b;
 };
-
-constexpr DensityConstants densityConstants(int id)
-{
-    switch (id) {
-    case 16: return {1.18, 0.069};  // boys 9 - 12
-    case 17: return {1.205, 0.078}; // boys 13 - 16
-    case 19: return {1.16, 0.061};  // girls 9 - 12
-    case 20: return {1.205, 0.078}; // girls 13 - 16, the same pair as the boys
-    default: return {0.0, 0.0};
-    }
-}
+constexpr DensityConstants boys9to12{1.18, 0.069};
+constexpr DensityConstants girls9to12{1.16, 0.061};
+constexpr DensityConstants boysAndGirls13to16{1.205, 0.078};
 
 struct AdultConstants {
     double e;
     double f;
 };
-
-constexpr AdultConstants adultConstants(int id)
-{
-    return id == 18 ? AdultConstants{28.96, 41.27}    // boys 17 - 45
-                    : AdultConstants{35.572, 61.25};  // girls 17 - 45
-}
+constexpr AdultConstants boys17to45{28.96, 41.27};
+constexpr AdultConstants girls17to45{35.572, 61.25};
 
 // The sum of all ten skinfolds, starting from a column of 0.0.
 cv::Mat tenSkinfolds(const cv::Mat &input)
@@ -168,26 +153,20 @@ cv::Mat tenSkinfolds(const cv::Mat &input)
     return sum;
 }
 
-} // namespace
-
 // A sum of 0 under the logarithm gives a huge negative logarithm and so an
 // extreme but finite percentage; a density of 0 gives 100 (0 - 3.813).
-template <int Id>
+template <const DensityConstants &c>
 cv::Mat parizkovaDensity(const cv::Mat &input)
 {
-    static_assert(Id == 16 || Id == 17 || Id == 19 || Id == 20, "not a density method");
-    constexpr DensityConstants c = densityConstants(Id);
     cv::Mat out = resultMatrix(input, 11);
     cv::Mat density = constantColumn(input, c.a) - c.b * decimalLog(tenSkinfolds(input));
     writeColumn(out, 10, fatFromDensity(density, 4.201, 3.813));
     return out;
 }
 
-template <int Id>
+template <const AdultConstants &c>
 cv::Mat parizkovaAdult(const cv::Mat &input)
 {
-    static_assert(Id == 18 || Id == 21, "not an adult method");
-    constexpr AdultConstants c = adultConstants(Id);
     cv::Mat out = resultMatrix(input, 11);
     cv::Mat ln10 = naturalLog(constantColumn(input, 10.0));
     cv::Mat fat = quotient(c.e * naturalLog(tenSkinfolds(input)), ln10)
@@ -195,13 +174,6 @@ cv::Mat parizkovaAdult(const cv::Mat &input)
     writeColumn(out, 10, fat);
     return out;
 }
-
-template cv::Mat parizkovaDensity<16>(const cv::Mat &);
-template cv::Mat parizkovaDensity<17>(const cv::Mat &);
-template cv::Mat parizkovaDensity<19>(const cv::Mat &);
-template cv::Mat parizkovaDensity<20>(const cv::Mat &);
-template cv::Mat parizkovaAdult<18>(const cv::Mat &);
-template cv::Mat parizkovaAdult<21>(const cv::Mat &);
 
 cv::Mat durninWomersley(const cv::Mat &input)
 {
@@ -212,4 +184,146 @@ cv::Mat durninWomersley(const cv::Mat &input)
     cv::Mat fat = quotient(495.0, density) - constantColumn(input, 450.0);
     writeColumn(out, 5, fat);
     return out;
+}
+
+// The ten skinfolds of every Pařízková method.
+const Names parizkovaSkinfolds{"Kožní řasa na tváři",
+                               "Kožní řasa na podbradku",
+                               "Kožní řasa na hrudníku I",
+                               "Kožní řasa na hrudníku II",
+                               "Kožní řasa kožní řasa na paži (na tricepsu)",
+                               "Kožní řasa subskapulární",
+                               "Kožní řasa na břiše",
+                               "Kožní řasa suprailiakální",
+                               "Kožní řasa nad patellou",
+                               "Kožní řasa na lýtku"};
+
+} // namespace
+
+const std::vector<MethodRow> &bodyCompositionMethods()
+{
+    const char *const matiegka = "Matiegka, J. (1921): The testing of physical efficiency. "
+                                 "American Journal of Physical Anthropology 4; podle "
+                                 "Riegerová, J., Přidalová, M., Ulbrichová, M. (2006): Aplikace "
+                                 "fyzické antropologie v tělesné výchově a sportu. Olomouc: Hanex.";
+    const char *const fat = "Množství podkožního tuku [%]";
+    const char *const slaughter = "Slaughter, M. H. et al. (1988): Skinfold equations for "
+                                  "estimation of body fatness in children and youth. Human Biology "
+                                  "60(5): 709–723.";
+    const char *const parizkova = "Pařízková 1961, 1977 (zdroje neověřeny).";
+    const char *const parizkovaFat = "Procento tělesného tuku";
+    // The Jackson-Pollock rows stand in menu order.
+    static const std::vector<MethodRow> rows{
+        {7, Menu::Matiegka, "Hmotnost kostry", "Metoda podle Matiegky",
+         {"Šířka epikondylů humeru", "Šířka zápěstí", "Šířka distálního konce femuru (distální epifýzy femuru)",
+          "Šířka kotníku", "Výška těla"},
+         {"Hmotnost kostry"}, matiegkaSkeleton, "q = (x0 + x1 + x2 + x3) / 4\nvýsledek = q · q · x4 · 1,2", matiegka},
+        {8, Menu::Matiegka, "Hmotnost kůže a podkožní tkáně – tukového vaziva ",
+         "Kožní řasy měřeny kaliperem typu Best, metoda podle Matiegky",
+         {"Kožní řasa nad m. biceps brachii", "Kožní řasa na volární straně předloktí (v místě největšího obvodu)",
+          "Kožní řasa na stehně", "Kožní řasa na lýtku", "Kožní řasa na hrudníku II (ve výši 10. žebra)",
+          "Kožní řasa na břiše", "Povrch těla"},
+         {"Hmotnost kůže a podkožní tkáně"}, matiegkaSkin,
+         "S = x0 + x1 + x2 + x3 + x4 + x5 (šest kožních řas)\nvýsledek = 0,5 · S · x6 · 0,13", matiegka},
+        {9, Menu::Matiegka, "Hmotnost svalstva", "metoda podle Matiegky",
+         {"Obvod paže", "Řasa triceps", "Řasa biceps", "Obvod předloktí", "Řasa předloktí", "Střední obvod stehna",
+          "Řasa na stehně", "Maximální obvod lýtka", "Maximální řasa lýtka", "Tělesná výška"},
+         {"Hmotnost svalstva"}, matiegkaMuscle,
+         "k = 1/π = 0,3183098861837907\n"
+         "r = 0,25 · ((k · x0 − 0,5 · x1 − 0,5 · x2) + (k · x3 − x4) + (k · x5 − x6) + (k · x7 − x8))\n"
+         "výsledek = 6,5 · r · r · x9",
+         matiegka},
+        {11, Menu::JacksonPollock, "Množství podkožního tuku podle Jackson-Pollocka (Muži)", nullptr,
+         {"Kožní řasa na hrudníku", "Kožní řasa na břiše", "Kožní řasa na stehně"}, {fat}, jacksonPollockMen,
+         "S = x0 + x1 + x2\n"
+         "D = 1,10938 − 0,0008267 · S + 0,0000016 · S² − 0,0002574 (věk nevstupuje, člen 0,0002574 je pro "
+         "všechny řádky stejný)\n"
+         "výsledek = 100 · (4,95 / D − 4,5); při D = 0 je podíl 0",
+         "Jackson, A. S., Pollock, M. L. (1978): Generalized equations for predicting body density "
+         "of men. British Journal of Nutrition 40: 497–504 (upraveno: věk je 1); přepočet hustoty "
+         "na podíl tuku Siri, W. E. (1961): Body composition from fluid spaces and density: "
+         "analysis of methods. In: Brožek, J., Henschel, A. (eds.): Techniques for measuring body "
+         "composition. Washington: National Academy of Sciences, 223–244."},
+        {10, Menu::JacksonPollock, "Množství podkožního tuku podle Jackson-Pollocka (Ženy)", nullptr,
+         {"Kožní řasa subskapulární", "Kožní řasa na tricepsu", "Kožní řasa na stehně"}, {fat}, jacksonPollockWomen,
+         "S = x0 + x1 + x2\n"
+         "D = 1,0994921 − 0,0009929 · S + 0,0000023 · S² − 0,0001392 (věk nevstupuje, člen 0,0001392 je "
+         "pro všechny řádky stejný)\n"
+         "výsledek = 100 · (5,01 / D − 4,57); při D = 0 je podíl 0",
+         "Upraveno podle Jackson, A. S., Pollock, M. L., Ward, A. (1980): Generalized equations "
+         "for predicting body density of women. Medicine and Science in Sports and Exercise 12: "
+         "175–182. Původní rovnice sčítá řasy na tricepsu, suprailiakální a na stehně a odečítá "
+         "0,0001392 · věk; zde se sčítají řasy subskapulární, na tricepsu a na stehně a věk je 1. "
+         "Přepočet 5,01 / D − 4,57: zdroj neověřen."},
+        {14, Menu::JacksonPollock, "Množství podkožního tuku podle Jackson-Pollocka (chlapci, 1. varianta)", nullptr,
+         {"Kožní řasa na tricepsu", "Kožní řasa na lýtku"}, {fat}, jacksonPollockBoys1,
+         "S = x0 + x1\nvýsledek = 0,735 · S + 1", slaughter},
+        {15, Menu::JacksonPollock, "Množství podkožního tuku podle Jackson-Pollocka (chlapci, 2. varianta)", nullptr,
+         {"Kožní řasa na tricepsu", "Kožní řasa subskapulární", "Konstata odvozená podle zralosti"}, {fat},
+         jacksonPollockBoys2,
+         "S = x0 + x1\n"
+         "S ≥ 35: výsledek = 0,785 · S + 1,6\n"
+         "jinak (i když S není číslo): výsledek = 1,21 · S − 0,008 · S² + x2 (x2 je konstanta podle zralosti)",
+         "Slaughter, M. H. et al. (1988): Skinfold equations for estimation of body fatness in "
+         "children and youth. Human Biology 60(5): 709–723. Upraveno: v původní rovnici pro součet "
+         "nad 35 mm je koeficient 0,783, zde 0,785; konstanta podle zralosti se v původní práci "
+         "odečítá, zde se zadaná hodnota přičítá."},
+        {12, Menu::JacksonPollock, "Množství podkožního tuku podle Jackson-Pollocka (dívky, 1. varianta)", nullptr,
+         {"Kožní řasa na tricepsu", "Kožní řasa na lýtku"}, {fat}, jacksonPollockGirls1,
+         "S = x0 + x1\nvýsledek = 0,61 · S + 5,1", slaughter},
+        {13, Menu::JacksonPollock, "Množství podkožního tuku podle Jackson-Pollocka (dívky, 2. varianta)", nullptr,
+         {"Kožní řasa na tricepsu", "Kožní řasa subskapulární"}, {fat}, jacksonPollockGirls2,
+         "S = x0 + x1\n"
+         "S ≥ 35: výsledek = 0,546 · S + 9,7\n"
+         "jinak (i když S není číslo): výsledek = 1,33 · S − 0,013 · S² − 2,5",
+         "Slaughter, M. H. et al. (1988): Skinfold equations for estimation of body fatness in "
+         "children and youth. Human Biology 60(5): 709–723. Upraveno: v původní rovnici pro součet "
+         "do 35 mm je absolutní člen −2,4, zde −2,5."},
+        {16, Menu::Parizkova, "Množství podkožního tuku podle Pařízkové pro chlapce 9 - 12 let", nullptr,
+         parizkovaSkinfolds, {parizkovaFat}, parizkovaDensity<boys9to12>,
+         "S = x0 + x1 + … + x9 (deset kožních řas)\n"
+         "D = 1,18 − 0,069 · log10(|S|)\n"
+         "výsledek = 100 · (4,201 / D − 3,813); při D = 0 je podíl 0",
+         parizkova},
+        {17, Menu::Parizkova, "Množství podkožního tuku podle Pařízkové pro chlapce 13 - 16 let", nullptr,
+         parizkovaSkinfolds, {parizkovaFat}, parizkovaDensity<boysAndGirls13to16>,
+         "S = x0 + x1 + … + x9 (deset kožních řas)\n"
+         "D = 1,205 − 0,078 · log10(|S|)\n"
+         "výsledek = 100 · (4,201 / D − 3,813); při D = 0 je podíl 0",
+         parizkova},
+        {18, Menu::Parizkova, "Množství podkožního tuku podle Pařízkové pro chlapce 17 - 45 let", nullptr,
+         parizkovaSkinfolds, {parizkovaFat}, parizkovaAdult<boys17to45>,
+         "S = x0 + x1 + … + x9 (deset kožních řas)\nvýsledek = 28,96 · log10(|S|) − 41,27", parizkova},
+        {19, Menu::Parizkova, "Množství podkožního tuku podle Pařízkové pro dívky 9 - 12 let", nullptr,
+         parizkovaSkinfolds, {parizkovaFat}, parizkovaDensity<girls9to12>,
+         "S = x0 + x1 + … + x9 (deset kožních řas)\n"
+         "D = 1,16 − 0,061 · log10(|S|)\n"
+         "výsledek = 100 · (4,201 / D − 3,813); při D = 0 je podíl 0",
+         parizkova},
+        {20, Menu::Parizkova, "Množství podkožního tuku podle Pařízkové pro dívky 13 - 16 let", nullptr,
+         parizkovaSkinfolds, {parizkovaFat}, parizkovaDensity<boysAndGirls13to16>,
+         "S = x0 + x1 + … + x9 (deset kožních řas)\n"
+         "D = 1,205 − 0,078 · log10(|S|)\n"
+         "výsledek = 100 · (4,201 / D − 3,813); při D = 0 je podíl 0",
+         parizkova},
+        {21, Menu::Parizkova, "Množství podkožního tuku podle Pařízkové pro dívky 17 - 45 let", nullptr,
+         parizkovaSkinfolds, {parizkovaFat}, parizkovaAdult<girls17to45>,
+         "S = x0 + x1 + … + x9 (deset kožních řas)\nvýsledek = 35,572 · log10(|S|) − 61,25", parizkova},
+        {22, Menu::DurninWomersley, "Množství podkožního tuku podle Durnin-Womersley", nullptr,
+         {"Kožní řasa subskapulární", "Kožní řasa nad tricepsem", "Kožní řasa nad bicepsem",
+          "Kožní řasa suprailiakální", "Věk jedince"},
+         {"Množství podkožního tuku"}, durninWomersley,
+         "S = x0 + x1 + x2 + x3\n"
+         "D = 1,1714 − 0,063 · log10(|S|) − 0,000406 · x4\n"
+         "výsledek = 495 / D − 450 (v procentech); při D = 0 je podíl 0",
+         "Upraveno podle Durnin, J. V. G. A., Womersley, J. (1974): Body fat assessed from total "
+         "body density and its estimation from skinfold thickness: measurements on 481 men and "
+         "women aged from 16 to 72 years. British Journal of Nutrition 32: 77–97. Původní práce "
+         "dává rovnice zvlášť pro pohlaví a věková pásma; jednotná rovnice s členem 0,000406 · "
+         "věk: zdroj neověřen. Přepočet hustoty na podíl tuku Siri, W. E. (1961): Body composition "
+         "from fluid spaces and density: analysis of methods. In: Brožek, J., Henschel, A. (eds.): "
+         "Techniques for measuring body composition. Washington: National Academy of Sciences, "
+         "223–244."},
+    };
+    return rows;
 }

@@ -33,7 +33,7 @@ CustomFunctionRecord makeCustomFunction(CustomFunctionForm form, const std::vect
     record.inputCount = qint32(record.coefficients.size()) - 1;
     for (int k = 1; k <= record.inputCount; ++k)
         record.columns.append(QStringLiteral("%1. koeficient").arg(k));
-    record.columns.append(QString::fromUtf8("Výsledek"));
+    record.columns.append(QStringLiteral("Výsledek"));
     record.evaluate = polynomial ? evaluateCustomFunction : evaluateExponentialFunction;
     return record;
 }

@@ -1,35 +1,83 @@
 #include "MethodCatalog.h"
 
 #include "MatrixRules.h"
+#include "MethodRows.h"
 
 std::vector<MethodRecord> MethodCatalog;
+
+namespace {
+
+QStringList decoded(const Names &names)
+{
+    QStringList list;
+    for (const char *name : names)
+        list.append(QString::fromUtf8(name));
+    return list;
+}
+
+} // namespace
+
+const std::vector<const MethodRow *> &methodRows()
+{
+    static const std::vector<const MethodRow *> rows = [] {
+        std::vector<const MethodRow *> all;
+        for (const auto *family : {&bodyBuildMethods(), &bodyCompositionMethods(), &skullMethods(),
+                                   &somatotypeMethods(), &determinationMethods(), &unitConversionMethods(),
+                                   &spatialMethods(), &placeholderMethods()})
+            for (const MethodRow &row : *family)
+                all.push_back(&row);
+        return all;
+    }();
+    return rows;
+}
+
+const MethodRow *methodRow(qint32 id)
+{
+    static const std::vector<const MethodRow *> byId = [] {
+        std::vector<const MethodRow *> table(MethodCatalogSize, nullptr);
+        for (const MethodRow *row : methodRows())
+            table[size_t(row->id)] = row;
+        return table;
+    }();
+    return id >= 0 && id < MethodCatalogSize ? byId[size_t(id)] : nullptr;
+}
+
+const std::vector<MethodRow> &placeholderMethods()
+{
+    // Slots that convert nothing; no menu offers them.
+    static const std::vector<MethodRow> rows = [] {
+        const struct {
+            qint32 id;
+            MethodKind kind;
+            const char *title;
+        } placeholders[] = {
+            {106, UnitConversion, "Převody délk. jednotek"},
+            {107, UnitConversion, "Převody objem. jednotek"},
+            {108, Spatial, "Rotace v prostoru"},
+        };
+        std::vector<MethodRow> list;
+        for (const auto &p : placeholders)
+            list.push_back({p.id, Menu::None, p.title, "", {"Zdroj", "Zdroj2"}, {}, passThrough,
+                            "zástupná položka: nic nepočítá, vstup (x0, x1) se předává beze změny",
+                            "Bez literárního zdroje (zástupná položka)", {}, false, p.kind});
+        return list;
+    }();
+    return rows;
+}
 
 void buildMethodCatalog()
 {
     MethodCatalog.assign(MethodCatalogSize, MethodRecord());
-    registerFormulaMethods();
-    registerUnitConversions();
-    registerSpatialMethods();
-
-    // Placeholders that convert nothing; no menu offers them.
-    const struct {
-        qint32 id;
-        const char *title;
-        MethodKind kind;
-    } placeholders[] = {
-        {106, "Převody délk. jednotek", UnitConversion},
-        {107, "Převody objem. jednotek", UnitConversion},
-        {108, "Rotace v prostoru", Spatial},
-    };
-    for (const auto &p : placeholders) {
-        MethodRecord &r = MethodCatalog[p.id];
-        r.title = QString::fromUtf8(p.title);
-        r.description.clear();
-        r.id = p.id;
-        r.kind = p.kind;
-        r.columns = {QStringLiteral("Zdroj"), QStringLiteral("Zdroj2")};
-        r.inputCount = 2;
-        r.compute = passThrough;
+    for (const MethodRow *row : methodRows()) {
+        MethodRecord &r = MethodCatalog[size_t(row->id)];
+        r.title = QString::fromUtf8(row->title);
+        r.description = row->description ? QString::fromUtf8(row->description) : r.title;
+        r.id = row->id;
+        r.kind = row->kind;
+        r.columns = decoded(row->inputs) + decoded(row->outputs);
+        r.inputCount = qint32(row->inputs.size());
+        r.compute = row->compute;
+        r.wholeTable = row->wholeTable;
     }
 }
 
@@ -52,49 +100,4 @@ cv::Mat computeResult(const MethodRecord &record, const cv::Mat &input)
 bool isRegisteredMethod(qint32 id)
 {
     return id >= 0 && id < qint32(MethodCatalog.size()) && MethodCatalog[id].id == id;
-}
-
-void registerFormula(const char *title, const char *description, qint32 id, qint32 inputCount,
-                     ComputeFn compute)
-{
-    MethodRecord r;
-    r.title = QString::fromUtf8(title);
-    r.description = QString::fromUtf8(description);
-    r.id = id;
-    r.kind = Formula;
-    r.inputCount = inputCount;
-    r.compute = compute;
-    MethodCatalog[id] = r;
-}
-
-void registerUnitConversion(const char *title, qint32 id, ComputeFn compute, const char *inputName,
-                            const char *outputName)
-{
-    MethodRecord r;
-    r.title = QString::fromUtf8(title);
-    r.description = r.title;
-    r.id = id;
-    r.kind = UnitConversion;
-    r.columns = {QString::fromUtf8(inputName), QString::fromUtf8(outputName)};
-    r.inputCount = 1;
-    r.compute = compute;
-    MethodCatalog[id] = r;
-}
-
-void registerSpatial(const char *title, qint32 id, qint32 inputCount, ComputeFn compute)
-{
-    MethodRecord r;
-    r.title = QString::fromUtf8(title);
-    r.description = r.title;
-    r.id = id;
-    r.kind = Spatial;
-    r.inputCount = inputCount;
-    r.compute = compute;
-    MethodCatalog[id] = r;
-}
-
-void appendNames(QStringList &list, std::initializer_list<const char *> names)
-{
-    for (const char *name : names)
-        list.append(QString::fromUtf8(name));
 }

@@ -7,7 +7,6 @@
 
 #include <opencv2/core.hpp>
 
-#include <initializer_list>
 #include <vector>
 
 // Takes the input matrix (the method's inputs in catalog order) and returns the
@@ -38,9 +37,15 @@ constexpr qint32 MethodCatalogSize = 109;
 // The type of an imported source table; also the first id outside the catalog.
 constexpr qint32 SourceDataType = 109;
 
+// Ids the program names. The formula methods are the ids below the first
+// unit conversion.
+constexpr qint32 HeathCarterId = 43; // its table opens the somatochart
+constexpr qint32 FirstUnitConversionId = 53;
+
 extern std::vector<MethodRecord> MethodCatalog;
 
-// Fills the 109 slots. Called once before anything reads the catalog.
+// Fills the 109 slots from the rows of MethodRows.h. Called once before
+// anything reads the catalog.
 void buildMethodCatalog();
 
 MethodKind kindOf(qint32 id);
@@ -53,16 +58,3 @@ cv::Mat computeResult(const MethodRecord &record, const cv::Mat &input);
 
 // True for an id of the catalog whose slot holds a method.
 bool isRegisteredMethod(qint32 id);
-
-// Registration, used while the catalog is built.
-void registerFormula(const char *title, const char *description, qint32 id, qint32 inputCount,
-                     ComputeFn compute);
-void registerUnitConversion(const char *title, qint32 id, ComputeFn compute, const char *inputName,
-                            const char *outputName);
-void registerSpatial(const char *title, qint32 id, qint32 inputCount, ComputeFn compute);
-void appendNames(QStringList &list, std::initializer_list<const char *> names);
-
-// The families register their own slots.
-void registerFormulaMethods();
-void registerUnitConversions();
-void registerSpatialMethods();

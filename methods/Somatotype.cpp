@@ -1,6 +1,10 @@
-#include "Somatotype.h"
+// The Heath-Carter anthropometric somatotype (id 43): endomorphy, mesomorphy
+// and ectomorphy of a living person from ten measurements.
 
 #include "MatrixRules.h"
+#include "MethodRows.h"
+
+namespace {
 
 cv::Mat heathCarterSomatotype(const cv::Mat &input)
 {
@@ -46,4 +50,29 @@ cv::Mat heathCarterSomatotype(const cv::Mat &input)
     writeColumn(out, 11, mesomorphy);
     writeColumn(out, 12, ectomorphy);
     return out;
+}
+
+} // namespace
+
+const std::vector<MethodRow> &somatotypeMethods()
+{
+    static const std::vector<MethodRow> rows{
+        {HeathCarterId, Menu::Somatotype, "Stanovení somatotypu dle Heath-Carter", nullptr,
+         {"kožní řasa nad tricepsem", "kožní řasa subskapulární", "kožní řasa suprailiakální",
+          "obvod paže kontrahované", "maximální obvod lýtka", "šířka distální epifýzy femuru",
+          "šířka epikondylů humeru", "tělesná výška (cm)", "hmotnost (kg)", "kožní řasa na lýtku"},
+         {"endomorfní komponenta", "mezomorfní komponenta", "ektomorfní komponenta"}, heathCarterSomatotype,
+         "X = x0 + x1 + x2 (bez opravy na tělesnou výšku)\n"
+         "endomorfní komponenta = −0,7182 + 0,1451 · X − 0,00068 · X² + 0,0000014 · X³\n"
+         "mezomorfní komponenta = 0,858 · x6 + 0,601 · x5 + 0,188 · (x3 − 0,1 · x0) + 0,161 · (x4 − 0,1 · x9) − "
+         "0,131 · x7 + 4,5\n"
+         "h = x7 / |x8|^(1/3); při x8 = 0 je h = 0\n"
+         "ektomorfní komponenta: h ≥ 40,75: 0,732 · h − 28,58; 38,25 < h < 40,75: 0,463 · h − 17,63; h ≤ 38,25: "
+         "0,1; h není číslo: 0",
+         "Heath, B. H., Carter, J. E. L. (1967): A modified somatotype method. American Journal of "
+         "Physical Anthropology 27: 57–74; Carter, J. E. L., Heath, B. H. (1990): Somatotyping – "
+         "Development and Applications. Cambridge: Cambridge University Press. Upraveno: "
+         "endomorfie bez opravy na tělesnou výšku."},
+    };
+    return rows;
 }

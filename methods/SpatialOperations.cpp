@@ -1,7 +1,7 @@
-#include "SpatialOperations.h"
+// Measurements on landmark coordinates (ids 97 to 102 and 105).
 
 #include "MatrixRules.h"
-#include "MethodCatalog.h"
+#include "MethodRows.h"
 
 #include <algorithm>
 #include <cmath>
@@ -34,8 +34,6 @@ cv::Mat centroidSize(const cv::Mat &input, int dimensions)
     out.at<double>(0, dimensions) = std::sqrt(sumOfSquares);
     return out;
 }
-
-} // namespace
 
 cv::Mat pointDistance2D(const cv::Mat &input)
 {
@@ -94,21 +92,66 @@ cv::Mat pointPlaneDistance(const cv::Mat &input)
     return out;
 }
 
-void registerSpatialMethods()
+} // namespace
+
+const std::vector<MethodRow> &spatialMethods()
 {
-    registerSpatial("Vzdálenost bodů 2D", 97, 4, pointDistance2D);
-    appendNames(MethodCatalog[97].columns, {"x1", "y1", "x2", "y2", "vzdálenost"});
-    registerSpatial("Vzdálenost bodů 3D", 98, 6, pointDistance3D);
-    appendNames(MethodCatalog[98].columns, {"x1", "y1", "z1", "x2", "y2", "z2", "vzdálenost"});
-    registerSpatial("Velikost úhlu 2D", 99, 6, angleSize2D);
-    appendNames(MethodCatalog[99].columns, {"xa", "ya", "xb", "yb", "xc", "yc", "velikost úhlu"});
-    registerSpatial("Velikost centroidu 2D", 101, 2, centroidSize2D);
-    appendNames(MethodCatalog[101].columns, {"x", "y", "velikost centroidu"});
-    MethodCatalog[101].wholeTable = true;
-    registerSpatial("Velikost centroidu 3D", 102, 3, centroidSize3D);
-    appendNames(MethodCatalog[102].columns, {"x", "y", "z", "velikost centroidu"});
-    MethodCatalog[102].wholeTable = true;
-    registerSpatial("Vzdálenost bodu od roviny", 105, 12, pointPlaneDistance);
-    appendNames(MethodCatalog[105].columns, {"x_1", "y_1", "z_1", "x_2", "y_2", "z_2", "x_3", "y_3", "z_3",
-                                             "x", "y", "z", "Vzdálenost"});
+    static const std::vector<MethodRow> rows = [] {
+        const char *const distance = "Euklidovská vzdálenost; Bookstein, F. L. (1991): "
+                                      "Morphometric Tools for Landmark Data: Geometry and Biology. "
+                                      "Cambridge: Cambridge University Press; Zelditch, M. L., "
+                                      "Swiderski, D. L., Sheets, H. D., Fink, W. L. (2004): "
+                                      "Geometric Morphometrics for Biologists: A Primer. San "
+                                      "Diego: Elsevier Academic Press.";
+        const char *const centroid = "Bookstein, F. L. (1991): Morphometric Tools for Landmark "
+                                      "Data: Geometry and Biology. Cambridge: Cambridge University "
+                                      "Press; Dryden, I. L., Mardia, K. V. (1998): Statistical "
+                                      "Shape Analysis. Chichester: Wiley.";
+        // The title is the description too.
+        std::vector<MethodRow> list{
+            {97, Menu::Landmarks, "Vzdálenost bodů 2D", nullptr, {"x1", "y1", "x2", "y2"}, {"vzdálenost"},
+             pointDistance2D, "√((x2 − x0)² + (x3 − x1)²)", distance},
+            {98, Menu::Landmarks, "Vzdálenost bodů 3D", nullptr, {"x1", "y1", "z1", "x2", "y2", "z2"}, {"vzdálenost"},
+             pointDistance3D, "√((x3 − x0)² + (x4 − x1)² + (x5 − x2)²)", distance},
+            {99, Menu::Landmarks, "Velikost úhlu 2D", nullptr, {"xa", "ya", "xb", "yb", "xc", "yc"}, {"velikost úhlu"},
+             angleSize2D,
+             "úhel při vrcholu c = (x4, x5) mezi rameny k bodům a = (x0, x1) a b = (x2, x3):\n"
+             "U = (x0 − x4, x1 − x5), V = (x2 − x4, x3 − x5)\n"
+             "úhel = arccos((Ux · Vx + Uy · Vy) / (|U| · |V|)) v radiánech, 0 až π; při nulové délce ramene "
+             "výsledek není číslo",
+             "Bookstein, F. L. (1991): Morphometric Tools for Landmark Data: Geometry and Biology. "
+             "Cambridge: Cambridge University Press; Zelditch, M. L., Swiderski, D. L., Sheets, H. "
+             "D., Fink, W. L. (2004): Geometric Morphometrics for Biologists: A Primer. San Diego: "
+             "Elsevier Academic Press."},
+            {101, Menu::Landmarks, "Velikost centroidu 2D", nullptr, {"x", "y"}, {"velikost centroidu"},
+             centroidSize2D,
+             "celá tabulka je jedna konfigurace, jeden bod na řádek; těžiště (x̄, ȳ) = průměry sloupců\n"
+             "velikost centroidu = √(Σ ((x0 − x̄)² + (x1 − ȳ)²)) přes všechny řádky; zapíše se jen do prvního "
+             "řádku, ostatní řádky mají 0",
+             centroid, {}, true},
+            {102, Menu::Landmarks, "Velikost centroidu 3D", nullptr, {"x", "y", "z"}, {"velikost centroidu"},
+             centroidSize3D,
+             "celá tabulka je jedna konfigurace, jeden bod na řádek; těžiště (x̄, ȳ, z̄) = průměry sloupců\n"
+             "velikost centroidu = √(Σ ((x0 − x̄)² + (x1 − ȳ)² + (x2 − z̄)²)) přes všechny řádky; zapíše se jen "
+             "do prvního řádku, ostatní řádky mají 0",
+             centroid, {}, true},
+            {105, Menu::Landmarks, "Vzdálenost bodu od roviny", nullptr,
+             {"x_1", "y_1", "z_1", "x_2", "y_2", "z_2", "x_3", "y_3", "z_3", "x", "y", "z"}, {"Vzdálenost"},
+             pointPlaneDistance,
+             "rovina bodů (x0, x1, x2), (x3, x4, x5), (x6, x7, x8), bod (x9, x10, x11):\n"
+             "a = x1 · (x5 − x8) + x4 · (x8 − x2) + x7 · (x2 − x5)\n"
+             "b = x2 · (x3 − x6) + x5 · (x6 − x0) + x8 · (x0 − x3)\n"
+             "c = x0 · (x4 − x7) + x3 · (x7 − x1) + x6 · (x1 − x4)\n"
+             "d = −x0 · (x4 · x8 − x7 · x5) − x3 · (x7 · x2 − x1 · x8) − x6 · (x1 · x5 − x4 · x2)\n"
+             "vzdálenost = |a · x9 + b · x10 + c · x11 + d| / √(a² + b² + c²); leží-li tři body na přímce, "
+             "výsledek není číslo",
+             "Analytická geometrie (rovina daná třemi body); Zelditch, M. L., Swiderski, D. L., "
+             "Sheets, H. D., Fink, W. L. (2004): Geometric Morphometrics for Biologists: A Primer. "
+             "San Diego: Elsevier Academic Press."},
+        };
+        for (MethodRow &row : list)
+            row.kind = Spatial;
+        return list;
+    }();
+    return rows;
 }

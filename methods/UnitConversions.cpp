@@ -1,5 +1,5 @@
-#include "MethodCatalog.h"
 #include "MatrixRules.h"
+#include "MethodRows.h"
 
 // Unit conversions, ids 53 to 96. Conversions by the same factor share one
 // routine: the factor is a template argument, so each factor is one function.
@@ -73,96 +73,93 @@ cv::Mat kelvinToFahrenheit(const cv::Mat &input)
     return out;
 }
 
+struct Conversion {
+    qint32 id;
+    const char *title;
+    ComputeFn compute;
+    const char *output;
+};
+
+// The conversions of one submenu, all from one unit.
+struct ConversionGroup {
+    Menu::Group menu;
+    const char *input;
+    std::vector<Conversion> conversions;
+};
+
 } // namespace
 
-void registerUnitConversions()
+const std::vector<MethodRow> &unitConversionMethods()
 {
-    registerUnitConversion("Metry na kilometry", 53, scaledBy<thousandth>,
-                           "Metry [m]", "Kilometry [km]");
-    registerUnitConversion("Metry na decimetry", 54, scaledBy<ten>,
-                           "Metry [m]", "Decimetry [dm]");
-    registerUnitConversion("Metry na centimetry", 55, scaledBy<hundred>,
-                           "Metry [m]", "Centimetry [cm]");
-    registerUnitConversion("Metry na milimetry", 56, scaledBy<thousand>,
-                           "Metry [m]", "Milimetry [mm]");
-    registerUnitConversion("Metry na mikrometry", 57, scaledBy<million>,
-                           "Metry [m]", "Mikrometry");
-    registerUnitConversion("Metry na míle", 58, scaledBy<milesPerMetre>,
-                           "Metry [m]", "Míle");
-    registerUnitConversion("Metry na yardy", 59, scaledBy<yardsPerMetre>,
-                           "Metry [m]", "Yardy [yd]");
-    registerUnitConversion("Metry na stopy", 60, scaledBy<feetPerMetre>,
-                           "Metry [m]", "Stopy [ft]");
-    registerUnitConversion("Metry na palce", 61, scaledBy<inchesPerMetre>,
-                           "Metry [m]", "Palce [inch]");
-    registerUnitConversion("Radiány na stupně", 62, dividedBy<radiansPerDegree>,
-                           "Radiány [Rad]", "Stupně [°]");
-    registerUnitConversion("Radiány na minuty", 63, dividedBy<radiansPerMinute>,
-                           "Radiány [Rad]", "Minuty [']");
-    registerUnitConversion("Radiány na vteřiny", 64, dividedBy<radiansPerSecond>,
-                           "Radiány [Rad]", "Vteřiny [\"]");
-    registerUnitConversion("Čtvereční metry na kilometry", 65, scaledBy<millionth>,
-                           "Čtvereční metry [m^2]", "Čtvereční kilometry [km^2]");
-    registerUnitConversion("Čtvereční metry na centimetry", 66, scaledBy<tenThousand>,
-                           "Čtvereční metry [m^2]", "Čtvereční centimetry [cm^2]");
-    registerUnitConversion("Čtvereční metry na milimetry", 67, scaledBy<million>,
-                           "Čtvereční metry [m^2]", "Čtvereční  milimetry [mm^2]");
-    registerUnitConversion("Čtvereční metry na ary", 68, scaledBy<hundredth>,
-                           "Čtvereční metry [m^2]", "Ary [a]");
-    registerUnitConversion("Čtvereční metry na hektary", 69, scaledBy<tenThousandth>,
-                           "Čtvereční metry [m^2]", "Hektary [ha]");
-    registerUnitConversion("Čtvereční metry na míle", 70, scaledBy<squareMilesPerSquareMetre>,
-                           "Čtvereční metry [m^2]", "Čtvereční míle");
-    registerUnitConversion("Čtvereční metry na yardy", 71, scaledBy<squareYardsPerSquareMetre>,
-                           "Čtvereční metry [m^2]", "Čtvereční yardy");
-    registerUnitConversion("Čtvereční metry na stopy", 72, scaledBy<squareFeetPerSquareMetre>,
-                           "Čtvereční metry [m^2]", "Čtvereční stopy");
-    registerUnitConversion("Čtvereční metry na palce", 73, scaledBy<squareInchesPerSquareMetre>,
-                           "Čtvereční metry [m^2]", "Čtvereční palce");
-    registerUnitConversion("Čtvereční metry na lány", 74, scaledBy<lanyPerSquareMetre>,
-                           "Čtvereční metry [m^2]", "Lány");
-    registerUnitConversion("Kubické metry na decimetry", 75, scaledBy<thousand>,
-                           "Kubické metry [m^3]", "Kubické decimetry [dm^3]");
-    registerUnitConversion("Kubické metry na centimetry", 76, scaledBy<million>,
-                           "Kubické metry [m^3]", "Kubické centimetry [cm^3]");
-    registerUnitConversion("Kubické metry na milimetry", 77, scaledBy<billion>,
-                           "Kubické metry [m^3]", "Kubické milimetry [mm^3]");
-    registerUnitConversion("Kubické metry na litry", 78, scaledBy<thousand>,
-                           "Kubické metry [m^3]", "Litry [l]");
-    registerUnitConversion("Kubické metry na centilitry", 79, scaledBy<hundredThousand>,
-                           "Kubické metry [m^3]", "Centilitry [cl]");
-    registerUnitConversion("Kubické metry na mililitry", 80, scaledBy<million>,
-                           "Kubické metry [m^3]", "Mililitry [ml]");
-    registerUnitConversion("Kubické metry na hektolitry", 81, scaledBy<ten>,
-                           "Kubické metry [m^3]", "Hektolitry [hl]");
-    registerUnitConversion("Kilogramy na gramy", 82, scaledBy<thousand>,
-                           "Kilogramy [kg]", "Gramy [g]");
-    registerUnitConversion("Kilogramy na miligramy", 83, scaledBy<million>,
-                           "Kilogramy [kg]", "Miligramy [mg]");
-    registerUnitConversion("Kilogramy na tuny", 84, scaledBy<thousandth>,
-                           "Kilogramy [kg]", "Tuny [t]");
-    registerUnitConversion("Kilogramy na libry", 85, scaledBy<poundsPerKilogram>,
-                           "Kilogramy [kg]", "Libry [lb]");
-    registerUnitConversion("Kilogramy na unce", 86, scaledBy<ouncesPerKilogram>,
-                           "Kilogramy [kg]", "Unce [oz]");
-    registerUnitConversion("Kelviny na stupně Celsia", 87, kelvinToCelsius,
-                           "Kelviny [K]", "Stupně Celsia [°C]");
-    registerUnitConversion("Kelviny na stupně Farnheita", 88, kelvinToFahrenheit,
-                           "Kelviny [K]", "Stupně Farnheita [°F]");
-    registerUnitConversion("Pascaly na hektopascaly", 89, scaledBy<hundredth>,
-                           "Pascaly [Pa]", "Hektopascaly [hPa]");
-    registerUnitConversion("Pascaly na bary", 90, scaledBy<hundredThousandth>,
-                           "Pascaly [Pa]", "Bary [bar]");
-    registerUnitConversion("Pascaly na atmosféry", 91, scaledBy<atmospheresPerPascal>,
-                           "Pascaly [Pa]", "Atmosféry [atm]");
-    registerUnitConversion("Pascaly na konvenční mm rtuťového sloupce", 92, scaledBy<mmHgPerPascal>,
-                           "Pascaly [Pa]", "Milimetry [mm]");
-    registerUnitConversion("Pascaly na torry", 93, scaledBy<mmHgPerPascal>,
-                           "Pascaly [Pa]", "Torry [torr]");
-    registerUnitConversion("Newtony na kilopondy", 94, scaledBy<kilopondsPerNewton>,
-                           "Newtony", "Kilopondy");
-    registerUnitConversion("Jouly na kilojouly", 95, scaledBy<thousandth>,
-                           "Jouly [J]", "Kilojouly [kJ]");
-    registerUnitConversion("Jouly na kalorie", 96, scaledBy<caloriesPerJoule>,
-                           "Jouly [J]", "Kalorie [cal]");
+    static const std::vector<MethodRow> rows = [] {
+        const ConversionGroup groups[] = {
+            {Menu::Length, "Metry [m]",
+             {{53, "Metry na kilometry", scaledBy<thousandth>, "Kilometry [km]"},
+              {54, "Metry na decimetry", scaledBy<ten>, "Decimetry [dm]"},
+              {55, "Metry na centimetry", scaledBy<hundred>, "Centimetry [cm]"},
+              {56, "Metry na milimetry", scaledBy<thousand>, "Milimetry [mm]"},
+              {57, "Metry na mikrometry", scaledBy<million>, "Mikrometry"},
+              {58, "Metry na míle", scaledBy<milesPerMetre>, "Míle"},
+              {59, "Metry na yardy", scaledBy<yardsPerMetre>, "Yardy [yd]"},
+              {60, "Metry na stopy", scaledBy<feetPerMetre>, "Stopy [ft]"},
+              {61, "Metry na palce", scaledBy<inchesPerMetre>, "Palce [inch]"}}},
+            {Menu::Angle, "Radiány [Rad]",
+             {{62, "Radiány na stupně", dividedBy<radiansPerDegree>, "Stupně [°]"},
+              {63, "Radiány na minuty", dividedBy<radiansPerMinute>, "Minuty [']"},
+              {64, "Radiány na vteřiny", dividedBy<radiansPerSecond>, "Vteřiny [\"]"}}},
+            {Menu::Area, "Čtvereční metry [m^2]",
+             {{65, "Čtvereční metry na kilometry", scaledBy<millionth>, "Čtvereční kilometry [km^2]"},
+              {66, "Čtvereční metry na centimetry", scaledBy<tenThousand>, "Čtvereční centimetry [cm^2]"},
+              {67, "Čtvereční metry na milimetry", scaledBy<million>, "Čtvereční  milimetry [mm^2]"},
+              {68, "Čtvereční metry na ary", scaledBy<hundredth>, "Ary [a]"},
+              {69, "Čtvereční metry na hektary", scaledBy<tenThousandth>, "Hektary [ha]"},
+              {70, "Čtvereční metry na míle", scaledBy<squareMilesPerSquareMetre>, "Čtvereční míle"},
+              {71, "Čtvereční metry na yardy", scaledBy<squareYardsPerSquareMetre>, "Čtvereční yardy"},
+              {72, "Čtvereční metry na stopy", scaledBy<squareFeetPerSquareMetre>, "Čtvereční stopy"},
+              {73, "Čtvereční metry na palce", scaledBy<squareInchesPerSquareMetre>, "Čtvereční palce"},
+              {74, "Čtvereční metry na lány", scaledBy<lanyPerSquareMetre>, "Lány"}}},
+            {Menu::Volume, "Kubické metry [m^3]",
+             {{75, "Kubické metry na decimetry", scaledBy<thousand>, "Kubické decimetry [dm^3]"},
+              {76, "Kubické metry na centimetry", scaledBy<million>, "Kubické centimetry [cm^3]"},
+              {77, "Kubické metry na milimetry", scaledBy<billion>, "Kubické milimetry [mm^3]"},
+              {78, "Kubické metry na litry", scaledBy<thousand>, "Litry [l]"},
+              {79, "Kubické metry na centilitry", scaledBy<hundredThousand>, "Centilitry [cl]"},
+              {80, "Kubické metry na mililitry", scaledBy<million>, "Mililitry [ml]"},
+              {81, "Kubické metry na hektolitry", scaledBy<ten>, "Hektolitry [hl]"}}},
+            {Menu::Mass, "Kilogramy [kg]",
+             {{82, "Kilogramy na gramy", scaledBy<thousand>, "Gramy [g]"},
+              {83, "Kilogramy na miligramy", scaledBy<million>, "Miligramy [mg]"},
+              {84, "Kilogramy na tuny", scaledBy<thousandth>, "Tuny [t]"},
+              {85, "Kilogramy na libry", scaledBy<poundsPerKilogram>, "Libry [lb]"},
+              {86, "Kilogramy na unce", scaledBy<ouncesPerKilogram>, "Unce [oz]"}}},
+            {Menu::Temperature, "Kelviny [K]",
+             {{87, "Kelviny na stupně Celsia", kelvinToCelsius, "Stupně Celsia [°C]"},
+              {88, "Kelviny na stupně Farnheita", kelvinToFahrenheit, "Stupně Farnheita [°F]"}}},
+            {Menu::Pressure, "Pascaly [Pa]",
+             {{89, "Pascaly na hektopascaly", scaledBy<hundredth>, "Hektopascaly [hPa]"},
+              {90, "Pascaly na bary", scaledBy<hundredThousandth>, "Bary [bar]"},
+              {91, "Pascaly na atmosféry", scaledBy<atmospheresPerPascal>, "Atmosféry [atm]"},
+              {92, "Pascaly na konvenční mm rtuťového sloupce", scaledBy<mmHgPerPascal>, "Milimetry [mm]"},
+              {93, "Pascaly na torry", scaledBy<mmHgPerPascal>, "Torry [torr]"}}},
+            {Menu::Force, "Newtony",
+             {{94, "Newtony na kilopondy", scaledBy<kilopondsPerNewton>, "Kilopondy"}}},
+            {Menu::Energy, "Jouly [J]",
+             {{95, "Jouly na kilojouly", scaledBy<thousandth>, "Kilojouly [kJ]"},
+              {96, "Jouly na kalorie", scaledBy<caloriesPerJoule>, "Kalorie [cal]"}}},
+        };
+        // The title is the description too; the reference reads the formula
+        // off the routine and gives every conversion this source.
+        const char *const literature =
+            "Mezinárodní soustava jednotek SI (BIPM, The International System of Units); míle, yard, stopa, "
+            "palec, libra a unce podle mezinárodní dohody o yardu a libře 1959; atmosféra, torr, milimetr "
+            "rtuťového sloupce, kilopond a kalorie podle svých konvenčních definic; stupeň Celsia a Fahrenheita "
+            "podle definic teplotních stupnic; lán jako historická česká plošná míra.";
+        std::vector<MethodRow> list;
+        for (const ConversionGroup &group : groups)
+            for (const Conversion &c : group.conversions)
+                list.push_back({c.id, group.menu, c.title, nullptr, {group.input}, {c.output}, c.compute, nullptr,
+                                literature, {}, false, UnitConversion});
+        return list;
+    }();
+    return rows;
 }

@@ -412,7 +412,7 @@ bool readTree(QXmlStreamReader &xml, Reader &reader, ProjectTree *roots)
     }
     if (xml.hasError())
         return reader.fail(damaged.arg(xml.errorString()).arg(xml.lineNumber()));
-    if (xml.name() != QLatin1String("kstproject"))
+    if (xml.name() != QStringLiteral("kstproject"))
         return reader.fail(QStringLiteral("Soubor není projekt programu Kostimer (index.xml nemá kořen kstproject)."));
 
     std::vector<ProjectNode *> stack;
@@ -423,7 +423,7 @@ bool readTree(QXmlStreamReader &xml, Reader &reader, ProjectTree *roots)
         tokenRead = false;
         if (xml.isDTD())
             return reader.fail(QStringLiteral("Rejstřík projektu (index.xml) obsahuje DTD."));
-        if (xml.isStartElement() && xml.name() == QLatin1String("model")) {
+        if (xml.isStartElement() && xml.name() == QStringLiteral("model")) {
             if (int(stack.size()) >= MaxProjectDepth)
                 return reader.fail(
                     QStringLiteral("Tabulky v projektu jsou vnořené do víc než %1 úrovní.").arg(MaxProjectDepth));
@@ -444,7 +444,7 @@ bool readTree(QXmlStreamReader &xml, Reader &reader, ProjectTree *roots)
             ProjectNode *raw = node.get();
             (stack.empty() ? *roots : stack.back()->children).push_back(std::move(node));
             stack.push_back(raw);
-        } else if (xml.isEndElement() && xml.name() == QLatin1String("model")) {
+        } else if (xml.isEndElement() && xml.name() == QStringLiteral("model")) {
             if (!stack.empty())
                 stack.pop_back();
         }

@@ -231,7 +231,7 @@ SampleStatistics::SampleStatistics(const std::vector<char> &included, const Grou
 
 QString SampleStatistics::unclassified()
 {
-    return QString::fromUtf8("(bez třídy)");
+    return QStringLiteral("(bez třídy)");
 }
 
 void SampleStatistics::addColumn(const QString &name, std::vector<double> values)
@@ -325,8 +325,8 @@ QString number(double value, NumberDigits digits)
 QStringList summaryHeader()
 {
     return {QStringLiteral("skupina"), QStringLiteral("sloupec"),  QStringLiteral("n"),
-            QString::fromUtf8("průměr"), QString::fromUtf8("směrodatná odchylka"), QStringLiteral("minimum"),
-            QString::fromUtf8("medián"), QStringLiteral("maximum")};
+            QStringLiteral("průměr"), QStringLiteral("směrodatná odchylka"), QStringLiteral("minimum"),
+            QStringLiteral("medián"), QStringLiteral("maximum")};
 }
 
 QStringList summaryFields(const QString &group, const QString &column, const Summary &summary, NumberDigits digits)
@@ -343,8 +343,8 @@ QStringList summaryFields(const QString &group, const QString &column, const Sum
 
 QStringList classCountHeader()
 {
-    return {QStringLiteral("skupina"), QStringLiteral("sloupec"), QString::fromUtf8("třída"),
-            QString::fromUtf8("počet"), QStringLiteral("procento")};
+    return {QStringLiteral("skupina"), QStringLiteral("sloupec"), QStringLiteral("třída"),
+            QStringLiteral("počet"), QStringLiteral("procento")};
 }
 
 QStringList classCountFields(const QString &group, const QString &column, const QString &className,

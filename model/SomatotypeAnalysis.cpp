@@ -84,31 +84,31 @@ QString categoryName(SomatotypeCategory category)
     using C = SomatotypeCategory;
     switch (category) {
     case C::Central:
-        return QString::fromUtf8("centrální");
+        return QStringLiteral("centrální");
     case C::BalancedEndomorph:
-        return QString::fromUtf8("vyrovnaný endomorf");
+        return QStringLiteral("vyrovnaný endomorf");
     case C::MesomorphicEndomorph:
-        return QString::fromUtf8("mezomorfní endomorf");
+        return QStringLiteral("mezomorfní endomorf");
     case C::MesomorphEndomorph:
-        return QString::fromUtf8("mezomorf-endomorf");
+        return QStringLiteral("mezomorf-endomorf");
     case C::EndomorphicMesomorph:
-        return QString::fromUtf8("endomorfní mezomorf");
+        return QStringLiteral("endomorfní mezomorf");
     case C::BalancedMesomorph:
-        return QString::fromUtf8("vyrovnaný mezomorf");
+        return QStringLiteral("vyrovnaný mezomorf");
     case C::EctomorphicMesomorph:
-        return QString::fromUtf8("ektomorfní mezomorf");
+        return QStringLiteral("ektomorfní mezomorf");
     case C::MesomorphEctomorph:
-        return QString::fromUtf8("mezomorf-ektomorf");
+        return QStringLiteral("mezomorf-ektomorf");
     case C::MesomorphicEctomorph:
-        return QString::fromUtf8("mezomorfní ektomorf");
+        return QStringLiteral("mezomorfní ektomorf");
     case C::BalancedEctomorph:
-        return QString::fromUtf8("vyrovnaný ektomorf");
+        return QStringLiteral("vyrovnaný ektomorf");
     case C::EndomorphicEctomorph:
-        return QString::fromUtf8("endomorfní ektomorf");
+        return QStringLiteral("endomorfní ektomorf");
     case C::EndomorphEctomorph:
-        return QString::fromUtf8("endomorf-ektomorf");
+        return QStringLiteral("endomorf-ektomorf");
     case C::EctomorphicEndomorph:
-        return QString::fromUtf8("ektomorfní endomorf");
+        return QStringLiteral("ektomorfní endomorf");
     case C::None:
         break;
     }

@@ -15,7 +15,7 @@ namespace {
 
 // A size attribute: absent reads as 0; present, it must be a whole decimal
 // number from 0 up. Returns -1 for anything else.
-qint64 sizeAttribute(const QXmlStreamAttributes &attributes, QLatin1String name)
+qint64 sizeAttribute(const QXmlStreamAttributes &attributes, const QString &name)
 {
     if (!attributes.hasAttribute(name))
         return 0;
@@ -37,7 +37,7 @@ void readNextTag(QXmlStreamReader &xml)
 // The children of the list element just begun, each named `child`: take is
 // called with the attributes of each, until the list ends.
 template <typename Take>
-void readList(QXmlStreamReader &xml, QLatin1String child, Take take)
+void readList(QXmlStreamReader &xml, const QString &child, Take take)
 {
     while (!xml.atEnd()) {
         xml.readNext();
@@ -101,24 +101,24 @@ QString TTableModel::readXml(QXmlStreamReader &xml, bool *onNextToken)
     // method and no source table would leave the table without columns or
     // routine, and is refused.
     bool typeOk = false;
-    qint32 type = attributes.value(QLatin1String("type")).toInt(&typeOk, 10);
+    qint32 type = attributes.value(QStringLiteral("type")).toInt(&typeOk, 10);
     if (!typeOk)
         type = 0;
     if (type != SourceDataType && !isRegisteredMethod(type)) {
         xml.raiseError(QStringLiteral("Záznam tabulky v projektu má neznámý typ „%1“.")
-                           .arg(attributes.value(QLatin1String("type"))));
+                           .arg(attributes.value(QStringLiteral("type"))));
         return QString();
     }
-    const qint64 rows = sizeAttribute(attributes, QLatin1String("rows"));
+    const qint64 rows = sizeAttribute(attributes, QStringLiteral("rows"));
     if (rows < 0) {
         xml.raiseError(QStringLiteral("Záznam tabulky v projektu má neplatný počet řádků „%1“.")
-                           .arg(attributes.value(QLatin1String("rows"))));
+                           .arg(attributes.value(QStringLiteral("rows"))));
         return QString();
     }
-    const qint64 columns = sizeAttribute(attributes, QLatin1String("cols"));
+    const qint64 columns = sizeAttribute(attributes, QStringLiteral("cols"));
     if (columns < 0) {
         xml.raiseError(QStringLiteral("Záznam tabulky v projektu má neplatný počet sloupců „%1“.")
-                           .arg(attributes.value(QLatin1String("cols"))));
+                           .arg(attributes.value(QStringLiteral("cols"))));
         return QString();
     }
     // The table counts its rows and the values of a row in an int. Nothing is
@@ -136,8 +136,8 @@ QString TTableModel::readXml(QXmlStreamReader &xml, bool *onNextToken)
         return QString();
     }
 
-    const QStringView checks = attributes.value(QLatin1String("checkedRows"));
-    const QString source = attributes.value(QLatin1String("src")).toString();
+    const QStringView checks = attributes.value(QStringLiteral("checkedRows"));
+    const QString source = attributes.value(QStringLiteral("src")).toString();
 
     // A source table's headers follow in the first child element, "headers";
     // one "header" each, in order (their "id" is not needed).
@@ -145,19 +145,19 @@ QString TTableModel::readXml(QXmlStreamReader &xml, bool *onNextToken)
     QList<UnreadField> unread;
     if (type == SourceDataType) {
         readNextTag(xml);
-        if (xml.isStartElement() && xml.name() == QLatin1String("headers")) {
-            readList(xml, QLatin1String("header"), [&](const QXmlStreamAttributes &header) {
-                headers.append(header.value(QLatin1String("title")).toString());
+        if (xml.isStartElement() && xml.name() == QStringLiteral("headers")) {
+            readList(xml, QStringLiteral("header"), [&](const QXmlStreamAttributes &header) {
+                headers.append(header.value(QStringLiteral("title")).toString());
             });
             // The fields the file held no number in may follow; whatever else
             // comes is the caller's.
             if (onNextToken && !xml.hasError()) {
                 readNextTag(xml);
-                if (xml.isStartElement() && xml.name() == QLatin1String("unread")) {
-                    readList(xml, QLatin1String("field"), [&](const QXmlStreamAttributes &field) {
-                        unread.append({field.value(QLatin1String("row")).toLongLong(),
-                                       field.value(QLatin1String("col")).toInt(),
-                                       field.value(QLatin1String("text")).toString()});
+                if (xml.isStartElement() && xml.name() == QStringLiteral("unread")) {
+                    readList(xml, QStringLiteral("field"), [&](const QXmlStreamAttributes &field) {
+                        unread.append({field.value(QStringLiteral("row")).toLongLong(),
+                                       field.value(QStringLiteral("col")).toInt(),
+                                       field.value(QStringLiteral("text")).toString()});
                     });
                 } else {
                     *onNextToken = xml.isStartElement() || xml.isEndElement();
@@ -178,8 +178,8 @@ QString TTableModel::readXml(QXmlStreamReader &xml, bool *onNextToken)
     m_unread.clear();
     m_headers = headers;
     m_customFunction = 0;
-    const QStringView name = attributes.value(QLatin1String("name"));
-    m_title = type == SourceDataType && name != QLatin1String("source") ? name.toString() : QString();
+    const QStringView name = attributes.value(QStringLiteral("name"));
+    m_title = type == SourceDataType && name != QStringLiteral("source") ? name.toString() : QString();
     m_record = Record{rows, columns, checks.toString(), unread};
     endResetModel();
     return source;

@@ -1,14 +1,12 @@
 #pragma once
 // Runs kostimer-cli as a script does (Czech locale, no display) and keeps what
-// it wrote and its exit code; and writes the files it is given.
+// it wrote and its exit code.
 
 #include "TestFiles.h"
 
-#include <QFile>
 #include <QList>
 #include <QPair>
 #include <QProcess>
-#include <QTemporaryDir>
 
 #include <functional>
 

@@ -1,9 +1,9 @@
 #include "MainWindow.h"
 #include "MethodCatalog.h"
-#include "MethodReference.h"
+#include "MethodReferenceDialog.h"
+#include "MethodReferenceText.h"
 #include "PopupMenu.h"
 #include "TDataWizard.h"
-#include "TMethodReference.h"
 #include "TTableModel.h"
 
 #include <QApplication>
@@ -15,34 +15,21 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-// The method reference: every method of the catalog, where the context menu
-// has it, found by the search.
+// The method reference: every method of the catalog, found by the search, its
+// entry and the entries of the sample statistics; and the methods' context menu.
 class TestMethodReference : public QObject {
     Q_OBJECT
 
     static QString u(const char *text) { return QString::fromUtf8(text); }
 
-    // "submenu/submenu/title" of every method action under menu, in menu order.
-    static void menuPaths(const QMenu &menu, const QString &prefix, QStringList *paths)
+    // The text of every entry under menu, a submenu's entries in its place.
+    static void entryTexts(const QMenu &menu, QStringList *texts)
     {
         for (QAction *a : menu.actions()) {
-            if (a->isSeparator())
-                continue;
             if (a->menu())
-                menuPaths(*a->menu(), prefix + a->text() + u'/', paths);
+                entryTexts(*a->menu(), texts);
             else
-                paths->append(prefix + a->text());
-        }
-    }
-
-    static void treePaths(const QTreeWidgetItem *item, const QString &prefix, QStringList *paths)
-    {
-        for (int i = 0; i < item->childCount(); ++i) {
-            const QTreeWidgetItem *child = item->child(i);
-            if (child->childCount() > 0 || !child->data(0, Qt::UserRole).isValid())
-                treePaths(child, prefix + child->text(0) + u'/', paths);
-            else
-                paths->append(prefix + child->text(0));
+                texts->append(a->isSeparator() ? u("---") : a->text());
         }
     }
 
@@ -54,44 +41,55 @@ private slots:
         PopupMenu::requireQueuedChoices(true);
     }
 
+    // Every method once, each with its formula and literature.
     void listsEveryRegisteredMethodOnce()
     {
-        TMethodReference reference;
+        MethodReferenceDialog reference;
         QList<int> listed = reference.listedMethods();
         std::sort(listed.begin(), listed.end());
         QList<int> registered;
-        for (int id = 0; id < MethodCatalogSize; ++id)
-            if (isRegisteredMethod(id))
-                registered.append(id);
+        for (int id = 0; id < MethodCatalogSize; ++id) {
+            if (!isRegisteredMethod(id))
+                continue;
+            registered.append(id);
+            QVERIFY2(!methodFormula(id).isEmpty() && !methodLiterature(id).isEmpty(), QByteArray::number(id));
+        }
         QCOMPARE(listed, registered);
+        // The placeholders, which no menu offers, last.
+        QCOMPARE(methodReferenceGroups().last().path, QStringList{u("Mimo kontextovou nabídku")});
+        QCOMPARE(methodReferenceGroups().last().ids, (QList<int>{106, 107, 108}));
     }
 
-    void ordersMethodsAsTheContextMenu()
+    // Every method 0 to 105 once; the indices divided after the last skull
+    // index and after the capacities.
+    void contextMenuOffersEveryMethodOnce()
     {
         MainWindow window;
-        QStringList inMenu;
+        QStringList texts;
         PopupMenu::setNextChoice([&](QMenu &menu) {
-            menuPaths(menu, QString(), &inMenu);
+            entryTexts(menu, &texts);
             return nullptr;
         });
         window.treeContextMenu(QPoint(5, window.tree()->viewport()->height() - 5));
-        // Import first; the user functions' submenu is empty.
-        QCOMPARE(inMenu.takeFirst(), u("&Import ze souboru CSV"));
-
-        TMethodReference reference;
-        QStringList inTree;
-        treePaths(reference.findChild<QTreeWidget *>("methods")->invisibleRootItem(), QString(), &inTree);
-        // The reference adds the methods the menu leaves out, at the end.
-        QStringList outside;
-        for (int id : {106, 107, 108})
-            outside.append(u("Mimo kontextovou nabídku/") + MethodCatalog[id].title);
-        QCOMPARE(inTree.mid(inTree.size() - 3), outside);
-        QCOMPARE(inTree.mid(0, inTree.size() - 3), inMenu);
+        QCOMPARE(texts.takeFirst(), u("&Import ze souboru CSV"));
+        QList<int> offered;
+        QList<int> expected;
+        for (int id = 0; id <= 105; ++id) {
+            if (!isRegisteredMethod(id))
+                continue;
+            expected.append(id);
+            for (qsizetype k = texts.count(MethodCatalog[id].title); k > 0; --k)
+                offered.append(id);
+        }
+        QCOMPARE(offered, expected);
+        const qsizetype last = texts.indexOf(MethodCatalog[29].title);
+        QCOMPARE(texts.mid(last, 3), (QStringList{MethodCatalog[29].title, u("---"), MethodCatalog[30].title}));
+        QCOMPARE(texts.at(texts.indexOf(MethodCatalog[36].title) - 1), u("---"));
     }
 
     void searchNarrowsTheTree()
     {
-        TMethodReference reference;
+        MethodReferenceDialog reference;
         const int all = reference.listedMethods().size();
         reference.setFilter(u("cranialis"));
         QCOMPARE(reference.shownMethods(), QList<int>{23});
@@ -99,16 +97,15 @@ private slots:
         // Without diacritics, in any case, every word must be there.
         reference.setFilter(u("SIRKA lebky manouvriera"));
         QCOMPARE(reference.shownMethods(), (QList<int>{32, 33}));
-        // The class names are searched too.
+        // The class names and the literature are searched too.
         reference.setFilter(u("brachykranní"));
         QCOMPARE(reference.shownMethods(), QList<int>{23});
+        reference.setFilter(u("Lee Pearson 1901"));
+        QCOMPARE(reference.shownMethods(), (QList<int>{34, 35}));
         reference.setFilter(u("žádná taková metoda"));
         QVERIFY(reference.shownMethods().isEmpty());
         QCOMPARE(reference.findChild<QTextBrowser *>("entry")->toPlainText(), QString());
-        reference.setFilter(QString());
-        QCOMPARE(reference.shownMethods().size(), all);
         // Asking for a method the search hides clears the search.
-        reference.setFilter(u("cranialis"));
         reference.showMethod(3);
         QCOMPARE(reference.currentMethod(), 3);
         QCOMPARE(reference.shownMethods().size(), all);
@@ -116,14 +113,15 @@ private slots:
 
     void entryOfAMethodWithVerdicts()
     {
-        TMethodReference reference;
+        MethodReferenceDialog reference;
         reference.showMethod(3);
         const QString text = reference.findChild<QTextBrowser *>("entry")->toPlainText();
-        for (const QString &part : {u("Index rizikovosti"), u("Obvod pasu"), u("Obvod boků"),
-                                    u("Vyhodnocení pro ženy (slovní hodnocení)"), u("x0 / x1"), u("0,85")})
-            QVERIFY2(text.contains(part), qPrintable(part));
+        for (const QString &piece : {u("Index rizikovosti"), u("Obvod pasu"), u("Obvod boků"),
+                                     u("Vyhodnocení pro ženy (slovní hodnocení)"), u("x0 / x1"), u("0,85")})
+            QVERIFY2(text.contains(piece), qPrintable(piece));
     }
 
+    // 1 m = 100 cm; 0 K = −273,15 °C = −459,67 °F, a kelvin 1,8 °F.
     void conversionsReadTheirOwnRoutine()
     {
         QCOMPARE(methodFormula(55), u("x0 · 100"));
@@ -131,80 +129,32 @@ private slots:
         QCOMPARE(methodFormula(88), u("x0 · 1,8 − 459,67"));
     }
 
-    void everyMethodHasItsTexts()
-    {
-        for (int id = 0; id < MethodCatalogSize; ++id) {
-            if (!isRegisteredMethod(id))
-                continue;
-            const QByteArray which = QByteArray::number(id);
-            QVERIFY2(!methodFormula(id).isEmpty(), which.constData());
-            QVERIFY2(!methodLiterature(id).isEmpty(), which.constData());
-            const QString html = methodReferenceHtml(id);
-            QVERIFY2(!html.contains(u("zatím chybí")), which.constData());
-        }
-        // Every method with a verdict column states its class limits.
-        for (int id : {3, 23, 24, 25, 26, 27, 28, 29, 44, 45, 46, 47, 48, 49, 50})
-            QVERIFY2(!methodClassLimits(id).isEmpty(), QByteArray::number(id).constData());
-        // A method without verdicts has none.
-        for (int id : {0, 7, 22, 40, 43, 51, 52, 97, 101})
-            QVERIFY2(methodClassLimits(id).isEmpty(), QByteArray::number(id).constData());
-
-        QCOMPARE(methodFormula(40), u("100 · (x0 + x1) / (x2 + x3); při x2 + x3 = 0 je výsledek 0"));
-        QVERIFY(methodFormula(13).contains(u("S ≥ 35")));
-        QVERIFY(methodFormula(43).contains(u("40,75")));
-        QVERIFY(methodClassLimits(47).contains(u("891,12")));
-        QVERIFY(methodClassLimits(48).contains(u("231,2")));
-        QVERIFY(methodLiterature(43).contains(u("Heath & Carter 1967")));
-        QVERIFY(methodLiterature(101).contains(u("Bookstein 1991")));
-        QVERIFY(methodLiterature(55).contains(u("SI")));
-        // The literature is searched too.
-        TMethodReference reference;
-        reference.setFilter(u("Lee Pearson 1901"));
-        QCOMPARE(reference.shownMethods(), (QList<int>{34, 35}));
-    }
-
     // The statistics of a sample have entries of their own after the
-    // methods, with their formulas and sources, found by the search.
+    // methods, found by the search.
     void statisticsEntries()
     {
-        TMethodReference reference;
+        MethodReferenceDialog reference;
         auto *tree = reference.findChild<QTreeWidget *>("methods");
-        QTreeWidgetItem *last = tree->topLevelItem(tree->topLevelItemCount() - 1);
-        QCOMPARE(last->text(0), u("Statistika vzorku"));
-        QCOMPARE(last->childCount(), 2);
-        QCOMPARE(reference.shownTopics(),
-                 (QList<ReferenceTopic>{ReferenceTopic::DescriptiveStatistics, ReferenceTopic::SomatotypeAnalysis}));
-
+        QCOMPARE(tree->topLevelItem(tree->topLevelItemCount() - 1)->text(0), u("Statistika vzorku"));
         reference.setFilter(u("SDD vyrovnany"));
         QCOMPARE(reference.shownTopics(), QList<ReferenceTopic>{ReferenceTopic::SomatotypeAnalysis});
         QVERIFY(reference.isTopicCurrent(ReferenceTopic::SomatotypeAnalysis));
         auto *entry = reference.findChild<QTextBrowser *>("entry");
-        for (const QString &part : {u("√(3 · (X₁ − X₂)² + (Y₁ − Y₂)²)"), u("SDD ≥ 2"), u("nejvýš o 0,5"),
-                                    u("mezomorf-endomorf: I a II stejné, III menší"), u("Carter, J. E. L. (2002)")})
-            QVERIFY2(entry->toPlainText().contains(part), qPrintable(part));
-
+        QVERIFY(entry->toPlainText().contains(u("SDD (vzdálenost dvou bodů somatografu) = √(3 · (X₁ − X₂)²")));
         reference.showTopic(ReferenceTopic::DescriptiveStatistics);
         QCOMPARE(reference.shownTopics().size(), 2);
         QVERIFY(entry->toPlainText().contains(u("(n − 1)")));
-        QVERIFY(entry->toPlainText().contains(u("NIST")));
     }
 
-    void helpMenu()
+    void helpMenuOpensTheReference()
     {
         MainWindow window;
-        QMenu *help = nullptr;
         for (QAction *a : window.menuBar()->actions())
             if (a->text() == u("&Nápověda"))
-                help = a->menu();
-        QVERIFY(help);
-        QCOMPARE(help->actions().size(), 2);
-        QCOMPARE(help->actions().at(0)->text(), u("&Přehled metod"));
-        QCOMPARE(help->actions().at(1)->text(), u("&O aplikaci"));
-        help->actions().at(0)->trigger();
-        auto *reference = window.findChild<TMethodReference *>();
+                a->menu()->actions().at(0)->trigger();
+        auto *reference = window.findChild<MethodReferenceDialog *>();
         QVERIFY(reference);
         QVERIFY(reference->isVisible());
-        QVERIFY(aboutText().contains(u("Verze 0.1")));
     }
 
     void wizardLinksToTheEntry()
@@ -218,7 +168,7 @@ private slots:
         QVERIFY(button);
         QVERIFY(button->isEnabled());
         button->click();
-        auto *reference = wizard.findChild<TMethodReference *>();
+        auto *reference = wizard.findChild<MethodReferenceDialog *>();
         QVERIFY(reference);
         QCOMPARE(reference->currentMethod(), 23);
     }

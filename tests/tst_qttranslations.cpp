@@ -20,11 +20,11 @@ private slots:
         QTest::addColumn<QString>("translated");
         // The buttons of the question before unsaved work is dropped, and of
         // every wizard and file dialog.
-        QTest::newRow("Cancel") << "cs_CZ" << true << "QPlatformTheme" << "Cancel" << QString::fromUtf8("Zrušit");
-        QTest::newRow("Save") << "cs_CZ" << true << "QPlatformTheme" << "Save" << QString::fromUtf8("Uložit");
-        QTest::newRow("Discard") << "cs_CZ" << true << "QPlatformTheme" << "Discard" << QString::fromUtf8("Zahodit");
+        QTest::newRow("Cancel") << "cs_CZ" << true << "QPlatformTheme" << "Cancel" << QStringLiteral("Zrušit");
+        QTest::newRow("Save") << "cs_CZ" << true << "QPlatformTheme" << "Save" << QStringLiteral("Uložit");
+        QTest::newRow("Discard") << "cs_CZ" << true << "QPlatformTheme" << "Discard" << QStringLiteral("Zahodit");
         QTest::newRow("file dialog") << "cs_CZ" << true << "QFileDialog" << "File &name:"
-                                     << QString::fromUtf8("Název souboru:");
+                                     << QStringLiteral("Název souboru:");
         QTest::newRow("English stays") << "en_US" << false << "QPlatformTheme" << "Cancel" << "Cancel";
     }
 

@@ -2,50 +2,20 @@
 // tooltips of the points, and the tables of the analysis with their copy and
 // CSV file. Numbers worked out by hand (as in tst_somatotypeanalysis).
 
-#include "FileDialog.h"
-#include "MainWindow.h"
-#include "MessageBox.h"
+#include "WindowTestSupport.h"
 #include "SomatoChart.h"
-#include "TSheldonDialog.h"
-#include "TTableModel.h"
+#include "TableTestSupport.h"
 
 #include <QClipboard>
-#include <QComboBox>
 #include <QGraphicsItem>
-#include <QGraphicsRectItem>
-#include <QGraphicsScene>
-#include <QGuiApplication>
 #include <QLabel>
-#include <QPushButton>
-#include <QStandardPaths>
 #include <QTabWidget>
-#include <QTableWidget>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QTreeWidget>
-#include <QtTest>
 
 #include <limits>
-#include <memory>
 
 namespace {
 
 constexpr double none = std::numeric_limits<double>::quiet_NaN();
-
-// Group 1: 3-5-2 and 2-6-1.5, mean 2.5-5.5-1.75 at X −0.75, Y 6.75, which is
-// (424 − 0.75 · 47.667, 476 − 6.75 · 26.613) = (388.250, 296.362) in the picture.
-// Group 2: 5-2-2 and 6-2-1. 4-4-4 has no group.
-std::unique_ptr<TTableModel> sample()
-{
-    auto table = std::make_unique<TTableModel>(nullptr);
-    table->appendRows({{10, 3, 5, 2}, {11, 2, 6, 1.5}, {12, 5, 2, 2}, {13, 6, 2, 1}, {14, 4, 4, 4}});
-    return table;
-}
-
-std::vector<GroupingColumn> groupingColumns()
-{
-    return {{QStringLiteral("pohlaví"), {1, 1, 2, 2, none}}, {QString::fromUtf8("věk"), {20, 30, 20, 30, 20}}};
-}
 
 QStringList rowTexts(const QTableWidget *table, int row)
 {
@@ -64,48 +34,45 @@ QList<QGraphicsItem *> itemsTagged(const TSheldonDialog &dialog, const QString &
     return found;
 }
 
-QList<QGraphicsRectItem *> markers(const TSheldonDialog &dialog)
-{
-    QList<QGraphicsRectItem *> found;
-    for (QGraphicsItem *item : dialog.scene()->items(Qt::AscendingOrder))
-        if (auto *rect = qgraphicsitem_cast<QGraphicsRectItem *>(item))
-            found.append(rect);
-    return found;
-}
-
 } // namespace
 
 class TestSomatochartGroups : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
+    // Group 1: 3-5-2 and 2-6-1.5, mean 2.5-5.5-1.75 at X −0.75, Y 6.75, which is
+    // (424 − 0.75 · 47.667, 476 − 6.75 · 26.613) = (388.250, 296.362) in the picture.
+    // Group 2: 5-2-2 and 6-2-1. 4-4-4 has no group.
+    const std::unique_ptr<TTableModel> m_sample =
+        sourceTable({{10, 3, 5, 2}, {11, 2, 6, 1.5}, {12, 5, 2, 2}, {13, 6, 2, 1}, {14, 4, 4, 4}});
+
+    // The sample on the chart, grouped by column group (-1 none) of pohlaví and věk.
+    void plotSample(TSheldonDialog &dialog, int group = -1)
+    {
+        dialog.plot(m_sample.get());
+        dialog.setGroupingColumns(
+            {{QStringLiteral("pohlaví"), {1, 1, 2, 2, none}}, {QStringLiteral("věk"), {20, 30, 20, 30, 20}}});
+        if (group >= 0)
+            dialog.groupBy(group);
+    }
 
 private slots:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        MessageBox::requireQueuedAnswers(true);
-        FileDialog::requireQueuedAnswers(true);
-    }
-
-    void cleanup()
-    {
-        QVERIFY(!MessageBox::hasQueuedAnswer());
-        QVERIFY(!FileDialog::hasQueuedAnswer());
-    }
+    void initTestCase() { requireQueuedAnswers(); }
+    void cleanup() { verifyAnswersTaken(); }
 
     // Every point tells its row as the table numbers it, its somatotype and
-    // its category; rows without a full somatotype are counted as left out.
+    // its category; unchecked rows count too, those without a full somatotype
+    // are counted as left out.
     void tooltips()
     {
-        auto table = std::make_unique<TTableModel>(nullptr);
-        table->appendRows({{1, 7}, {3, 5, 2}, {none, 4, 4}, {2, 6, 1.5}});
+        const auto table = sourceTable({{1, 7}, {3, 5, 2}, {none, 4, 4}, {2, 6, 1.5}});
+        table->setData(table->index(3, 0), int(Qt::Unchecked), Qt::CheckStateRole);
         TSheldonDialog dialog;
         dialog.plot(table.get());
-        const QList<QGraphicsRectItem *> found = markers(dialog);
+        const QList<QGraphicsRectItem *> found = chartMarkers(dialog);
         QCOMPARE(found.size(), 2);
-        QCOMPARE(found.at(0)->toolTip(), QString::fromUtf8("Řádek 2: 3–5–2, endomorfní mezomorf"));
-        QCOMPARE(found.at(1)->toolTip(), QString::fromUtf8("Řádek 4: 2–6–1,5, vyrovnaný mezomorf"));
+        QCOMPARE(found.at(0)->toolTip(), QStringLiteral("Řádek 2: 3–5–2, endomorfní mezomorf"));
+        QCOMPARE(found.at(1)->toolTip(), QStringLiteral("Řádek 4: 2–6–1,5, vyrovnaný mezomorf"));
         QCOMPARE(dialog.analysis().all.n, qsizetype(2));
         auto *leftOut = dialog.findChild<QLabel *>("leftOutLabel");
         QVERIFY(!leftOut->isHidden());
@@ -114,14 +81,12 @@ private slots:
 
     void groupsFromTheBox()
     {
-        auto table = sample();
         TSheldonDialog dialog;
-        dialog.plot(table.get());
-        dialog.setGroupingColumns(groupingColumns());
+        plotSample(dialog);
         auto *box = dialog.findChild<QComboBox *>("groupingBox");
         QCOMPARE(box->count(), 3);
-        QCOMPARE(box->itemText(0), QString::fromUtf8("bez skupin"));
-        QCOMPARE(box->itemText(1), QString::fromUtf8("pohlaví"));
+        QCOMPARE(box->itemText(0), QStringLiteral("bez skupin"));
+        QCOMPARE(box->itemText(1), QStringLiteral("pohlaví"));
         QVERIFY(itemsTagged(dialog, "groupMean").isEmpty());
 
         QTest::keyClick(box, Qt::Key_Down);
@@ -131,31 +96,28 @@ private slots:
         QCOMPARE(itemsTagged(dialog, "legend").size(), 1);
         QVERIFY(means.at(0)->boundingRect().contains(QPointF(388.250, 296.362)));
         QCOMPARE(means.at(0)->toolTip(),
-                 QString::fromUtf8("Průměr skupiny 1 (n = 2): 2,5–5,5–1,75, endomorfní mezomorf"));
+                 QStringLiteral("Průměr skupiny 1 (n = 2): 2,5–5,5–1,75, endomorfní mezomorf"));
         // The members take their group's colour; the row without a group stays blue.
-        const QList<QGraphicsRectItem *> found = markers(dialog);
+        const QList<QGraphicsRectItem *> found = chartMarkers(dialog);
         const QList<QColor> colours{groupColour(0), groupColour(0), groupColour(1), groupColour(1), Qt::blue};
         for (int i = 0; i < found.size(); ++i)
             QCOMPARE(found.at(i)->pen().color(), colours.at(i));
-        QCOMPARE(found.at(3)->toolTip(), QString::fromUtf8("Řádek 4: 6–2–1, mezomorfní endomorf\nSkupina 2"));
-        QCOMPARE(found.at(4)->toolTip(), QString::fromUtf8("Řádek 5: 4–4–4, centrální"));
+        QCOMPARE(found.at(3)->toolTip(), QStringLiteral("Řádek 4: 6–2–1, mezomorfní endomorf\nSkupina 2"));
+        QCOMPARE(found.at(4)->toolTip(), QStringLiteral("Řádek 5: 4–4–4, centrální"));
 
         // Back to no groups: nothing of them is left.
         QTest::keyClick(box, Qt::Key_Up);
         QVERIFY(itemsTagged(dialog, "groupMean").isEmpty());
         QVERIFY(itemsTagged(dialog, "legend").isEmpty());
-        for (QGraphicsRectItem *marker : markers(dialog))
+        for (QGraphicsRectItem *marker : chartMarkers(dialog))
             QCOMPARE(marker->pen().color(), QColor(Qt::blue));
-        QCOMPARE(markers(dialog).at(3)->toolTip(), QString::fromUtf8("Řádek 4: 6–2–1, mezomorfní endomorf"));
+        QCOMPARE(chartMarkers(dialog).at(3)->toolTip(), QStringLiteral("Řádek 4: 6–2–1, mezomorfní endomorf"));
     }
 
     void tablesOfTheAnalysis()
     {
-        auto table = sample();
         TSheldonDialog dialog;
-        dialog.plot(table.get());
-        dialog.setGroupingColumns(groupingColumns());
-        dialog.groupBy(0);
+        plotSample(dialog, 0);
         auto *rows = dialog.findChild<QTableWidget *>("rowsTable");
         QCOMPARE(rowTexts(rows, 0), (QStringList{"1", "1", "3", "5", "2", "-1", "5", "endomorfní mezomorf"}));
         QCOMPARE(rowTexts(rows, 4), (QStringList{"5", "", "4", "4", "4", "0", "0", "centrální"}));
@@ -172,25 +134,22 @@ private slots:
 
     void copyAndSaveATable()
     {
-        auto table = sample();
         TSheldonDialog dialog;
-        dialog.plot(table.get());
-        dialog.setGroupingColumns(groupingColumns());
-        dialog.groupBy(1); // věk: 20 and 30
+        plotSample(dialog, 1); // věk: 20 and 30
         dialog.findChild<QPushButton *>("tablesButton")->click();
         QVERIFY(dialog.findChild<QPushButton *>("saveButton")->isHidden());
         dialog.findChild<QTabWidget *>("tables")->setCurrentIndex(2);
         dialog.findChild<QPushButton *>("copyButton")->click();
         // Means 4-11/3-8/3 (X −4/3, Y 2/3) and 4-4-1.25 (X −2.75, Y 2.75): ΔX 17/12,
         // ΔY −25/12; SDD √(3 · (17/12)² + (25/12)²) = 3.21887; SAD √((1/3)² + (17/12)²) = 1.45535.
-        const QString expected = QString::fromUtf8("skupina A\tskupina B\tSDD\tSAD\tvýznamný rozdíl\n"
+        const QString expected = QStringLiteral("skupina A\tskupina B\tSDD\tSAD\tvýznamný rozdíl\n"
                                                    "20\t30\t3,21887\t1,45535\tano\n");
         QCOMPARE(QGuiApplication::clipboard()->text(), expected);
 
         // Saved as CSV of the export dialect, ".csv" added to a bare name.
         FileDialog::setNextFileName(m_dir.filePath("porovnani"));
         dialog.findChild<QPushButton *>("saveTableButton")->click();
-        QCOMPARE(FileDialog::lastTitle(), QString::fromUtf8("Uložit tabulku"));
+        QCOMPARE(FileDialog::lastTitle(), QStringLiteral("Uložit tabulku"));
         QFile saved(m_dir.filePath("porovnani.csv"));
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll(), QString(expected).replace(u'\t', u';').toUtf8());
@@ -199,53 +158,28 @@ private slots:
         FileDialog::setNextFileName(m_dir.filePath("neni/slozka.csv"));
         MessageBox::setNextAnswer(QMessageBox::Ok);
         dialog.saveTable();
-        QVERIFY(MessageBox::lastText().startsWith(QString::fromUtf8("Tabulku se nepodařilo uložit")));
+        QVERIFY(MessageBox::lastText().startsWith(QStringLiteral("Tabulku se nepodařilo uložit")));
         QVERIFY(!MessageBox::lastDetailedText().isEmpty());
-        // Cancelled: nothing asked.
-        const int boxes = MessageBox::count();
-        FileDialog::setNextFileName(QString());
-        dialog.saveTable();
-        QCOMPARE(MessageBox::count(), boxes);
     }
 
     // The main window hands the window the columns of the table on show.
     void theMainWindowOffersItsColumns()
     {
         MainWindow window;
-        const QString path = m_dir.filePath("vzorek.csv");
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("pohlaví;endo;mezo;ekto\n1;3;5;2\n2;5;2;2\n");
-        f.close();
-        FileDialog::setNextFileNames({path});
-        window.loadCSV();
-        QTreeWidgetItem *node = window.tree()->topLevelItem(0);
-        window.tree()->clearSelection();
-        node->setSelected(true);
-        QStringList offered;
-        bool opened = false;
-        QTimer::singleShot(0, [&] {
-            auto *dialog = qobject_cast<TSheldonDialog *>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
-            opened = true;
-            auto *box = dialog->findChild<QComboBox *>("groupingBox");
+        importThroughWindow(window, m_dir, "pohlaví;endo;mezo;ekto\n1;3;5;2\n2;5;2;2\n");
+        withModal<TSheldonDialog>([&] { window.viewSheldon(); }, [](TSheldonDialog *dialog) {
+            auto *box = dialog->findChild<QComboBox *>(QStringLiteral("groupingBox"));
+            QStringList offered;
             for (int i = 0; i < box->count(); ++i)
                 offered.append(box->itemText(i));
-            dialog->reject();
+            QCOMPARE(offered, (QStringList{"bez skupin", "pohlaví", "endo", "mezo", "ekto"}));
         });
-        window.viewSheldon();
-        QVERIFY(opened);
-        QCOMPARE(offered, (QStringList{"bez skupin", "pohlaví", "endo", "mezo", "ekto"}));
     }
 
     void savedPictureShowsTheGroups()
     {
-        auto table = sample();
         TSheldonDialog dialog;
-        dialog.plot(table.get());
-        dialog.setGroupingColumns(groupingColumns());
-        dialog.groupBy(0);
+        plotSample(dialog, 0);
         FileDialog::setNextFileName(m_dir.filePath("skupiny.png"));
         dialog.saveImage();
         const QImage image(m_dir.filePath("skupiny.png"));

@@ -99,8 +99,7 @@ private slots:
         // Y apart by 2 alone: SDD exactly 2, which is significant.
         QTest::newRow("SDD 2") << Somatotype{4, 4, 4} << Somatotype{4, 5, 4} << 0.0 << 0.0 << 2.0 << 1.0 << true;
         // 4-4.9-4: Y = 1.8, SDD 1.8, SAD 0.9.
-        QTest::newRow("SDD 1.8") << Somatotype{4, 4, 4} << Somatotype{4, 4.9, 4} << 0.0 << 0.0 << 1.8 << 0.9
-                                 << false;
+        QTest::newRow("SDD 1.8") << Somatotype{4, 4, 4} << Somatotype{4, 4.9, 4} << 0.0 << 0.0 << 1.8 << 0.9 << false;
         // X and Y apart by 1 each: SDD √(3 + 1) = 2; SAD √(0.25 + 0.25 + 0.25).
         QTest::newRow("SDD 2 from X and Y") << Somatotype{4, 4, 4} << Somatotype{3.5, 4.5, 4.5} << 0.0 << 0.0
                                             << 2.0 << std::sqrt(0.75) << true;
@@ -129,25 +128,17 @@ private slots:
         const SomatotypeAnalysis a = analyseSomatotypes(rows, {1, 1, 2, 2, 2, none});
         QCOMPARE(a.leftOut, qsizetype(1));
         QCOMPARE(a.groups.size(), size_t(2));
-        const SomatotypeSummary &one = a.groups[0].summary;
         QCOMPARE(a.groups[0].key, 1.0);
-        QCOMPARE(one.n, qsizetype(2));
-        QCOMPARE(one.mean.endomorphy, 2.5);
-        QCOMPARE(one.mean.mesomorphy, 5.5);
-        QCOMPARE(one.mean.ectomorphy, 1.75);
-        QCOMPARE(one.x, -0.75);
-        QCOMPARE(one.y, 6.75);
-        QCOMPARE(one.sam, 0.75);
-        QCOMPARE(one.sdi, std::sqrt(3.25));
-        QCOMPARE(one.category, SomatotypeCategory::EndomorphicMesomorph);
-        // The row of nan counts nowhere, not even in its group.
-        const SomatotypeSummary &two = a.groups[1].summary;
-        QCOMPARE(two.n, qsizetype(2));
-        QCOMPARE(two.x, -4.0);
-        QCOMPARE(two.y, -3.0);
-        QCOMPARE(two.sam, std::sqrt(0.5));
-        QCOMPARE(two.sdi, std::sqrt(3.0));
-        QCOMPARE(two.category, SomatotypeCategory::BalancedEndomorph);
+        // n, the mean somatotype, X, Y, SAM, SDI. The row of nan counts
+        // nowhere, not even in its group.
+        const auto numbers = [](const SomatotypeSummary &s) {
+            return QList<double>{double(s.n), s.mean.endomorphy, s.mean.mesomorphy, s.mean.ectomorphy,
+                                 s.x, s.y, s.sam, s.sdi};
+        };
+        QCOMPARE(numbers(a.groups[0].summary), (QList<double>{2, 2.5, 5.5, 1.75, -0.75, 6.75, 0.75, std::sqrt(3.25)}));
+        QCOMPARE(numbers(a.groups[1].summary), (QList<double>{2, 5.5, 2, 1.5, -4, -3, std::sqrt(0.5), std::sqrt(3.0)}));
+        QCOMPARE(a.groups[0].summary.category, SomatotypeCategory::EndomorphicMesomorph);
+        QCOMPARE(a.groups[1].summary.category, SomatotypeCategory::BalancedEndomorph);
         // All rows, the one without a group too.
         QCOMPARE(a.all.n, qsizetype(5));
         QCOMPARE(a.all.x, -1.9);
@@ -178,102 +169,77 @@ private slots:
         QCOMPARE(empty.all.category, SomatotypeCategory::None);
     }
 
-    // kostimer-cli somatotypes.
-
-    void summary()
+    // kostimer-cli somatotypes: what it writes, and its usage faults. "@" is
+    // the file of the row.
+    void cli_data()
     {
-        const CliRun r = runCli({"somatotypes", file("vzorek.csv", sample), "--by", "x"});
-        QCOMPARE(r.exitCode, 0);
-        QCOMPARE(r.out, QByteArray("skupina;n;endomorfie;mezomorfie;ektomorfie;X;Y;SAM;SDI;kategorie\n"
-                                   "1;2;2,5;5,5;1,75;-0,75;6,75;0,75;1,80278;endomorfní mezomorf\n"
-                                   "2;2;5,5;2;1,5;-4;-3;0,707107;1,73205;vyrovnaný endomorf\n"
-                                   // SAM of all: (√2.45 + √9.2 + √4.25 + √8.45 + √3.65) / 5;
-                                   // SDI: (√14.68 + √54.88 + √23.88 + √49.08 + √13.08) / 5.
-                                   ";5;4;3,8;2,1;-1,9;1,5;2,29547;5,34972;mezomorf-endomorf\n"
-                                   "\n"
-                                   "skupina A;skupina B;SDD;SAD;významný rozdíl\n"
-                                   "1;2;11,2583;4,61655;ano\n"));
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("output");
+        QTest::addColumn<int>("errorLines");
+        const QByteArray header = "skupina;n;endomorfie;mezomorfie;ektomorfie;X;Y;SAM;SDI;kategorie\n";
+        const QByteArray comparisons = "\nskupina A;skupina B;SDD;SAD;významný rozdíl\n";
         // The row left out is told.
-        QCOMPARE(r.err.count('\n'), 1);
-        QVERIFY(r.err.contains("vzorek.csv") && r.err.contains(": 1\n"));
-    }
-
-    void rowsOfTheFile()
-    {
-        const CliRun r = runCli({"somatotypes", file("radky.csv", sample), "--rows"});
-        QCOMPARE(r.exitCode, 0);
-        QCOMPARE(r.err, QByteArray());
+        QTest::newRow("groups") << sample << QStringList{"somatotypes", "@", "--by", "x"} << 0
+                                << header + "1;2;2,5;5,5;1,75;-0,75;6,75;0,75;1,80278;endomorfní mezomorf\n"
+                                            "2;2;5,5;2;1,5;-4;-3;0,707107;1,73205;vyrovnaný endomorf\n"
+                                            // SAM of all: (√2.45 + √9.2 + √4.25 + √8.45 + √3.65) / 5;
+                                            // SDI: (√14.68 + √54.88 + √23.88 + √49.08 + √13.08) / 5.
+                                            ";5;4;3,8;2,1;-1,9;1,5;2,29547;5,34972;mezomorf-endomorf\n"
+                                   + comparisons + "1;2;11,2583;4,61655;ano\n"
+                                << 1;
         // The last three columns; the row of nan keeps its line, empty.
-        QCOMPARE(r.out, QByteArray("endomorfie;mezomorfie;ektomorfie;X;Y;kategorie\n"
-                                   "3;5;2;-1;5;endomorfní mezomorf\n"
-                                   "2;6;1,5;-0,5;8,5;vyrovnaný mezomorf\n"
-                                   "5;2;2;-3;-3;vyrovnaný endomorf\n"
-                                   "6;2;1;-5;-3;mezomorfní endomorf\n"
-                                   ";3;3;;;\n"
-                                   "4;4;4;0;0;centrální\n"));
-    }
-
-    void columnsNamedAndDecimalGroups()
-    {
+        QTest::newRow("rows of the file") << sample << QStringList{"somatotypes", "@", "--rows"} << 0
+                                          << QByteArray("endomorfie;mezomorfie;ektomorfie;X;Y;kategorie\n"
+                                                        "3;5;2;-1;5;endomorfní mezomorf\n"
+                                                        "2;6;1,5;-0,5;8,5;vyrovnaný mezomorf\n"
+                                                        "5;2;2;-3;-3;vyrovnaný endomorf\n"
+                                                        "6;2;1;-5;-3;mezomorfní endomorf\n"
+                                                        ";3;3;;;\n"
+                                                        "4;4;4;0;0;centrální\n")
+                                          << 0;
         // Components in another order, named and numbered; the keys 1,5 and
         // 1.25 are two groups in numeric order; a text key is no group.
-        const QByteArray csv = "ekto;skupina;endo;mezo\n"
-                               "2;1,5;3;5\n"
-                               "1;1.25;6;2\n"
-                               "4;x;4;4\n";
-        const CliRun r = runCli({"somatotypes", file("poradi.csv", csv), "-c", "endo", "-c", "4", "-c", "ekto",
-                                 "--by", "skupina"});
-        QCOMPARE(r.exitCode, 0);
-        QCOMPARE(r.out, QByteArray("skupina;n;endomorfie;mezomorfie;ektomorfie;X;Y;SAM;SDI;kategorie\n"
-                                   // 6-2-1: X −5, Y 4 − 7 = −3; one member, no spread.
-                                   "1,25;1;6;2;1;-5;-3;0;0;mezomorfní endomorf\n"
-                                   "1,5;1;3;5;2;-1;5;0;0;endomorfní mezomorf\n"
-                                   // 13/3-11/3-7/3: SAM (√(33/9) + √(66/9) + √3) / 3, SDI
-                                   // (√(196/9) + √(364/9) + √(112/9)) / 3.
-                                   ";3;4,33333;3,66667;2,33333;-2;0,666667;2,11831;4,85131;mezomorfní endomorf\n"
-                                   "\n"
-                                   "skupina A;skupina B;SDD;SAD;významný rozdíl\n"
-                                   // ΔX 4, ΔY 8: √(48 + 64); SAD √(9 + 9 + 1).
-                                   "1,25;1,5;10,583;4,3589;ano\n"));
-    }
-
-    void valueRowsAndEveryDigit()
-    {
+        QTest::newRow("columns named, decimal groups")
+            << QByteArray("ekto;skupina;endo;mezo\n2;1,5;3;5\n1;1.25;6;2\n4;x;4;4\n")
+            << QStringList{"somatotypes", "@", "-c", "endo", "-c", "4", "-c", "ekto", "--by", "skupina"} << 0
+            << header + "1,25;1;6;2;1;-5;-3;0;0;mezomorfní endomorf\n" // 6-2-1: X −5, Y 4 − 7; one member
+                        "1,5;1;3;5;2;-1;5;0;0;endomorfní mezomorf\n"
+                        // 13/3-11/3-7/3: SAM (√(33/9) + √(66/9) + √3) / 3, SDI
+                        // (√(196/9) + √(364/9) + √(112/9)) / 3.
+                        ";3;4,33333;3,66667;2,33333;-2;0,666667;2,11831;4,85131;mezomorfní endomorf\n"
+                   + comparisons + "1,25;1,5;10,583;4,3589;ano\n" // ΔX 4, ΔY 8: √(48 + 64); SAD √(9 + 9 + 1)
+            << 0;
         // As the program exports a Heath-Carter result: no header, the
         // somatotype last; --digits full gives √0.5 whole.
-        const CliRun r = runCli({"somatotypes", file("export.csv", "9;5;2;2\n9;6;2;1\n"), "--digits", "full"});
-        QCOMPARE(r.exitCode, 0);
-        QCOMPARE(r.out.split('\n').at(1),
-                 QByteArray(";2;5,5;2;1,5;-4;-3;0,7071067811865476;1,7320508075688772;vyrovnaný endomorf"));
+        QTest::newRow("value rows, every digit")
+            << QByteArray("9;5;2;2\n9;6;2;1\n") << QStringList{"somatotypes", "@", "--digits", "full"} << 0
+            << header + ";2;5,5;2;1,5;-4;-3;0,7071067811865476;1,7320508075688772;vyrovnaný endomorf\n" << 0;
+        const QByteArray ok = "a;b;c;d\n1;3;5;2\n";
+        QTest::newRow("no file") << ok << QStringList{"somatotypes"} << 2 << QByteArray() << 1;
+        QTest::newRow("two files") << ok << QStringList{"somatotypes", "@", "@"} << 2 << QByteArray() << 1;
+        QTest::newRow("two -c") << ok << QStringList{"somatotypes", "@", "-c", "1", "-c", "2"} << 2 << QByteArray() << 1;
+        QTest::newRow("no such column") << ok << QStringList{"somatotypes", "@", "--by", "5"} << 2 << QByteArray() << 1;
+        QTest::newRow("no such name") << ok << QStringList{"somatotypes", "@", "--by", "pohlaví"} << 2 << QByteArray()
+                                      << 1;
+        QTest::newRow("column 0") << ok << QStringList{"somatotypes", "@", "-c", "0", "-c", "1", "-c", "2"} << 2
+                                  << QByteArray() << 1;
+        QTest::newRow("an option of apply") << ok << QStringList{"somatotypes", "@", "--verdicts"} << 2 << QByteArray()
+                                            << 1;
+        QTest::newRow("--by without a column") << ok << QStringList{"somatotypes", "@", "--by"} << 2 << QByteArray()
+                                               << 1;
     }
 
-    void usageFaults_data()
+    void cli()
     {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("no file") << QStringList{"somatotypes"};
-        QTest::newRow("two files") << QStringList{"somatotypes", "@", "@"};
-        QTest::newRow("two -c") << QStringList{"somatotypes", "@", "-c", "1", "-c", "2"};
-        QTest::newRow("no such column") << QStringList{"somatotypes", "@", "--by", "5"};
-        QTest::newRow("no such name") << QStringList{"somatotypes", "@", "--by", "pohlaví"};
-        QTest::newRow("column 0") << QStringList{"somatotypes", "@", "-c", "0", "-c", "1", "-c", "2"};
-        QTest::newRow("an option of apply") << QStringList{"somatotypes", "@", "--verdicts"};
-        QTest::newRow("--by without a column") << QStringList{"somatotypes", "@", "--by"};
-    }
-
-    void usageFaults()
-    {
+        QFETCH(QByteArray, csv);
         QFETCH(QStringList, arguments);
-        arguments.replaceInStrings(QStringLiteral("@"), file("ok.csv", "a;b;c;d\n1;3;5;2\n"));
+        arguments.replaceInStrings(QStringLiteral("@"), file("vzorek.csv", csv));
         const CliRun r = runCli(arguments);
-        QCOMPARE(r.exitCode, 2);
-        QCOMPARE(r.err.count('\n'), 1);
-        QCOMPARE(r.out, QByteArray());
-    }
-
-    void helpNamesTheCommand()
-    {
-        const CliRun r = runCli({"--help"});
-        QVERIFY(r.out.contains("kostimer-cli somatotypes SOUBOR.csv"));
+        QTEST(r.exitCode, "exitCode");
+        QTEST(r.out, "output");
+        QTEST(int(r.err.count('\n')), "errorLines");
     }
 };
 

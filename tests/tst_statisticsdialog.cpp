@@ -3,204 +3,141 @@
 // the prompt seams. The numbers themselves are tst_samplestatistics'.
 
 #include "WindowTestSupport.h"
-
-#include "MethodCatalog.h"
-#include "TStatisticsDialog.h"
-#include "TTableModel.h"
-#include "TreeNodes.h"
+#include "StatisticsDialog.h"
+#include "TableTestSupport.h"
 
 #include <QClipboard>
-#include <QComboBox>
-#include <QGuiApplication>
-#include <QPushButton>
 #include <QTableView>
-#include <QTemporaryDir>
-#include <QtTest>
 
-#include <memory>
-
-class TestStatisticsDialog : public QObject {
+class TestStatisticsDialog : public WindowTest {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    std::unique_ptr<MainWindow> m_window;
-
-    static QString u(const char *text) { return QString::fromUtf8(text); }
-
-    QTreeWidgetItem *importOne(const QByteArray &content) { return importThroughWindow(*m_window, m_dir, content); }
-
-    // Method id applied to the checked rows of parent's table, as the tree
-    // holds a result (through the menu the column wizard would ask).
-    static QTreeWidgetItem *addResult(QTreeWidgetItem *parent, int id, const std::vector<int> &columns)
-    {
-        auto *table = new TTableModel(MainWindow::tableOf(parent));
-        table->applyMethod(id, columns);
-        auto *node = new QTreeWidgetItem(parent, QStringList{MethodCatalog[size_t(id)].title});
-        setNodeTable(node, table);
-        setParentNode(node, parent);
-        parent->setExpanded(true); // a menu opens on a node in sight
-        return node;
-    }
-
-    static void uncheck(QTreeWidgetItem *node, int row)
-    {
-        TTableModel *table = MainWindow::tableOf(node);
-        table->setData(table->index(row, 0), Qt::Unchecked, Qt::CheckStateRole);
-    }
-
-    TStatisticsDialog *openStatistics(QTreeWidgetItem *node)
-    {
-        openContextMenu(*m_window, node, [](QMenu &menu) { return findMenuEntry(menu, u("Statistika")); });
-        return m_window->findChild<TStatisticsDialog *>();
-    }
-
-    static void click(TStatisticsDialog *dialog, const char *button)
-    {
-        auto *b = dialog->findChild<QPushButton *>(QString::fromLatin1(button));
-        QVERIFY2(b, button);
-        b->click();
-    }
-
 private slots:
-    void initTestCase()
-    {
-        buildMethodCatalog();
-        requireQueuedAnswers();
-        PopupMenu::requireQueuedChoices(true);
-    }
-
+    void initTestCase() { startSuite(); }
     void init() { m_window = std::make_unique<MainWindow>(); }
+    void cleanup() { endTest(); }
 
-    void cleanup()
+    // A button of the window of a node's statistics: what it copies, or
+    // writes into the file chosen (".csv" added to a bare name).
+    void outputs_data()
     {
-        m_window.reset();
-        QVERIFY(!takeLeftoverAnswers());
-    }
-
-    void copiesTheStatisticsOfTheNode()
-    {
-        QTreeWidgetItem *source = importOne("Skupina;Hmotnost\n1;60\n2;50\n1;80\n");
-        TStatisticsDialog *dialog = openStatistics(source);
-        QVERIFY(dialog);
-        QVERIFY(dialog->isVisible());
-        auto *box = dialog->findChild<QComboBox *>(QStringLiteral("groupingBox"));
-        QCOMPARE(box->count(), 3);
-        QCOMPARE(box->itemText(0), u("bez skupin"));
-        QCOMPARE(box->itemText(2), u("Hmotnost"));
-        // No verdict columns, no class table.
-        QVERIFY(!dialog->findChild<QTableView *>(QStringLiteral("classView")));
-        click(dialog, "copySummaryButton");
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<int>("method"); // applied first, its result the node; -1 none
+        QTest::addColumn<int>("grouping");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("file"); // empty: the clipboard
+        QTest::addColumn<QString>("output"); // nothing when the file cannot be written
+        const QByteArray sample = "Skupina;Hmotnost\n1;60\n2;50\n1;80\n";
         // Skupina {1, 2, 1}: mean 4/3, squared deviations 6/9 over 2, sd 0.57735.
         // Hmotnost {60, 50, 80}: mean 190/3, squared deviations 466.667 over 2, sd 15.2753.
-        QCOMPARE(QGuiApplication::clipboard()->text(),
-                 u("skupina\tsloupec\tn\tprůměr\tsměrodatná odchylka\tminimum\tmedián\tmaximum\n"
-                   "\tSkupina\t3\t1,33333\t0,57735\t1\t1\t2\n"
-                   "\tHmotnost\t3\t63,3333\t15,2753\t50\t60\t80\n"));
-    }
-
-    void savesTheGroupedStatistics()
-    {
-        QTreeWidgetItem *source = importOne("Skupina;Hmotnost\n1;60\n2;50\n1;80\n");
-        TStatisticsDialog *dialog = openStatistics(source);
-        QVERIFY(dialog);
-        dialog->findChild<QComboBox *>(QStringLiteral("groupingBox"))->setCurrentIndex(1);
-        // A name without an ending gets ".csv".
-        FileDialog::setNextFileName(m_dir.filePath(QStringLiteral("statistika")));
-        click(dialog, "saveSummaryButton");
-        QCOMPARE(FileDialog::lastTitle(), u("Uložení statistiky do CSV"));
-        QFile f(m_dir.filePath(QStringLiteral("statistika.csv")));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        // Group 1: {60, 80}, deviations +-10, sd sqrt(200) = 14.1421.
-        QCOMPARE(QString::fromUtf8(f.readAll()),
-                 u("skupina;sloupec;n;průměr;směrodatná odchylka;minimum;medián;maximum\n"
-                   "1;Skupina;2;1;0;1;1;1\n"
-                   "1;Hmotnost;2;70;14,1421;60;70;80\n"
-                   "2;Skupina;1;2;;2;2;2\n"
-                   "2;Hmotnost;1;50;;50;50;50\n"
-                   ";Skupina;3;1,33333;0,57735;1;1;2\n"
-                   ";Hmotnost;3;63,3333;15,2753;50;60;80\n"));
-    }
-
-    void failedSaveSaysWhy()
-    {
-        QTreeWidgetItem *source = importOne("A\n1\n");
-        TStatisticsDialog *dialog = openStatistics(source);
-        QVERIFY(dialog);
-        FileDialog::setNextFileName(m_dir.filePath(QStringLiteral("neni/statistika.csv")));
-        MessageBox::setNextAnswer(QMessageBox::Ok);
-        const int asked = MessageBox::count();
-        click(dialog, "saveSummaryButton");
-        QCOMPARE(MessageBox::count(), asked + 1);
-        QCOMPARE(MessageBox::lastTitle(), u("Uložení statistiky do CSV"));
-        QVERIFY2(MessageBox::lastText().contains(u("neexistuje")), qPrintable(MessageBox::lastText()));
-    }
-
-    void copiesClassCounts()
-    {
+        QTest::newRow("summary copied") << sample << -1 << 0 << "copySummaryButton" << ""
+                                        << "skupina\tsloupec\tn\tprůměr\tsměrodatná odchylka\tminimum\tmedián\tmaximum\n"
+                                           "\tSkupina\t3\t1,33333\t0,57735\t1\t1\t2\n"
+                                           "\tHmotnost\t3\t63,3333\t15,2753\t50\t60\t80\n";
+        // Group 1: {60, 80}, deviations ±10, sd √200 = 14.1421.
+        QTest::newRow("summary by group saved") << sample << -1 << 1 << "saveSummaryButton" << "statistika"
+                                                << "skupina;sloupec;n;průměr;směrodatná odchylka;minimum;medián;maximum\n"
+                                                   "1;Skupina;2;1;0;1;1;1\n"
+                                                   "1;Hmotnost;2;70;14,1421;60;70;80\n"
+                                                   "2;Skupina;1;2;;2;2;2\n"
+                                                   "2;Hmotnost;1;50;;50;50;50\n"
+                                                   ";Skupina;3;1,33333;0,57735;1;1;2\n"
+                                                   ";Hmotnost;3;63,3333;15,2753;50;60;80\n";
+        QTest::newRow("save into a missing folder") << QByteArray("A\n1\n") << -1 << 0 << "saveSummaryButton"
+                                                    << "neni/statistika" << "";
         // Cranial indices 75 and 80.
-        QTreeWidgetItem *source = importOne("Sirka;Delka\n150;200\n160;200\n");
-        QTreeWidgetItem *skulls = addResult(source, 23, {0, 1});
-        TStatisticsDialog *dialog = openStatistics(skulls);
-        QVERIFY(dialog);
-        click(dialog, "copyClassesButton");
-        QCOMPARE(QGuiApplication::clipboard()->text(),
-                 u("skupina\tsloupec\ttřída\tpočet\tprocento\n"
-                   "\tVyhodnocení\tdolichokranní\t1\t50\n"
-                   "\tVyhodnocení\tmesokranní\t1\t50\n"
-                   "\tVyhodnocení\tbrachykranní\t0\t0\n"));
+        QTest::newRow("class counts copied") << QByteArray("Sirka;Delka\n150;200\n160;200\n") << 23 << 0
+                                             << "copyClassesButton" << ""
+                                             << "skupina\tsloupec\ttřída\tpočet\tprocento\n"
+                                                "\tVyhodnocení\tdolichokranní\t1\t50\n"
+                                                "\tVyhodnocení\tmesokranní\t1\t50\n"
+                                                "\tVyhodnocení\tbrachykranní\t0\t0\n";
     }
 
+    void outputs()
+    {
+        QFETCH(QByteArray, csv);
+        QFETCH(int, method);
+        QFETCH(int, grouping);
+        QFETCH(QString, button);
+        QFETCH(QString, file);
+        QTreeWidgetItem *node = importOne(csv);
+        if (method >= 0) {
+            apply(node, method, {0, 1});
+            node = node->child(0);
+        }
+        contextMenu(node, QStringLiteral("Statistika"));
+        auto *dialog = m_window->findChild<StatisticsDialog *>();
+        QVERIFY(dialog && dialog->isVisible());
+        auto *box = dialog->findChild<QComboBox *>(QStringLiteral("groupingBox"));
+        QCOMPARE(box->itemText(0), QStringLiteral("bez skupin"));
+        // A class table for the verdicts alone.
+        QCOMPARE(dialog->findChild<QTableView *>(QStringLiteral("classView")) != nullptr, method == 23);
+        box->setCurrentIndex(grouping);
+        QGuiApplication::clipboard()->clear();
+        if (!file.isEmpty())
+            FileDialog::setNextFileName(m_dir.filePath(file));
+        if (file.contains(u'/'))
+            MessageBox::setNextAnswer(QMessageBox::Ok);
+        dialog->findChild<QPushButton *>(button)->click();
+        if (file.isEmpty()) {
+            QTEST(QGuiApplication::clipboard()->text(), "output");
+            return;
+        }
+        QCOMPARE(FileDialog::lastTitle(), QStringLiteral("Uložení statistiky do CSV"));
+        QTEST(QString::fromUtf8(contentOf(m_dir.filePath(file + QStringLiteral(".csv")))), "output");
+        if (file.contains(u'/')) { // the reason said
+            QCOMPARE(MessageBox::lastTitle(), QStringLiteral("Uložení statistiky do CSV"));
+            QVERIFY2(MessageBox::lastText().contains(QStringLiteral("neexistuje")), qPrintable(MessageBox::lastText()));
+        }
+    }
+
+    // The node's own columns, then those of the tables it was computed from
+    // while their rows are its rows.
     void groupingColumnsOfSources_data()
     {
         QTest::addColumn<int>("uncheckedSourceRow"); // before the first conversion; -1 none
         QTest::addColumn<int>("uncheckedMiddleRow"); // before the second; -1 none, -2 no second
         QTest::addColumn<QStringList>("names");
-        QTest::addColumn<QList<double>>("lastKeys");
-
-        const QString kg = u("Kilogramy [kg]");
-        const QString g = u("Gramy [g]");
-        const QString t = u("Tuny [t]");
+        QTest::addColumn<Row>("lastKeys");
+        const QString kg = QStringLiteral("Kilogramy [kg]");
+        const QString g = QStringLiteral("Gramy [g]");
+        const QString t = QStringLiteral("Tuny [t]");
         QTest::newRow("every source row checked")
-            << -1 << -2 << QStringList{kg, g, u("Skupina (zdroj)"), u("Hmotnost (zdroj)")}
-            << QList<double>{60, 50, 80};
-        QTest::newRow("a source row left out") << 1 << -2 << QStringList{kg, g} << QList<double>{60000, 80000};
-        QTest::newRow("two levels up")
-            << -1 << -1
-            << QStringList{kg, t, kg + u(" (zdroj)"), g + u(" (zdroj)"), u("Skupina (zdroj 2)"),
-                           u("Hmotnost (zdroj 2)")}
-            << QList<double>{60, 50, 80};
-        QTest::newRow("a middle row left out") << -1 << 1 << QStringList{kg, t} << QList<double>{0.06, 0.08};
+            << -1 << -2 << QStringList{kg, g, "Skupina (zdroj)", "Hmotnost (zdroj)"} << Row{60, 50, 80};
+        QTest::newRow("a source row left out") << 1 << -2 << QStringList{kg, g} << Row{60000, 80000};
+        QTest::newRow("two levels up") << -1 << -1
+                                       << QStringList{kg, t, kg + " (zdroj)", g + " (zdroj)", "Skupina (zdroj 2)",
+                                                      "Hmotnost (zdroj 2)"}
+                                       << Row{60, 50, 80};
+        QTest::newRow("a middle row left out") << -1 << 1 << QStringList{kg, t} << Row{0.06, 0.08};
         QTest::newRow("one level up, then a source row left out")
-            << 1 << -1 << QStringList{kg, t, kg + u(" (zdroj)"), g + u(" (zdroj)")}
-            << QList<double>{60000, 80000};
+            << 1 << -1 << QStringList{kg, t, kg + " (zdroj)", g + " (zdroj)"} << Row{60000, 80000};
     }
 
     void groupingColumnsOfSources()
     {
         QFETCH(int, uncheckedSourceRow);
         QFETCH(int, uncheckedMiddleRow);
-        QFETCH(QStringList, names);
-        QFETCH(QList<double>, lastKeys);
-
-        QTreeWidgetItem *source = importOne("Skupina;Hmotnost\n1;60\n2;50\n1;80\n");
+        QFETCH(Row, lastKeys);
+        QTreeWidgetItem *node = importOne("Skupina;Hmotnost\n1;60\n2;50\n1;80\n");
         if (uncheckedSourceRow >= 0)
-            uncheck(source, uncheckedSourceRow);
+            uncheckRow(node, uncheckedSourceRow);
         // Kilograms to grams, then (the kilograms) to tonnes.
-        QTreeWidgetItem *node = addResult(source, 82, {1});
+        apply(node, 82, {1});
+        node = node->child(0);
         if (uncheckedMiddleRow >= -1) {
             if (uncheckedMiddleRow >= 0)
-                uncheck(node, uncheckedMiddleRow);
-            node = addResult(node, 84, {0});
+                uncheckRow(node, uncheckedMiddleRow);
+            apply(node, 84, {0});
+            node = node->child(0);
         }
         const std::vector<GroupingColumn> columns = MainWindow::groupingColumns(node);
         QStringList offered;
         for (const GroupingColumn &column : columns)
             offered.append(column.name);
-        QCOMPARE(offered, names);
-        const std::vector<double> &keys = columns.back().keys;
-        QCOMPARE(qsizetype(keys.size()), lastKeys.size());
-        for (qsizetype r = 0; r < lastKeys.size(); ++r)
-            QCOMPARE(keys[size_t(r)], lastKeys[r]);
+        QTEST(offered, "names");
+        COMPARE_ROWS(Rows{Row(columns.back().keys.begin(), columns.back().keys.end())}, Rows{lastKeys});
     }
 };
 

@@ -1,115 +1,68 @@
-#include "FileDialog.h"
-#include "MainWindow.h"
-#include "MessageBox.h"
-#include "MethodCatalog.h"
-#include "PopupMenu.h"
-#include "TTableModel.h"
-#include "TableText.h"
-
-#include <QApplication>
-#include <QClipboard>
-#include <QMenu>
-#include <QStandardPaths>
-#include <QStyledItemDelegate>
-#include <QTableView>
-#include <QTemporaryDir>
-#include <QTreeWidget>
-#include <QtTest>
-
-#include <memory>
-
 // A table on the clipboard as a spreadsheet takes it: header texts, then the
 // rows, tab-separated, numbers with the view's decimal comma and the verdicts
 // as the view shows them.
-class TestTableClipboard : public QObject {
+
+#include "WindowTestSupport.h"
+#include "TableTestSupport.h"
+#include "TableText.h"
+
+#include <QClipboard>
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+namespace {
+
+// The waist-to-hip ratio of 80 and 95.5 cm to 100 cm, as copied.
+const char *const whrText = "č.\tObvod pasu\tObvod boků\tIndex rizikovosti\tVyhodnocení pro muže\tVyhodnocení pro ženy\n"
+                            "1\t80\t100\t0,8\tSpíše periferní\tSpíše centrální\n"
+                            "2\t95,5\t100\t0,955\tCentrální (riziková)\tCentrální (riziková)\n";
+
+} // namespace
+
+class TestTableClipboard : public WindowTest {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-
-    static QString u(const char *text) { return QString::fromUtf8(text); }
-
-    // A result of method id over the given rows, inputs in columns 0, 1, ...
-    static std::unique_ptr<TTableModel> result(int id, const QList<QList<double>> &rows)
-    {
-        auto table = std::make_unique<TTableModel>(nullptr);
-        table->appendRows(rows);
-        std::vector<int> columns;
-        for (int c = 0; c < MethodCatalog[size_t(id)].inputCount; ++c)
-            columns.push_back(c);
-        if (!table->applyMethod(id, columns))
-            return nullptr;
-        return table;
-    }
-
-    static QAction *find(QMenu &menu, const QString &text)
-    {
-        for (QAction *a : menu.actions()) {
-            if (a->text() == text)
-                return a;
-            if (a->menu())
-                if (QAction *inner = find(*a->menu(), text))
-                    return inner;
-        }
-        return nullptr;
-    }
-
-    // The waist-to-hip ratio table of the window tests below, as copied.
-    static QString whrText()
-    {
-        return u("č.\tObvod pasu\tObvod boků\tIndex rizikovosti\tVyhodnocení pro muže\tVyhodnocení pro ženy\n"
-                 "1\t80\t100\t0,8\tSpíše periferní\tSpíše centrální\n"
-                 "2\t95,5\t100\t0,955\tCentrální (riziková)\tCentrální (riziková)\n");
-    }
-
-    // A window with one imported table and its WHR result shown.
-    std::unique_ptr<MainWindow> windowWithWhr()
-    {
-        auto window = std::make_unique<MainWindow>();
-        const QString path = m_dir.filePath(QStringLiteral("pas.csv"));
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write("Pas;Boky\n80;100\n95,5;100\n");
-        f.close();
-        FileDialog::setNextFileNames({path});
-        window->loadCSV();
-        QTreeWidgetItem *source = window->tree()->topLevelItem(0);
-        auto *table = new TTableModel(MainWindow::tableOf(source));
-        table->applyMethod(3, std::vector<int>{0, 1});
-        // Through the menu the wizard would ask; the mapping is not what is tested here.
-        auto *node = new QTreeWidgetItem(source);
-        node->setData(0, Qt::UserRole, QVariant::fromValue<QObject *>(table));
-        node->setText(0, MethodCatalog[3].title);
-        window->changeModel(node, 0);
-        return window;
-    }
-
 private slots:
-    void initTestCase()
+    void initTestCase() { startSuite(); }
+    void init() { m_window = std::make_unique<MainWindow>(); }
+    void cleanup() { endTest(); }
+
+    void asText_data()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        buildMethodCatalog();
-        MessageBox::requireQueuedAnswers(true);
-        FileDialog::requireQueuedAnswers(true);
-        PopupMenu::requireQueuedChoices(true);
+        QTest::addColumn<int>("method"); // -1: a source table
+        QTest::addColumn<Rows>("rows");
+        QTest::addColumn<QStringList>("headers");
+        QTest::addColumn<QString>("text");
+        // 75 is still dolichocranial, 80 still mesocranial.
+        QTest::newRow("cranial index with verdicts")
+            << 23 << Rows{{150, 200}, {160, 200}, {162.5, 200}, {156, 200}} << QStringList{}
+            << "č.\tNejvětší šířka lebky\tNejvětší délka lebky\tIndex cranialis\tVyhodnocení\n"
+               "1\t150\t200\t75\tdolichokranní\n"
+               "2\t160\t200\t80\tmesokranní\n"
+               "3\t162,5\t200\t81,25\tbrachykranní\n"
+               "4\t156\t200\t78\tmesokranní\n";
+        QTest::newRow("waist-to-hip ratio") << 3 << Rows{{80, 100}, {95.5, 100}} << QStringList{} << whrText;
+        QTest::newRow("texts keep to their column") << -1 << Rows{{1, 2}} << QStringList{"Obvod\tpasu", "Boky\n(cm)"}
+                                                    << "č.\tObvod pasu\tBoky (cm)\n1\t1\t2\n";
+        // The first row unchecked.
+        QTest::newRow("every row, checked or not") << -1 << Rows{{1.5}, {2.5}} << QStringList{}
+                                                   << "č.\t\n1\t1,5\n2\t2,5\n";
     }
 
-    void cranialIndexWithVerdicts()
+    void asText()
     {
-        // 75 is still dolichocranial, 80 still mesocranial.
-        const auto table = result(23, {{150, 200}, {160, 200}, {162.5, 200}, {156, 200}});
+        QFETCH(int, method);
+        QFETCH(Rows, rows);
+        QFETCH(QStringList, headers);
+        const auto table = method >= 0 ? resultTable(method, rows) : sourceTable(rows, headers);
         QVERIFY(table);
-        QCOMPARE(tableAsText(*table),
-                 u("č.\tNejvětší šířka lebky\tNejvětší délka lebky\tIndex cranialis\tVyhodnocení\n"
-                   "1\t150\t200\t75\tdolichokranní\n"
-                   "2\t160\t200\t80\tmesokranní\n"
-                   "3\t162,5\t200\t81,25\tbrachykranní\n"
-                   "4\t156\t200\t78\tmesokranní\n"));
+        table->setData(table->index(0, 0), int(Qt::Unchecked), Qt::CheckStateRole);
+        QTEST(tableAsText(*table), "text");
     }
 
     void numbersAsTheViewDrawsThem()
     {
-        const auto table = result(3, {{80, 100}, {95.5, 100}});
-        QVERIFY(table);
+        const auto table = resultTable(3, {{80, 100}, {95.5, 100}});
         QTableView view;
         view.setModel(table.get());
         auto *delegate = qobject_cast<QStyledItemDelegate *>(view.itemDelegate());
@@ -119,58 +72,28 @@ private slots:
                 const QVariant value = table->data(table->index(r, c));
                 QCOMPARE(viewText(value), delegate->displayText(value, QLocale()));
             }
-        QCOMPARE(tableAsText(*table), whrText());
     }
 
-    void textsKeepToTheirColumn()
+    // From the context menu, each node's own table; with the key, the whole
+    // table shown, not the current cell alone.
+    void copyFromTheWindow()
     {
-        TTableModel table(nullptr);
-        table.appendRows({{1, 2}});
-        table.setHeaderData(1, Qt::Horizontal, u("Obvod\tpasu"), Qt::DisplayRole);
-        table.setHeaderData(2, Qt::Horizontal, u("Boky\n(cm)"), Qt::DisplayRole);
-        QCOMPARE(tableAsText(table), u("č.\tObvod pasu\tBoky (cm)\n1\t1\t2\n"));
-    }
-
-    void everyRowCheckedOrNot()
-    {
-        TTableModel table(nullptr);
-        table.appendRows({{1.5}, {2.5}});
-        table.setData(table.index(0, 0), int(Qt::Unchecked), Qt::CheckStateRole);
-        QCOMPARE(tableAsText(table), u("č.\t\n1\t1,5\n2\t2,5\n"));
-    }
-
-    void copyFromTheContextMenu()
-    {
-        const auto window = windowWithWhr();
+        QTreeWidgetItem *source = importOne("Pas;Boky\n80;100\n95,5;100\n", QStringLiteral("pas.csv"));
+        contextMenu(source, QStringLiteral("Kopírovat tabulku"));
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("č.\tPas\tBoky\n1\t80\t100\n2\t95,5\t100\n"));
+        apply(source, 3, {0, 1});
         QApplication::clipboard()->clear();
-        QTreeWidget *tree = window->tree();
-        QTreeWidgetItem *node = tree->topLevelItem(0)->child(0);
-        tree->expandAll();
-        tree->clearSelection();
-        node->setSelected(true);
-        PopupMenu::setNextChoice([](QMenu &menu) { return find(menu, u("Kopírovat tabulku")); });
-        window->treeContextMenu(tree->visualItemRect(node).center());
-        QCOMPARE(QApplication::clipboard()->text(), whrText());
+        contextMenu(source->child(0), QStringLiteral("Kopírovat tabulku"));
+        QCOMPARE(QApplication::clipboard()->text(), QString::fromUtf8(whrText));
 
-        // On the source node, the source table.
-        QTreeWidgetItem *source = tree->topLevelItem(0);
-        PopupMenu::setNextChoice([](QMenu &menu) { return find(menu, u("Kopírovat tabulku")); });
-        window->treeContextMenu(tree->visualItemRect(source).center());
-        QCOMPARE(QApplication::clipboard()->text(), u("č.\tPas\tBoky\n1\t80\t100\n2\t95,5\t100\n"));
-    }
-
-    void copyWithTheShortcut()
-    {
-        const auto window = windowWithWhr();
-        window->show();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        QTableView *view = window->tableView();
+        QApplication::clipboard()->clear();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        QTableView *view = m_window->tableView(); // the result's, chosen last
         view->setFocus();
         view->setCurrentIndex(view->model()->index(1, 2));
-        QApplication::clipboard()->clear();
         QTest::keySequence(view, QKeySequence::Copy);
-        // The whole table, not the current cell alone.
-        QCOMPARE(QApplication::clipboard()->text(), whrText());
+        QCOMPARE(QApplication::clipboard()->text(), QString::fromUtf8(whrText));
     }
 };
 

@@ -54,7 +54,7 @@ bool BackgroundWork::run(QWidget *parent, const QString &label, const std::funct
         }
     }));
 
-    QProgressDialog dialog(label, QString::fromUtf8("Zrušit"), 0, 0, parent);
+    QProgressDialog dialog(label, QStringLiteral("Zrušit"), 0, 0, parent);
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.setAutoReset(false);
     dialog.setAutoClose(false);

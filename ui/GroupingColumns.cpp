@@ -35,7 +35,7 @@ std::vector<GroupingColumn> MainWindow::groupingColumns(QTreeWidgetItem *node)
         if (!source || source->rowCount() != below->rowCount())
             break;
         ++level;
-        const QString suffix = level == 1 ? QString::fromUtf8(" (zdroj)") : QString::fromUtf8(" (zdroj %1)").arg(level);
+        const QString suffix = level == 1 ? QStringLiteral(" (zdroj)") : QStringLiteral(" (zdroj %1)").arg(level);
         for (int c = 0; c < source->width(); ++c)
             if (!isVerdictColumn(source->type(), c))
                 columns.push_back({columnName(*source, c) + suffix, columnValues(*source, c)});

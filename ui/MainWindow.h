@@ -7,7 +7,6 @@
 // position, with the window's geometry, is kept in the settings.
 
 #include "SampleGroups.h"
-#include "TableView.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -23,17 +22,17 @@
 class QAction;
 class QCloseEvent;
 struct ProjectNode;
-class QCommandLinkButton;
-class QHBoxLayout;
 class QLabel;
 class QMenu;
 class QSignalMapper;
-class QSplitter;
 class QTableView;
 class QTreeWidget;
 class QTreeWidgetItem;
-class QVBoxLayout;
 class TTableModel;
+
+namespace Ui {
+class MainWindow;
+}
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -60,9 +59,9 @@ public:
     // Read access for the project file and for tests.
     QTreeWidget *tree() const;
     QTableView *tableView() const;
-    bool isModified() const { return modified; }
-    const QList<QTreeWidgetItem *> &sourceNodes() const { return dataNodes; }
-    const QStringList &sourceFiles() const { return sourceFileNames; }
+    bool isModified() const { return m_modified; }
+    const QList<QTreeWidgetItem *> &sourceNodes() const { return m_dataNodes; }
+    const QStringList &sourceFiles() const { return m_sourceFileNames; }
     // The formula results of node, one slot per formula id; empty when the
     // node takes none.
     QVector<QTreeWidgetItem *> formulaResultsOf(QTreeWidgetItem *node) const;
@@ -101,6 +100,8 @@ private:
     // The current project goes: every table, the file name, the marks.
     void dropProject();
 
+    // What the form cannot hold: the sizes from the screen, the logo for its
+    // pixel ratio, the table's rows and keys, the status bar's label.
     void setupUi();
     void adoptProject(std::vector<std::unique_ptr<ProjectNode>> &roots);
     QTreeWidgetItem *adoptNode(ProjectNode &data, QTreeWidgetItem *parent);
@@ -136,52 +137,28 @@ private:
     void removeNode(QTreeWidgetItem *node);
     void showTable(TTableModel *table);
 
-    struct {
-        QWidget *centralWidget = nullptr;
-        QVBoxLayout *verticalLayout_2 = nullptr;
-        QLabel *label_2 = nullptr;
-        QLabel *label = nullptr;
-        QSplitter *splitter = nullptr; // the tree | tablePanel
-        QTreeWidget *treeWidget = nullptr;
-        QWidget *tablePanel = nullptr;
-        QVBoxLayout *verticalLayout = nullptr;
-        QCommandLinkButton *commandLinkButton = nullptr;
-        QLabel *emptyHint = nullptr;
-        TableView *tableView = nullptr;
-        QLabel *tableSummary = nullptr; // in the status bar
-    } ui;
-
-    QAction *importAction = nullptr;
-    QAction *saveAction = nullptr;
-    QAction *saveAsAction = nullptr;
-    QAction *openAction = nullptr;
-    QAction *closeAction = nullptr;
-    QAction *exportAction = nullptr; // the selected node's table
-    QAction *quitAction = nullptr;
-    QAction *referenceAction = nullptr;
-    QAction *removeAction = nullptr; // the selected node, by the Delete key in the tree
-    QAction *addLinearFunctionAction = nullptr;
-    QAction *addExponentialFunctionAction = nullptr;
-    std::vector<QAction *> methodActions; // by id; nullptr for an empty slot
-    QList<QAction *> customFunctionActions;
+    std::unique_ptr<Ui::MainWindow> m_ui;
+    QLabel *m_tableSummary = nullptr; // in the status bar
+    std::vector<QAction *> m_methodActions; // by id; nullptr for an empty slot
+    QList<QAction *> m_customFunctionActions;
     // The same for the "Funkce" menu, applied to the selected node.
-    std::vector<QAction *> catalogActions;
-    QList<QAction *> catalogCustomActions;
-    QList<QAction *> catalogEntries; // the catalog's entries of the "Funkce" menu
-    QMenu *catalogCustomMenu = nullptr;
-    QPointer<TTableModel> summarizedTable; // the table the status bar describes
-    QList<QMetaObject::Connection> summaryConnections; // to summarizedTable
-    QSignalMapper *methodMapper = nullptr;
-    QSignalMapper *customFunctionMapper = nullptr;
+    std::vector<QAction *> m_catalogActions;
+    QList<QAction *> m_catalogCustomActions;
+    QList<QAction *> m_catalogEntries; // the catalog's entries of the "Funkce" menu
+    QMenu *m_catalogCustomMenu = nullptr;
+    QPointer<TTableModel> m_summarizedTable; // the table the status bar describes
+    QList<QMetaObject::Connection> m_summaryConnections; // to m_summarizedTable
+    QSignalMapper *m_methodMapper = nullptr;
+    QSignalMapper *m_customFunctionMapper = nullptr;
 
-    QMap<QTreeWidgetItem *, QVector<QTreeWidgetItem *>> formulaResults;
-    QList<QTreeWidgetItem *> dataNodes;
-    bool modified = false;
-    QString projectFileName;
-    QString projectName;
-    QStringList sourceFileNames;
-    const QString projectFileFilter;
-    const QString applicationName;
-    QSettings settings;
-    bool menuOpenedOnItem = false;
+    QMap<QTreeWidgetItem *, QVector<QTreeWidgetItem *>> m_formulaResults;
+    QList<QTreeWidgetItem *> m_dataNodes;
+    bool m_modified = false;
+    QString m_projectFileName;
+    QString m_projectName;
+    QStringList m_sourceFileNames;
+    const QString m_projectFileFilter;
+    const QString m_applicationName;
+    QSettings m_settings;
+    bool m_menuOpenedOnItem = false;
 };

@@ -47,8 +47,8 @@ std::unique_ptr<ProjectNode> plainNode(QTreeWidgetItem *node)
 
 bool MainWindow::saveProject()
 {
-    if (!projectFileName.isEmpty())
-        return writeProject(projectFileName);
+    if (!m_projectFileName.isEmpty())
+        return writeProject(m_projectFileName);
     return saveProjectAs();
 }
 
@@ -56,16 +56,16 @@ bool MainWindow::saveProjectAs()
 {
     // Any table is worth saving: imported or typed in.
     bool anyTable = false;
-    for (int i = 0; i < ui.treeWidget->topLevelItemCount() && !anyTable; ++i)
-        anyTable = tableOf(ui.treeWidget->topLevelItem(i)) != nullptr;
+    for (int i = 0; i < tree()->topLevelItemCount() && !anyTable; ++i)
+        anyTable = tableOf(tree()->topLevelItem(i)) != nullptr;
     if (!anyTable)
         return false;
-    const QString folder = settings.value(QStringLiteral("saveProjectFolder"), QDir::homePath()).toString();
-    const QString path = FileDialog::saveFileName(this, QString::fromUtf8("Uložit projekt jako.."), folder,
-                                                  projectFileFilter, QStringLiteral("kstx"));
+    const QString folder = m_settings.value(QStringLiteral("saveProjectFolder"), QDir::homePath()).toString();
+    const QString path = FileDialog::saveFileName(this, QStringLiteral("Uložit projekt jako.."), folder,
+                                                  m_projectFileFilter, QStringLiteral("kstx"));
     if (path.isEmpty())
         return false;
-    settings.setValue(QStringLiteral("saveProjectFolder"), QFileInfo(path).absolutePath());
+    m_settings.setValue(QStringLiteral("saveProjectFolder"), QFileInfo(path).absolutePath());
     if (!writeProject(path))
         return false;
     setProjectFile(path);
@@ -77,15 +77,15 @@ bool MainWindow::writeProject(const QString &path)
     // Data nodes in their order with their file names, then the tables typed
     // in at the top level, which are kept too.
     ProjectTree roots;
-    for (qsizetype i = 0; i < dataNodes.size(); ++i) {
-        auto root = plainNode(dataNodes[i]);
+    for (qsizetype i = 0; i < m_dataNodes.size(); ++i) {
+        auto root = plainNode(m_dataNodes[i]);
         root->isDataNode = true;
-        root->sourceFileName = sourceFileNames.value(i);
+        root->sourceFileName = m_sourceFileNames.value(i);
         roots.push_back(std::move(root));
     }
-    for (int i = 0; i < ui.treeWidget->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *node = ui.treeWidget->topLevelItem(i);
-        if (!dataNodes.contains(node) && tableOf(node))
+    for (int i = 0; i < tree()->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *node = tree()->topLevelItem(i);
+        if (!m_dataNodes.contains(node) && tableOf(node))
             roots.push_back(plainNode(node));
     }
     // The worker writes copies: the tables stay the views' alone. A copy
@@ -97,7 +97,7 @@ bool MainWindow::writeProject(const QString &path)
     });
     QString reason;
     bool written = false;
-    const bool finished = BackgroundWork::run(this, QString::fromUtf8("Ukládám projekt…"), [&](WorkControl &control) {
+    const bool finished = BackgroundWork::run(this, QStringLiteral("Ukládám projekt…"), [&](WorkControl &control) {
         written = writeProjectFile(path, roots, &reason,
                                    [&control](qint64 done, qint64 total) { return control.report(done, total); });
     });
@@ -105,12 +105,12 @@ bool MainWindow::writeProject(const QString &path)
         // The file that was there is untouched, and the work still unsaved;
         // a cancelled save needs no word.
         if (finished)
-            MessageBox::warning(this, QString::fromUtf8("Uložení projektu"),
-                                QString::fromUtf8("Projekt se nepodařilo uložit."), QMessageBox::Ok, reason);
+            MessageBox::warning(this, QStringLiteral("Uložení projektu"),
+                                QStringLiteral("Projekt se nepodařilo uložit."), QMessageBox::Ok, reason);
         return false;
     }
     setProjectSaved(true);
-    statusBar()->showMessage(QString::fromUtf8("Projekt uložen: %1").arg(QFileInfo(path).fileName()), 5000);
+    statusBar()->showMessage(QStringLiteral("Projekt uložen: %1").arg(QFileInfo(path).fileName()), 5000);
     return true;
 }
 
@@ -121,11 +121,12 @@ void MainWindow::openProject()
     // that is no project leaves it as it was.
     if (!askSaveChanges())
         return;
-    const QString folder = settings.value(QStringLiteral("openProjectFolder"), QDir::homePath()).toString();
-    const QString path = FileDialog::openFileName(this, QString::fromUtf8("Otevřít projekt"), folder, projectFileFilter);
+    const QString folder = m_settings.value(QStringLiteral("openProjectFolder"), QDir::homePath()).toString();
+    const QString path =
+        FileDialog::openFileName(this, QStringLiteral("Otevřít projekt"), folder, m_projectFileFilter);
     if (path.isEmpty())
         return;
-    settings.setValue(QStringLiteral("openProjectFolder"), QFileInfo(path).absolutePath());
+    m_settings.setValue(QStringLiteral("openProjectFolder"), QFileInfo(path).absolutePath());
     replaceProject(path);
 }
 
@@ -142,7 +143,7 @@ bool MainWindow::replaceProject(const QString &path)
     bool read = false;
     QThread *const here = QThread::currentThread();
     const bool finished =
-        BackgroundWork::run(this, QString::fromUtf8("Otevírám projekt…"), [&](WorkControl &control) {
+        BackgroundWork::run(this, QStringLiteral("Otevírám projekt…"), [&](WorkControl &control) {
             read = readProjectFile(path, &roots, &reason,
                                    [&control](qint64 done, qint64 total) { return control.report(done, total); });
             forEachNode(roots, [here](ProjectNode &node, int) { node.table->moveToThread(here); });
@@ -150,8 +151,8 @@ bool MainWindow::replaceProject(const QString &path)
     if (!finished)
         return false; // the project stays as it was
     if (!read) {
-        MessageBox::warning(this, QString::fromUtf8("Otevření projektu"),
-                            QString::fromUtf8("Projekt se nepodařilo otevřít."), QMessageBox::Ok, reason);
+        MessageBox::warning(this, QStringLiteral("Otevření projektu"),
+                            QStringLiteral("Projekt se nepodařilo otevřít."), QMessageBox::Ok, reason);
         return false;
     }
     dropProject();
@@ -190,28 +191,28 @@ QTreeWidgetItem *MainWindow::adoptNode(ProjectNode &data, QTreeWidgetItem *paren
     QTreeWidgetItem *node;
     if (data.isDataNode) {
         node = makeSourceNode(data.sourceFileName, table);
-        ui.treeWidget->addTopLevelItem(node);
-        dataNodes.append(node);
-        sourceFileNames.append(data.sourceFileName);
+        tree()->addTopLevelItem(node);
+        m_dataNodes.append(node);
+        m_sourceFileNames.append(data.sourceFileName);
     } else {
         node = new QTreeWidgetItem(QStringList{data.name});
         node->setIcon(0, iconOfType(table->type()));
         setNodeTable(node, table);
         if (parentNode) {
-            if (kindOf(table->type()) == Formula && table->type() >= 0 && table->type() < formulaCount) {
-                auto &parentSlots = formulaResults[parentNode];
-                if (parentSlots.size() != formulaCount)
+            if (kindOf(table->type()) == Formula && table->type() >= 0 && table->type() < FirstUnitConversionId) {
+                auto &parentSlots = m_formulaResults[parentNode];
+                if (parentSlots.size() != FirstUnitConversionId)
                     parentSlots = emptyResultSlots();
                 parentSlots[table->type()] = node;
                 setParentNode(node, parentNode);
             }
             parentNode->addChild(node);
         } else {
-            ui.treeWidget->addTopLevelItem(node);
+            tree()->addTopLevelItem(node);
         }
     }
     if (kindOf(table->type()) != Formula)
-        formulaResults.insert(node, emptyResultSlots());
+        m_formulaResults.insert(node, emptyResultSlots());
     return node;
 }
 
@@ -225,12 +226,12 @@ bool MainWindow::closeProject()
 
 void MainWindow::dropProject()
 {
-    ui.tableView->setModel(nullptr);
-    while (ui.treeWidget->topLevelItemCount() > 0)
-        deleteTree(ui.treeWidget->topLevelItem(0));
-    dataNodes.clear();
-    formulaResults.clear();
-    sourceFileNames.clear();
+    tableView()->setModel(nullptr);
+    while (tree()->topLevelItemCount() > 0)
+        deleteTree(tree()->topLevelItem(0));
+    m_dataNodes.clear();
+    m_formulaResults.clear();
+    m_sourceFileNames.clear();
     setProjectFile(QString());
     // What is left is a new, empty project: nothing in it is unsaved.
     setProjectSaved(true);
@@ -238,11 +239,11 @@ void MainWindow::dropProject()
 
 bool MainWindow::askSaveChanges()
 {
-    if (!modified)
+    if (!m_modified)
         return true;
     const auto answer = MessageBox::question(
-        this, QString::fromUtf8("Zavření projektu"),
-        QString::fromUtf8("Projet \"%1\" nebyl uložen. Přejete si jej uložit?").arg(projectName),
+        this, QStringLiteral("Zavření projektu"),
+        QStringLiteral("Projet \"%1\" nebyl uložen. Přejete si jej uložit?").arg(m_projectName),
         QMessageBox::Cancel | QMessageBox::Save | QMessageBox::Discard);
     if (answer == QMessageBox::Discard)
         return true;

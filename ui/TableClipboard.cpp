@@ -23,7 +23,7 @@ void copyTableToClipboard(const QAbstractItemModel *table, const QTableView *vie
 
 void installCopyShortcut(QTableView *view)
 {
-    auto *copy = new QAction(QString::fromUtf8("Kopírovat tabulku"), view);
+    auto *copy = new QAction(QStringLiteral("Kopírovat tabulku"), view);
     copy->setObjectName(QStringLiteral("copyTableAction"));
     copy->setShortcut(QKeySequence::Copy);
     copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);

@@ -9,7 +9,7 @@ Q_DECLARE_METATYPE(QTreeWidgetItem *)
 
 QVector<QTreeWidgetItem *> emptyResultSlots()
 {
-    return QVector<QTreeWidgetItem *>(formulaCount, nullptr);
+    return QVector<QTreeWidgetItem *>(FirstUnitConversionId, nullptr);
 }
 
 QIcon iconOfType(qint32 type)

@@ -8,9 +8,8 @@
 class QTreeWidgetItem;
 class TTableModel;
 
-// Formula ids 0 to 52 each have a result slot in a node that takes formulas.
-constexpr int formulaCount = 53;
-
+// A node that takes formulas has a result slot for each formula id, 0 to
+// FirstUnitConversionId - 1.
 QVector<QTreeWidgetItem *> emptyResultSlots();
 
 // The icon of a table of the given type: by the kind of its method.

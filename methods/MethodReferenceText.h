@@ -1,7 +1,8 @@
 #pragma once
 // The texts of the method reference: where each method stands in the context
 // menu, how this program computes it, the class limits of its verdicts and the
-// literature it comes from. Widget-free, so the window and the tests share it.
+// literature it comes from, all read off the methods' rows (MethodRows.h).
+// Widget-free, so the window and the tests share it.
 
 #include <QList>
 #include <QString>
@@ -42,6 +43,3 @@ QString topicLiterature(ReferenceTopic topic);
 // The whole entry as rich text, and its words for the search.
 QString topicReferenceHtml(ReferenceTopic topic);
 QString topicSearchText(ReferenceTopic topic);
-
-// "O aplikaci": the name and version of the program.
-QString aboutText();

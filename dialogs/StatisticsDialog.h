@@ -15,19 +15,23 @@
 #include <vector>
 
 class QAbstractItemModel;
-class QComboBox;
+class QPushButton;
 class QTableView;
 class TTableModel;
 
-class TStatisticsDialog : public QDialog {
+namespace Ui {
+class StatisticsDialog;
+}
+
+class StatisticsDialog : public QDialog {
     Q_OBJECT
 
 public:
     // The window keeps a copy of the table (its values shared, not copied),
     // so it may outlive the table's node. groupings follow the table's rows;
     // they are offered after "bez skupin" in the "Skupiny podle:" box.
-    TStatisticsDialog(const TTableModel &table, std::vector<GroupingColumn> groupings, QWidget *parent = nullptr);
-    ~TStatisticsDialog() override;
+    StatisticsDialog(const TTableModel &table, std::vector<GroupingColumn> groupings, QWidget *parent = nullptr);
+    ~StatisticsDialog() override;
 
     // Groups the rows by grouping `index` (into the groupings given); -1 for no groups.
     void groupBy(int index);
@@ -40,11 +44,13 @@ private:
     // Asks for a file name (".csv" added to a name without an ending) and
     // writes the table there.
     void save(const FieldTable *table, const QString &title);
+    void attachTable(FieldTable *table, QTableView *view, QPushButton *copyButton, QPushButton *saveButton,
+                     const QString &saveTitle);
 
+    std::unique_ptr<Ui::StatisticsDialog> m_ui;
     std::unique_ptr<TTableModel> m_table;
     std::vector<GroupingColumn> m_groupings;
     SampleStatistics m_statistics;
-    QComboBox *m_groupingBox = nullptr;
     FieldTable *m_summaries = nullptr;
     FieldTable *m_classes = nullptr;
 };

@@ -4,21 +4,25 @@
 // tree, and the chosen entry's inputs, outputs, formula, class limits and
 // literature.
 
-#include "MethodReference.h"
+#include "MethodReferenceText.h"
 
 #include <QDialog>
 #include <QList>
 
-class QLineEdit;
-class QTextBrowser;
-class QTreeWidget;
+#include <memory>
+
 class QTreeWidgetItem;
 
-class TMethodReference : public QDialog {
+namespace Ui {
+class MethodReferenceDialog;
+}
+
+class MethodReferenceDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TMethodReference(QWidget *parent = nullptr);
+    explicit MethodReferenceDialog(QWidget *parent = nullptr);
+    ~MethodReferenceDialog() override;
 
     // Selects the method's entry (clearing a search that hides it).
     void showMethod(int id);
@@ -42,7 +46,5 @@ private:
     QTreeWidgetItem *itemOf(ReferenceTopic topic) const;
     void select(QTreeWidgetItem *item);
 
-    QLineEdit *search = nullptr;
-    QTreeWidget *tree = nullptr;
-    QTextBrowser *text = nullptr;
+    std::unique_ptr<Ui::MethodReferenceDialog> m_ui;
 };

@@ -1,15 +1,8 @@
-#include "TMethodReference.h"
+#include "MethodReferenceDialog.h"
 
 #include "MethodCatalog.h"
-#include "MethodReference.h"
-
-#include <QHBoxLayout>
-#include <QHeaderView>
-#include <QLineEdit>
-#include <QSplitter>
-#include <QTextBrowser>
-#include <QTreeWidget>
-#include <QVBoxLayout>
+#include "MethodReferenceText.h"
+#include "ui_MethodReferenceDialog.h"
 
 #include <algorithm>
 #include <functional>
@@ -63,40 +56,21 @@ bool isShown(const QTreeWidgetItem *item)
 }
 } // namespace
 
-TMethodReference::TMethodReference(QWidget *parent)
+MethodReferenceDialog::MethodReferenceDialog(QWidget *parent)
     : QDialog(parent)
+    , m_ui(std::make_unique<Ui::MethodReferenceDialog>())
 {
-    setObjectName(QStringLiteral("TMethodReference"));
-    setWindowTitle(QString::fromUtf8("Přehled metod"));
-    resize(900, 600);
-
-    auto *layout = new QVBoxLayout(this);
-    search = new QLineEdit(this);
-    search->setObjectName(QStringLiteral("search"));
-    search->setPlaceholderText(QString::fromUtf8("Hledat metodu, veličinu nebo vzorec…"));
-    search->setClearButtonEnabled(true);
-    layout->addWidget(search);
-
-    auto *splitter = new QSplitter(Qt::Horizontal, this);
-    tree = new QTreeWidget(splitter);
-    tree->setObjectName(QStringLiteral("methods"));
-    tree->setHeaderHidden(true);
-    tree->setColumnCount(1);
-    text = new QTextBrowser(splitter);
-    text->setObjectName(QStringLiteral("entry"));
-    text->setOpenLinks(false);
-    splitter->setStretchFactor(0, 2);
-    splitter->setStretchFactor(1, 3);
-    layout->addWidget(splitter);
-
+    m_ui->setupUi(this);
     buildTree();
-    connect(search, &QLineEdit::textChanged, this, &TMethodReference::setFilter);
-    connect(tree, &QTreeWidget::currentItemChanged, this, &TMethodReference::showEntry);
+    connect(m_ui->search, &QLineEdit::textChanged, this, &MethodReferenceDialog::setFilter);
+    connect(m_ui->methods, &QTreeWidget::currentItemChanged, this, &MethodReferenceDialog::showEntry);
 }
 
-void TMethodReference::buildTree()
+MethodReferenceDialog::~MethodReferenceDialog() = default;
+
+void MethodReferenceDialog::buildTree()
 {
-    QTreeWidgetItem *root = tree->invisibleRootItem();
+    QTreeWidgetItem *root = m_ui->methods->invisibleRootItem();
     const auto submenu = [root](const QStringList &path) {
         QTreeWidgetItem *parent = root;
         for (const QString &title : path) {
@@ -134,13 +108,13 @@ void TMethodReference::buildTree()
         item->setData(0, topicRole, int(topic));
         item->setData(0, searchRole, folded(topicSearchText(topic)));
     }
-    tree->expandAll();
+    m_ui->methods->expandAll();
 }
 
-void TMethodReference::setFilter(const QString &filter)
+void MethodReferenceDialog::setFilter(const QString &filter)
 {
-    if (search->text() != filter)
-        search->setText(filter); // comes back here through textChanged
+    if (m_ui->search->text() != filter)
+        m_ui->search->setText(filter); // comes back here through textChanged
     const QStringList words = folded(filter).split(u' ', Qt::SkipEmptyParts);
     // A method is shown when its entry has every word; a submenu when anything under it is.
     std::function<bool(QTreeWidgetItem *)> apply = [&](QTreeWidgetItem *item) {
@@ -154,111 +128,112 @@ void TMethodReference::setFilter(const QString &filter)
         item->setHidden(!shown);
         return shown;
     };
-    QTreeWidgetItem *root = tree->invisibleRootItem();
+    QTreeWidgetItem *root = m_ui->methods->invisibleRootItem();
     for (int i = 0; i < root->childCount(); ++i)
         apply(root->child(i));
-    tree->expandAll();
-    QTreeWidgetItem *current = tree->currentItem();
+    m_ui->methods->expandAll();
+    QTreeWidgetItem *current = m_ui->methods->currentItem();
     if (!current || current->isHidden()) {
         const QList<int> shown = shownMethods();
         const QList<ReferenceTopic> topics = shownTopics();
         QTreeWidgetItem *first = !shown.isEmpty() ? itemOf(shown.first())
                                  : !topics.isEmpty() ? itemOf(topics.first())
                                                      : nullptr;
-        tree->setCurrentItem(first);
+        m_ui->methods->setCurrentItem(first);
         if (!first)
-            text->clear();
+            m_ui->entry->clear();
     }
 }
 
-QTreeWidgetItem *TMethodReference::itemOf(int id) const
+QTreeWidgetItem *MethodReferenceDialog::itemOf(int id) const
 {
     QTreeWidgetItem *found = nullptr;
-    forEachMethod(tree->invisibleRootItem(), [&](QTreeWidgetItem *item) {
+    forEachMethod(m_ui->methods->invisibleRootItem(), [&](QTreeWidgetItem *item) {
         if (!found && item->data(0, idRole).toInt() == id)
             found = item;
     });
     return found;
 }
 
-QTreeWidgetItem *TMethodReference::itemOf(ReferenceTopic topic) const
+QTreeWidgetItem *MethodReferenceDialog::itemOf(ReferenceTopic topic) const
 {
     QTreeWidgetItem *found = nullptr;
-    forEach(tree->invisibleRootItem(), topicRole, [&](QTreeWidgetItem *item) {
+    forEach(m_ui->methods->invisibleRootItem(), topicRole, [&](QTreeWidgetItem *item) {
         if (!found && item->data(0, topicRole).toInt() == int(topic))
             found = item;
     });
     return found;
 }
 
-void TMethodReference::select(QTreeWidgetItem *item)
+void MethodReferenceDialog::select(QTreeWidgetItem *item)
 {
     if (!item)
         return;
     if (item->isHidden())
         setFilter(QString());
-    tree->setCurrentItem(item);
-    tree->scrollToItem(item);
+    m_ui->methods->setCurrentItem(item);
+    m_ui->methods->scrollToItem(item);
 }
 
-void TMethodReference::showMethod(int id)
+void MethodReferenceDialog::showMethod(int id)
 {
     select(itemOf(id));
 }
 
-void TMethodReference::showTopic(ReferenceTopic topic)
+void MethodReferenceDialog::showTopic(ReferenceTopic topic)
 {
     select(itemOf(topic));
 }
 
-QList<ReferenceTopic> TMethodReference::shownTopics() const
+QList<ReferenceTopic> MethodReferenceDialog::shownTopics() const
 {
     QList<ReferenceTopic> topics;
-    forEach(tree->invisibleRootItem(), topicRole, [&](QTreeWidgetItem *item) {
+    forEach(m_ui->methods->invisibleRootItem(), topicRole, [&](QTreeWidgetItem *item) {
         if (isShown(item))
             topics.append(ReferenceTopic(item->data(0, topicRole).toInt()));
     });
     return topics;
 }
 
-bool TMethodReference::isTopicCurrent(ReferenceTopic topic) const
+bool MethodReferenceDialog::isTopicCurrent(ReferenceTopic topic) const
 {
-    QTreeWidgetItem *item = tree->currentItem();
+    QTreeWidgetItem *item = m_ui->methods->currentItem();
     return item && item->data(0, topicRole).isValid() && item->data(0, topicRole).toInt() == int(topic);
 }
 
-QList<int> TMethodReference::listedMethods() const
+QList<int> MethodReferenceDialog::listedMethods() const
 {
     QList<int> ids;
-    forEachMethod(tree->invisibleRootItem(), [&](QTreeWidgetItem *item) { ids.append(item->data(0, idRole).toInt()); });
+    forEachMethod(m_ui->methods->invisibleRootItem(),
+                  [&](QTreeWidgetItem *item) { ids.append(item->data(0, idRole).toInt()); });
     return ids;
 }
 
-QList<int> TMethodReference::shownMethods() const
+QList<int> MethodReferenceDialog::shownMethods() const
 {
     QList<int> ids;
-    forEachMethod(tree->invisibleRootItem(), [&](QTreeWidgetItem *item) {
+    forEachMethod(m_ui->methods->invisibleRootItem(), [&](QTreeWidgetItem *item) {
         if (isShown(item))
             ids.append(item->data(0, idRole).toInt());
     });
     return ids;
 }
 
-int TMethodReference::currentMethod() const
+int MethodReferenceDialog::currentMethod() const
 {
-    QTreeWidgetItem *item = tree->currentItem();
+    QTreeWidgetItem *item = m_ui->methods->currentItem();
     return item && item->data(0, idRole).isValid() ? item->data(0, idRole).toInt() : -1;
 }
 
-void TMethodReference::showEntry()
+void MethodReferenceDialog::showEntry()
 {
-    QTreeWidgetItem *item = tree->currentItem();
+    QTreeWidgetItem *item = m_ui->methods->currentItem();
     if (item && item->data(0, topicRole).isValid()) {
-        text->setHtml(topicReferenceHtml(ReferenceTopic(item->data(0, topicRole).toInt())));
+        m_ui->entry->setHtml(topicReferenceHtml(ReferenceTopic(item->data(0, topicRole).toInt())));
         return;
     }
     const int id = currentMethod();
     if (id < 0)
         return;
-    text->setHtml(methodReferenceHtml(id));
+    m_ui->entry->setHtml(methodReferenceHtml(id));
 }

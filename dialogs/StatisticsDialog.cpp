@@ -1,32 +1,26 @@
-#include "TStatisticsDialog.h"
+#include "StatisticsDialog.h"
 
 #include "ExportPath.h"
 #include "MessageBox.h"
 #include "TTableModel.h"
 #include "TableText.h"
 #include "Verdicts.h"
+#include "ui_StatisticsDialog.h"
 
 #include <QAbstractTableModel>
 #include <QClipboard>
-#include <QComboBox>
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLabel>
-#include <QPushButton>
 #include <QSaveFile>
-#include <QTableView>
-#include <QVBoxLayout>
 
 #include <climits>
 #include <functional>
 
 // A table of text fields, each row made when it is shown: grouping by a
 // column of a million distinct values gives millions of rows.
-class TStatisticsDialog::FieldTable : public QAbstractTableModel {
+class StatisticsDialog::FieldTable : public QAbstractTableModel {
 public:
     FieldTable(QStringList header, int firstNumberColumn, QObject *parent)
         : QAbstractTableModel(parent)
@@ -89,117 +83,79 @@ private:
 
 namespace {
 
-QTableView *makeView(QAbstractItemModel *model, const QString &name, QWidget *parent)
-{
-    auto *view = new QTableView(parent);
-    view->setObjectName(name);
-    view->setModel(model);
-    view->verticalHeader()->hide();
-    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    return view;
-}
-
-// The copy and save buttons under a table.
-QHBoxLayout *tableButtons(QPushButton *copy, QPushButton *save)
-{
-    auto *row = new QHBoxLayout;
-    row->addWidget(copy);
-    row->addWidget(save);
-    row->addStretch();
-    return row;
-}
-
 // Why the file could not be written, in words for the user.
 QString writeFailure(const QString &path)
 {
     const QFileInfo file(path);
     const QFileInfo folder(file.absolutePath());
     if (!folder.isDir())
-        return QString::fromUtf8("složka „%1“ neexistuje").arg(QDir::toNativeSeparators(folder.filePath()));
+        return QStringLiteral("složka „%1“ neexistuje").arg(QDir::toNativeSeparators(folder.filePath()));
     if (file.isDir())
-        return QString::fromUtf8("je to složka");
+        return QStringLiteral("je to složka");
     if (!folder.isWritable() || (file.exists() && !file.isWritable()))
-        return QString::fromUtf8("chybí oprávnění k zápisu");
-    return QString::fromUtf8("zápis selhal (plný disk?)");
+        return QStringLiteral("chybí oprávnění k zápisu");
+    return QStringLiteral("zápis selhal (plný disk?)");
 }
 
 } // namespace
 
-TStatisticsDialog::TStatisticsDialog(const TTableModel &table, std::vector<GroupingColumn> groupings,
-                                     QWidget *parent)
+// A table in its view, every row one height (millions of rows are never
+// measured one by one), with its copy and save buttons.
+void StatisticsDialog::attachTable(FieldTable *table, QTableView *view, QPushButton *copyButton,
+                                   QPushButton *saveButton,
+                                   const QString &saveTitle)
+{
+    view->setModel(table);
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    connect(copyButton, &QPushButton::clicked, this, [this, table] { copy(table); });
+    connect(saveButton, &QPushButton::clicked, this, [this, table, saveTitle] { save(table, saveTitle); });
+}
+
+StatisticsDialog::StatisticsDialog(const TTableModel &table, std::vector<GroupingColumn> groupings, QWidget *parent)
     : QDialog(parent)
+    , m_ui(std::make_unique<Ui::StatisticsDialog>())
     , m_table(std::make_unique<TTableModel>(&table))
     , m_groupings(std::move(groupings))
     , m_statistics(std::vector<char>())
 {
-    setObjectName(QStringLiteral("TStatisticsDialog"));
-    setWindowTitle(QString::fromUtf8("Statistika"));
-    resize(760, 560);
-    auto *layout = new QVBoxLayout(this);
-
-    auto *groupingRow = new QHBoxLayout;
-    auto *groupingLabel = new QLabel(QString::fromUtf8("Skupiny podle:"), this);
-    m_groupingBox = new QComboBox(this);
-    m_groupingBox->setObjectName(QStringLiteral("groupingBox"));
-    m_groupingBox->addItem(QString::fromUtf8("bez skupin"));
+    m_ui->setupUi(this);
     for (const GroupingColumn &grouping : m_groupings)
-        m_groupingBox->addItem(grouping.name);
-    groupingLabel->setBuddy(m_groupingBox);
-    groupingRow->addWidget(groupingLabel);
-    groupingRow->addWidget(m_groupingBox, 1);
-    layout->addLayout(groupingRow);
+        m_ui->groupingBox->addItem(grouping.name);
 
-    const QString copyText = QString::fromUtf8("Kopírovat tabulku");
-    const QString saveText = QString::fromUtf8("Uložit jako CSV…");
     m_summaries = new FieldTable(summaryHeader(), 2, this);
-    QTableView *summaryView = makeView(m_summaries, QStringLiteral("summaryView"), this);
-    layout->addWidget(summaryView, 2);
-    auto *copySummaries = new QPushButton(copyText, this);
-    copySummaries->setObjectName(QStringLiteral("copySummaryButton"));
-    auto *saveSummaries = new QPushButton(saveText, this);
-    saveSummaries->setObjectName(QStringLiteral("saveSummaryButton"));
-    layout->addLayout(tableButtons(copySummaries, saveSummaries));
-    connect(copySummaries, &QPushButton::clicked, this, [this] { copy(m_summaries); });
-    connect(saveSummaries, &QPushButton::clicked, this,
-            [this] { save(m_summaries, QString::fromUtf8("Uložení statistiky do CSV")); });
+    attachTable(m_summaries, m_ui->summaryView, m_ui->copySummaryButton, m_ui->saveSummaryButton,
+                QStringLiteral("Uložení statistiky do CSV"));
 
-    // Only a table with verdict columns has classes to count.
+    // Only a table with verdict columns has classes to count; for another,
+    // the form's widgets for them go.
     bool hasVerdicts = false;
     for (int c = 0; c < m_table->width(); ++c)
         hasVerdicts = hasVerdicts || isVerdictColumn(m_table->type(), c);
     if (hasVerdicts) {
-        layout->addWidget(new QLabel(QString::fromUtf8("Počty řádků ve třídách vyhodnocení:"), this));
         m_classes = new FieldTable(classCountHeader(), 3, this);
-        layout->addWidget(makeView(m_classes, QStringLiteral("classView"), this), 1);
-        auto *copyClasses = new QPushButton(copyText, this);
-        copyClasses->setObjectName(QStringLiteral("copyClassesButton"));
-        auto *saveClasses = new QPushButton(saveText, this);
-        saveClasses->setObjectName(QStringLiteral("saveClassesButton"));
-        layout->addLayout(tableButtons(copyClasses, saveClasses));
-        connect(copyClasses, &QPushButton::clicked, this, [this] { copy(m_classes); });
-        connect(saveClasses, &QPushButton::clicked, this,
-                [this] { save(m_classes, QString::fromUtf8("Uložení počtů tříd do CSV")); });
+        attachTable(m_classes, m_ui->classView, m_ui->copyClassesButton, m_ui->saveClassesButton,
+                    QStringLiteral("Uložení počtů tříd do CSV"));
+    } else {
+        delete m_ui->classLabel;
+        delete m_ui->classView;
+        delete m_ui->copyClassesButton;
+        delete m_ui->saveClassesButton;
+        delete m_ui->classButtons;
     }
 
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    buttons->setObjectName(QStringLiteral("buttonBox"));
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
-
-    connect(m_groupingBox, qOverload<int>(&QComboBox::currentIndexChanged), this,
+    connect(m_ui->groupingBox, qOverload<int>(&QComboBox::currentIndexChanged), this,
             [this](int item) { groupBy(item - 1); });
     groupBy(-1);
-    summaryView->resizeColumnsToContents();
+    m_ui->summaryView->resizeColumnsToContents();
 }
 
-TStatisticsDialog::~TStatisticsDialog() = default;
+StatisticsDialog::~StatisticsDialog() = default;
 
-void TStatisticsDialog::groupBy(int index)
+void StatisticsDialog::groupBy(int index)
 {
     const bool grouped = index >= 0 && size_t(index) < m_groupings.size();
-    if (m_groupingBox->currentIndex() != (grouped ? index + 1 : 0)) {
-        m_groupingBox->setCurrentIndex(grouped ? index + 1 : 0); // comes back here
+    if (m_ui->groupingBox->currentIndex() != (grouped ? index + 1 : 0)) {
+        m_ui->groupingBox->setCurrentIndex(grouped ? index + 1 : 0); // comes back here
         return;
     }
     // The views let go of the old statistics before they are replaced.
@@ -237,12 +193,12 @@ void TStatisticsDialog::groupBy(int index)
     });
 }
 
-void TStatisticsDialog::copy(const QAbstractItemModel *table)
+void StatisticsDialog::copy(const QAbstractItemModel *table)
 {
     QGuiApplication::clipboard()->setText(tableAsText(*table));
 }
 
-void TStatisticsDialog::save(const FieldTable *table, const QString &title)
+void StatisticsDialog::save(const FieldTable *table, const QString &title)
 {
     const QString path = askExportPath(this, title);
     if (path.isEmpty())
@@ -266,7 +222,7 @@ void TStatisticsDialog::save(const FieldTable *table, const QString &title)
         const QString detail = file.errorString();
         file.cancelWriting();
         MessageBox::warning(this, title,
-                            QString::fromUtf8("Tabulku se nepodařilo uložit do souboru „%1“: %2.")
+                            QStringLiteral("Tabulku se nepodařilo uložit do souboru „%1“: %2.")
                                 .arg(QDir::toNativeSeparators(path), writeFailure(path)),
                             QMessageBox::Ok, detail);
     }

@@ -2,7 +2,8 @@
 // The verbal verdicts of fifteen result types: the class of an index, the
 // risk class of a waist-to-hip ratio, the origin of a bone, sex and the
 // population group. A verdict is derived from the numbers of its row each time
-// it is asked for and never stored.
+// it is asked for and never stored; its classes and their limits are written
+// in its method's row (MethodRows.h).
 
 #include <QString>
 #include <QStringList>
@@ -25,3 +26,7 @@ QString verdictText(qint32 type, int column, const double *row, qsizetype length
 // European. Empty for a column that is no verdict column. The empty text of
 // "no class" is not among them.
 QStringList verdictClasses(qint32 type, int column);
+
+// The class limits of every verdict column of the method, as the reference
+// states them; empty for a method without verdicts.
+QString verdictLimits(qint32 type);

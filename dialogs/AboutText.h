@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QString>
+
+// "O aplikaci": the name and version of the program.
+QString aboutText();
