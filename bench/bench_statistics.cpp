@@ -34,7 +34,7 @@ const std::vector<std::vector<double>> &columns()
 GroupingColumn grouping(double distinct)
 {
     QRandomGenerator random(12);
-    GroupingColumn g{QStringLiteral("skupina"), std::vector<double>(tableRows)};
+    GroupingColumn g{QStringLiteral("skupina"), std::vector<double>(tableRows), {}};
     for (double &key : g.keys)
         key = std::floor(random.generateDouble() * distinct);
     return g;

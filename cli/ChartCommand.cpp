@@ -5,50 +5,41 @@
 #include "ChartCommand.h"
 
 #include "CliSupport.h"
+#include "InputTable.h"
+#include "SomatotypesCommand.h"
+
 #include "SampleGroups.h"
 #include "SomatoChart.h"
-#include "SomatotypesCommand.h"
 
 #include <QBuffer>
 #include <QFileInfo>
 
-#include <limits>
 #include <vector>
 
 namespace {
 
-// The somatotypes of the rows with the means of their groups, as the
-// somatotype window draws them. The rows are taken as somatotypes takes
-// them: a field that held no number is no value, and its row has no
-// somatotype, or no group.
-ChartContent groupedContent(const CsvImport &table, int byColumn)
+// The complete somatotypes of the rows with the means of their groups, as
+// the somatotype window draws them; a row without a group is drawn in none.
+ChartContent chartContent(const std::vector<Somatotype> &somatotypes, const GroupingColumn *grouping,
+                          qsizetype *ungrouped)
 {
-    constexpr double none = std::numeric_limits<double>::quiet_NaN();
-    QList<UnreadField> unread;
-    QList<QList<double>> rows = table.rows(&unread);
-    for (const UnreadField &field : unread)
-        rows[field.row][field.column] = none;
-    std::vector<Somatotype> somatotypes;
-    std::vector<double> keys;
-    for (const QList<double> &row : rows) {
-        Somatotype somatotype{none, none, none};
-        somatotypeOfRow(row.constData(), int(row.size()), &somatotype);
-        somatotypes.push_back(somatotype);
-        keys.push_back(byColumn < row.size() ? row.at(byColumn) : none);
-    }
-    const SomatotypeAnalysis analysis = analyseSomatotypes(somatotypes, keys);
     ChartContent content;
     std::vector<int> groupOfRow(somatotypes.size(), -1);
-    for (size_t g = 0; g < analysis.groups.size(); ++g) {
-        content.groups.push_back({groupName(analysis.groups[g].key), analysis.groups[g].summary.mean});
-        for (qsizetype r : analysis.groups[g].rows)
-            groupOfRow[size_t(r)] = int(g);
+    if (grouping) {
+        const SomatotypeAnalysis analysis = analyseSomatotypes(somatotypes, grouping);
+        *ungrouped = analysis.ungrouped;
+        for (size_t g = 0; g < analysis.groups.size(); ++g) {
+            content.groups.push_back({analysis.groups[g].name, analysis.groups[g].summary.mean});
+            for (qsizetype r : analysis.groups[g].rows)
+                groupOfRow[size_t(r)] = int(g);
+        }
     }
     for (size_t r = 0; r < somatotypes.size(); ++r) {
         if (!isComplete(somatotypes[r]))
             continue;
         content.somatotypes.push_back(somatotypes[r]);
-        content.groupOf.push_back(groupOfRow[r]);
+        if (grouping)
+            content.groupOf.push_back(groupOfRow[r]);
     }
     return content;
 }
@@ -59,10 +50,13 @@ int runChartCommand(const QStringList &args, std::FILE *out, std::FILE *err)
 {
     QStringList positional;
     QString by;
+    std::optional<char> separator;
     for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args.at(i) == QStringLiteral("--by")) {
+        if (args.at(i) == QStringLiteral("--by"))
             by = optionValue(args, &i);
-        } else if (args.at(i).startsWith(u'-'))
+        else if (takeSeparatorOption(args, &i, &separator))
+            continue;
+        else if (args.at(i).startsWith(u'-'))
             throw UsageError{QStringLiteral("Příkaz chart potřebuje jeden soubor CSV a jméno obrázku.")};
         else
             positional.append(args.at(i));
@@ -76,20 +70,21 @@ int runChartCommand(const QStringList &args, std::FILE *out, std::FILE *err)
     if (!readInputFile(inputPath, &input, err))
         return FileFault;
     refuseOutputOverInput(imagePath, input);
-    const SomatotypeFile file(input.bytes);
-    input.bytes.clear();
-    const int byColumn =
-        by.isEmpty() ? -1 : fileColumn(file, QFileInfo(inputPath).fileName(), by, QStringLiteral("--by"));
-    ChartContent content;
-    if (byColumn < 0) {
-        for (const QList<double> &row : file.table.rows()) {
-            Somatotype somatotype;
-            if (somatotypeOfRow(row.constData(), int(row.size()), &somatotype))
-                content.somatotypes.push_back(somatotype);
-        }
-    } else {
-        content = groupedContent(file.table, byColumn);
-    }
+    CsvTable table;
+    if (!readInputTable(std::move(input.bytes), separator, inputPath, &table, err))
+        return FileFault;
+    const QString fileName = QFileInfo(inputPath).fileName();
+    const int byColumn = by.isEmpty() ? -1 : tableColumn(table, fileName, by, QStringLiteral("--by"));
+    std::vector<int> read;
+    for (int c = std::max(0, table.width() - 3); c < table.width(); ++c)
+        read.push_back(c);
+    if (byColumn >= 0)
+        read.push_back(byColumn);
+    reportReading(table, fileName, read, err);
+    const GroupingColumn grouping = byColumn >= 0 ? groupingColumnOf(table, byColumn) : GroupingColumn();
+    qsizetype ungrouped = 0;
+    const ChartContent content =
+        chartContent(somatotypesOf(table, {}), byColumn >= 0 ? &grouping : nullptr, &ungrouped);
 
     const bool svg = QFileInfo(imagePath).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0;
     // Drawn whole before the output is touched.
@@ -107,5 +102,7 @@ int runChartCommand(const QStringList &args, std::FILE *out, std::FILE *err)
         print(err, QStringLiteral("Obrázek „%1“ nelze zapsat (plný disk?).\n").arg(imagePath));
         return FileFault;
     }
+    if (byColumn >= 0)
+        reportUngrouped(ungrouped, fileName, grouping, err);
     return Done;
 }

@@ -1,38 +1,64 @@
 #include "CliCommands.h"
 
+#include "ApplyCommand.h"
 #include "ChartCommand.h"
 #include "CliSupport.h"
 #include "ProjectCommands.h"
 #include "SomatotypesCommand.h"
 #include "StatsCommand.h"
-#include "UnreadReport.h"
 
-#include "CsvImport.h"
-#include "MatrixRules.h"
 #include "MethodCatalog.h"
 #include "MethodListing.h"
-#include "ValueRows.h"
-#include "Verdicts.h"
-
-#include <QFileInfo>
-
-#include <algorithm>
-#include <climits>
 
 namespace {
 
 const char helpText[] = R"(Použití:
   kostimer-cli methods
-  kostimer-cli apply ČÍSLO SOUBOR.csv [-c SLOUPEC]... [--output SOUBOR] [--header] [--digits full]
-                    [--verdicts] [--strict]
+  kostimer-cli apply ČÍSLO SOUBOR.csv [-c SLOUPEC]... [--keep SLOUPEC]... [--sep ODDĚLOVAČ]
+                    [--output SOUBOR] [--header] [--digits full] [--verdicts] [--strict]
   kostimer-cli project show SOUBOR.kstx
   kostimer-cli project export SOUBOR.kstx TABULKA [--output SOUBOR] [--header] [--verdicts]
                     [--digits full] [--strict]
-  kostimer-cli chart SOUBOR.csv OBRÁZEK.png [--by SLOUPEC]
+  kostimer-cli project import SOUBOR.kstx SOUBOR.csv [--sep ODDĚLOVAČ]
+  kostimer-cli project apply SOUBOR.kstx TABULKA ČÍSLO [-c SLOUPEC]... [--keep SLOUPEC]...
+  kostimer-cli chart SOUBOR.csv OBRÁZEK.png [--by SLOUPEC] [--sep ODDĚLOVAČ]
   kostimer-cli somatotypes SOUBOR.csv [-c SLOUPEC -c SLOUPEC -c SLOUPEC] [--by SLOUPEC]
-                    [--rows] [--output SOUBOR] [--digits full]
-  kostimer-cli stats SOUBOR.csv [--by SLOUPEC] [--output SOUBOR] [--digits full]
+                    [--rows] [--sep ODDĚLOVAČ] [--output SOUBOR] [--digits full]
+  kostimer-cli stats SOUBOR.csv [--by SLOUPEC] [--sep ODDĚLOVAČ] [--output SOUBOR]
+                    [--digits full]
   kostimer-cli --help
+
+Soubory CSV
+  Každý příkaz čte soubor CSV stejně jako import programu Kostimer, takže
+  tentýž soubor je všude tatáž tabulka. Oddělovač polí (středník, čárka,
+  tabulátor nebo svislá čára) se pozná ze souboru; texty mohou stát
+  v uvozovkách (i s oddělovačem, uvozovkou zdvojenou nebo koncem řádku
+  uvnitř); řádky končí LF, CR LF nebo samotným CR; kódování je UTF-8 (i s
+  BOM), UTF-16 s BOM nebo Windows-1250. První řádek jsou názvy sloupců,
+  je-li v něm pole, které není číslo; jinak je i on řádkem dat a sloupce
+  mají jen čísla. Prázdné řádky se přeskočí. Tabulka má tolik sloupců,
+  kolik polí má první řádek.
+
+  Čísla se čtou na každém počítači stejně, bez ohledu na národní prostředí:
+  desetinná čárka i tečka (1,5 i 1.5 je 1,5; 1,750 je 1,75), číslice
+  seskupené mezerou (1 250,5), nikdy čárkou ani tečkou; v souboru s polemi
+  oddělenými čárkou (např. z write.csv jazyka R) je desetinnou značkou jen
+  tečka. Sloupec, v němž většina vyplněných polí nejsou čísla, je textový
+  (jméno, pohlaví, lokalita).
+
+  Hodnota chybí v prázdném poli, v poli NA, v poli číselného sloupce, které
+  není číslo, a v buňkách na konci řádku kratšího než první řádek. Metoda
+  dá pro řádek s chybějícím vstupem chybějící výsledky a statistika
+  chybějící hodnotu do n nepočítá. Kolik polí číselného sloupce nebylo
+  čísly a prvních pět z nich (řádek dat od 1 bez záhlaví, sloupec, text)
+  a řádky kratší nebo delší než první řádek (s číslem řádku souboru)
+  vypíše kostimer-cli na standardní chybový výstup.
+
+  SLOUPEC je číslo sloupce od 1, nebo přesný název ze záhlaví (text
+  složený jen z číslic je vždy číslo sloupce).
+
+  --sep ODDĚLOVAČ  oddělovač polí místo toho, který se pozná ze souboru:
+                   ";", ",", "|", nebo tab (také sám znak tabulátoru)
 
 methods
   Vypíše metody katalogu, jednu na řádek, oddělené tabulátorem: číslo metody,
@@ -40,36 +66,36 @@ methods
   oddělené " | " a výstupy oddělené " | " (včetně sloupců s vyhodnocením).
 
 apply ČÍSLO SOUBOR.csv
-  Načte SOUBOR.csv (první řádek jsou názvy sloupců, pole oddělená ";"),
-  použije metodu ČÍSLO na všechny řádky a výsledek vypíše jako export CSV
-  programu Kostimer: bez záhlaví, pole oddělená ";", 6 platných číslic
-  s desetinnou čárkou.
+  Použije metodu ČÍSLO na všechny řádky SOUBOR.csv a výsledek vypíše jako
+  export CSV programu Kostimer: bez záhlaví, pole oddělená ";", 6 platných
+  číslic s desetinnou čárkou, text tak, jak je (v uvozovkách, obsahuje-li
+  ";", uvozovku nebo konec řádku), chybějící hodnota jako prázdné pole.
+  Soubor, který má jen řádek záhlaví, nedá žádný řádek; kostimer-cli to
+  řekne na standardní chybový výstup.
 
-  Čísla se čtou na každém počítači stejně, bez ohledu na národní prostředí:
-  desetinná čárka i tečka (1,5 i 1.5 je 1,5; 1,750 je 1,75), číslice
-  seskupené mezerou (1 250,5), nikdy čárkou ani tečkou. Pole, které číslem
-  není (prázdné nebo text), se počítá jako 0: kolik jich bylo a prvních pět
-  (řádek od 1 bez záhlaví, sloupec, text) vypíše kostimer-cli na standardní
-  chybový výstup a skončí s kódem 0.
-
-  -c SLOUPEC       sloupec souboru pro další vstup metody, v pořadí vstupů:
-                   číslo sloupce od 1, nebo přesný název ze záhlaví (text
-                   složený jen z číslic je vždy číslo sloupce). Bez -c dostanou
-                   vstupy sloupce 1 až n; s -c musí být uvedeny všechny vstupy.
+  -c SLOUPEC       sloupec souboru pro další vstup metody, v pořadí vstupů.
+                   Bez -c dostanou vstupy sloupce 1 až n; s -c musí být
+                   uvedeny všechny vstupy. Textový sloupec nedá metodě žádné
+                   číslo.
+  --keep SLOUPEC   vypíše sloupec souboru před sloupci metody (třeba
+                   identifikátor nebo pohlaví); lze opakovat, sloupce jdou
+                   v uvedeném pořadí, text jako text
   --output SOUBOR  zapíše výsledek do souboru místo na standardní výstup;
                    obyčejný soubor nahradí až celý výsledek (při chybě zůstane
                    soubor, jaký byl), do roury, zařízení nebo /dev/stdout se
                    píše přímo (/dev/stdout připojí výsledek za obsah souboru
                    otevřeného pomocí >>); výstup nesmí být týž soubor jako vstup
-  --header         přidá první řádek s názvy sloupců výsledné tabulky
+  --header         přidá první řádek s názvy sloupců výsledné tabulky (název
+                   s ";", uvozovkou nebo koncem řádku stojí v uvozovkách)
   --digits full    zapíše nejkratší tvar, který se načte zpět jako přesně
                    totéž číslo (stále s desetinnou čárkou)
   --verdicts       zapíše i sloupce s vyhodnocením (třída indexu, riziko
                    WHR, původ kosti, pohlaví, populační skupina) jako text na
                    jejich místě, jak je ukazuje tabulka programu; u metody 47
                    stojí ve sloupci „Pohlaví“ text místo uložené 0
-  --strict         pole vstupu, které není číslo, je chyba: nic se
-                   nezapíše a návratový kód je 1
+  --strict         pole vstupu, které není číslo, textový sloupec jako vstup
+                   metody a řádek kratší nebo delší než první řádek jsou
+                   chyba: nic se nezapíše a návratový kód je 1
 
 project show SOUBOR.kstx
   Vypíše strom tabulek projektu, jednu tabulku na řádek, oddělené tabulátorem:
@@ -79,49 +105,69 @@ project show SOUBOR.kstx
   zpětné lomítko v názvu a textu stojí jako \t, \n, \r a \\.
 
 project export SOUBOR.kstx TABULKA
-  Vypíše jednu tabulku projektu stejně jako apply; přepínače --output,
-  --header, --verdicts, --digits full a --strict platí i zde (pole
-  importovaného souboru, která nebyla čísla, hlásí stejně jako apply).
+  Vypíše jednu tabulku projektu stejně jako apply (textové sloupce jako
+  text, chybějící hodnota jako prázdné pole); přepínače --output, --header,
+  --verdicts, --digits full a --strict platí i zde (pole importovaného
+  souboru, která nebyla čísla, hlásí stejně jako apply).
+
+project import SOUBOR.kstx SOUBOR.csv
+  Načte SOUBOR.csv jako import programu (a jako každý jiný příkaz, --sep
+  platí i zde) a přidá ho do projektu jako další tabulku dat se všemi řádky
+  zaškrtnutými; projekt, který ještě neexistuje, založí. Vypíše řádek nové
+  tabulky jako project show.
+
+project apply SOUBOR.kstx TABULKA ČÍSLO
+  Použije metodu ČÍSLO na zaškrtnuté řádky tabulky projektu (název tabulky
+  jako u project show) a výsledek přidá pod ni, jako to udělá program. -c
+  a --keep jako u apply; sloupec se jmenuje tak, jak ho ukazuje záhlaví
+  tabulky. Vypíše řádek nové tabulky jako project show. Tabulky pod toutéž
+  tabulkou se v souboru číslují od poslední, takže dřívější výsledky se
+  přejmenují (0/1.csv bude 0/2.csv).
+
+  Oba příkazy zapíšou celý projekt, jako ho uloží program: nový soubor
+  nahradí starý až úplný, při chybě zůstane projekt, jaký byl.
 
 chart SOUBOR.csv OBRÁZEK.png
   Nakreslí somatotypy ze SOUBOR.csv do Sheldonova trojúhelníku, stejně jako
-  je uloží okno programu: poslední tři sloupce každého řádku jsou
-  endomorfie, mezomorfie a ektomorfie (řádek s méně hodnotami se vynechá).
+  je uloží okno programu: poslední tři sloupce tabulky jsou endomorfie,
+  mezomorfie a ektomorfie (řádek, kterému některá chybí, se vynechá).
   SOUBOR.csv je výsledek metody Heath-Carter exportovaný programem (bez
-  záhlaví), nebo CSV se záhlavím jako u apply. Obrázek se jménem končícím
-  .svg se zapíše jako SVG, jinak jako PNG (839 × 768 bodů). Obrázek se
-  zapíše stejně jako --output u apply.
+  záhlaví), nebo CSV se záhlavím. Obrázek se jménem končícím .svg se zapíše
+  jako SVG, jinak jako PNG (839 × 768 bodů). Obrázek se zapíše stejně jako
+  --output u apply.
 
   --by SLOUPEC     nakreslí i průměrný somatotyp každé skupiny řádků podle
-                   hodnoty sloupce (číslo sloupce od 1, nebo přesný název ze
-                   záhlaví): vyplněnou značkou vlastního tvaru a barvy
-                   s názvem skupiny, s legendou; somatotypy skupiny mají její
-                   barvu. Řádek, kterému chybí složka nebo číslo ve sloupci
-                   skupin, do žádné skupiny nepatří.
+                   hodnoty sloupce (textu nebo čísla): vyplněnou značkou
+                   vlastního tvaru a barvy s názvem skupiny, s legendou;
+                   somatotypy skupiny mají její barvu. Řádek, kterému chybí
+                   hodnota ve sloupci skupin, do žádné skupiny nepatří; kolik
+                   jich bylo, vypíše kostimer-cli na standardní chybový výstup.
 
 somatotypes SOUBOR.csv
   Analýza somatotypů podle manuálu Heath-Carter (Carter 2002). Soubor je jako
   u chart; endomorfie, mezomorfie a ektomorfie jsou poslední tři sloupce
-  každého řádku, nebo tři sloupce -c v tomto pořadí (číslo sloupce od 1,
-  nebo přesný název ze záhlaví). Řádek, kterému některá složka chybí nebo
-  není číslem (i nan), se nepočítá; kolik jich bylo, vypíše kostimer-cli na
+  tabulky, nebo tři sloupce -c v tomto pořadí. Řádek, kterému některá
+  složka chybí (i nan), se nepočítá; kolik jich bylo, vypíše kostimer-cli na
   standardní chybový výstup.
 
   Vypíše řádek „skupina;n;endomorfie;mezomorfie;ektomorfie;X;Y;SAM;SDI;
-  kategorie“, pak jeden řádek na skupinu (vzestupně podle hodnoty) a nakonec
-  řádek všech řádků s prázdnou skupinou: průměrný somatotyp, jeho souřadnice
-  X = ektomorfie − endomorfie a Y = 2 · mezomorfie − (endomorfie +
-  ektomorfie), SAM (průměrná vzdálenost SAD somatotypů od průměrného), SDI
-  (průměrná vzdálenost SDD bodů od průměrného bodu) a kategorie průměrného
-  somatotypu (jedna ze 13 kategorií manuálu; dvě složky jsou stejné, liší-li
-  se nejvýš o 0,5). Jsou-li skupiny aspoň dvě, následuje prázdný řádek, řádek
-  „skupina A;skupina B;SDD;SAD;významný rozdíl“ a jeden řádek na dvojici
-  skupin; rozdíl je významný (ano), je-li SDD průměrů aspoň 2. Čísla jsou
-  ve tvaru exportu, statistika, která neexistuje, je prázdné pole.
+  kategorie“, pak jeden řádek na skupinu (texty v českém abecedním pořadí,
+  čísla vzestupně) a nakonec řádek všech řádků s prázdnou skupinou:
+  průměrný somatotyp, jeho souřadnice X = ektomorfie − endomorfie a Y = 2 ·
+  mezomorfie − (endomorfie + ektomorfie), SAM (průměrná vzdálenost SAD
+  somatotypů od průměrného), SDI (průměrná vzdálenost SDD bodů od
+  průměrného bodu) a kategorie průměrného somatotypu (jedna ze 13 kategorií
+  manuálu; dvě složky jsou stejné, liší-li se nejvýš o 0,5). Jsou-li
+  skupiny aspoň dvě, následuje prázdný řádek, řádek „skupina A;skupina B;
+  SDD;SAD;významný rozdíl“ a jeden řádek na dvojici skupin; rozdíl je
+  významný (ano), je-li SDD průměrů aspoň 2. Čísla jsou ve tvaru exportu,
+  statistika, která neexistuje, je prázdné pole.
 
   -c SLOUPEC       sloupec endomorfie, mezomorfie a ektomorfie (třikrát)
   --by SLOUPEC     rozdělí řádky do skupin podle hodnoty sloupce (jako
-                   u chart)
+                   u chart); řádek bez hodnoty v něm patří jen mezi všechny
+                   řádky a kolik jich bylo, vypíše kostimer-cli na standardní
+                   chybový výstup
   --rows           místo souhrnu vypíše řádek
                    „endomorfie;mezomorfie;ektomorfie;X;Y;kategorie“ a jeden
                    řádek na každý řádek souboru (s --by na začátku i skupinu;
@@ -129,21 +175,21 @@ somatotypes SOUBOR.csv
   --output SOUBOR, --digits full   jako u apply
 
 stats SOUBOR.csv
-  Popisná statistika každého sloupce souboru (záhlaví a čísla jako u apply):
-  první řádek „skupina;sloupec;n;průměr;směrodatná odchylka;minimum;medián;
-  maximum“, pak jeden řádek na skupinu a sloupec (sloupce v pořadí souboru,
-  skupiny vzestupně podle hodnoty) a nakonec řádky všech řádků souboru
-  s prázdnou skupinou. Směrodatná odchylka je výběrová (dělí se n − 1),
-  statistika, která neexistuje (odchylka jediné hodnoty, cokoli z žádné),
-  je prázdné pole. Pole, které není číslo, i chybějící pole krátkého řádku
-  se vynechá a do n se nepočítá; nan také. Nekonečno (inf) se počítá:
-  průměr, minimum, medián či maximum pak mohou být nekonečné a odchylka
-  chybí.
+  Popisná statistika každého číselného sloupce souboru (textové sloupce se
+  nepopisují): první řádek „skupina;sloupec;n;chybí;průměr;směrodatná
+  odchylka;minimum;medián;maximum“, pak jeden řádek na skupinu a sloupec
+  (sloupce v pořadí souboru, skupiny jako u somatotypes) a nakonec řádky
+  všech řádků souboru s prázdnou skupinou. Směrodatná odchylka je výběrová
+  (dělí se n − 1), statistika, která neexistuje (odchylka jediné hodnoty,
+  cokoli z žádné), je prázdné pole. Chybějící hodnota (i nan) se vynechá
+  a do n se nepočítá; kolik jich bylo, vypíše kostimer-cli po sloupcích na
+  standardní chybový výstup. Nekonečno (inf) se počítá: průměr, minimum,
+  medián či maximum pak mohou být nekonečné a odchylka chybí.
 
-  --by SLOUPEC     rozdělí řádky do skupin podle hodnoty sloupce (číslo
-                   sloupce od 1, nebo přesný název ze záhlaví, jako -c
-                   u apply); tento sloupec se sám nepopisuje a řádek bez čísla
-                   v něm patří jen mezi všechny řádky
+  --by SLOUPEC     rozdělí řádky do skupin podle hodnoty sloupce, textu
+                   nebo čísla; tento sloupec se sám nepopisuje a řádek bez
+                   hodnoty v něm patří jen mezi všechny řádky (kolik jich
+                   bylo, vypíše kostimer-cli na standardní chybový výstup)
   --output SOUBOR, --digits full   jako u apply
 
 Vstupní soubor může být i roura nebo zařízení (např. /dev/stdin); přečte se
@@ -152,181 +198,12 @@ během čtení změní, se odmítne.
 
 Návratový kód: 0 hotovo, 1 soubor nelze přečíst nebo zapsat (také selhání
 zápisu na standardní výstup, vstup příliš velký nebo změněný během čtení,
-nedostatek paměti, pole, které není číslo, s --strict), 2 chybné použití (neznámá metoda, volné číslo katalogu,
-metoda bez výpočtu, špatný počet -c, sloupec, který soubor nemá, tabulka,
-kterou projekt nemá, výstup, který je týž soubor jako vstup).
+nedostatek paměti, s --strict pole, které není číslo, nebo řádek jiné
+délky), 2 chybné použití (neznámá metoda, volné číslo katalogu, metoda bez
+výpočtu, špatný počet -c, sloupec, který soubor nemá, oddělovač, který
+--sep nezná, tabulka, kterou projekt nemá, výstup, který je týž soubor jako
+vstup).
 )";
-
-struct ApplyRequest {
-    int id = -1;
-    QString inputPath;
-    QStringList columns;
-    OutputOptions output;
-};
-
-ApplyRequest parseApply(const QStringList &args)
-{
-    ApplyRequest request;
-    QStringList positional;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &arg = args.at(i);
-        if (arg == QStringLiteral("-c")) {
-            request.columns.append(optionValue(args, &i));
-        } else if (takeOutputOption(args, &i, &request.output)) {
-        } else if (arg.startsWith(u'-') && arg.size() > 1)
-            throw UsageError{QStringLiteral("Neznámý přepínač „%1“.").arg(arg)};
-        else
-            positional.append(arg);
-    }
-    if (positional.size() != 2)
-        throw UsageError{QStringLiteral("Příkaz apply potřebuje číslo metody a jeden soubor CSV.")};
-
-    bool ok = false;
-    request.id = positional.at(0).toInt(&ok);
-    if (!ok || request.id < 0 || request.id >= MethodCatalogSize)
-        throw UsageError{QStringLiteral("Metoda „%1“ neexistuje: čísla metod jsou 0 až 108 "
-                                        "(seznam vypíše kostimer-cli methods).")
-                             .arg(positional.at(0))};
-    if (!isRegisteredMethod(request.id))
-        throw UsageError{QStringLiteral("Číslo %1 je v katalogu volné, žádná metoda tu není.").arg(request.id)};
-    const MethodRecord &method = MethodCatalog[request.id];
-    if (!method.compute)
-        throw UsageError{QStringLiteral("Metoda %1 („%2“) zatím nemá výpočet.").arg(request.id).arg(method.title)};
-    if (!request.columns.isEmpty() && request.columns.size() != method.inputCount)
-        throw UsageError{QStringLiteral("Počet přepínačů -c (%1) neodpovídá počtu vstupů metody %2 (%3).")
-                             .arg(request.columns.size())
-                             .arg(request.id)
-                             .arg(method.inputCount)};
-    request.inputPath = positional.at(1);
-    return request;
-}
-
-// The file's column for every input of the method, 0-based.
-std::vector<int> mapColumns(const ApplyRequest &request, const CsvImport &table)
-{
-    const MethodRecord &method = MethodCatalog[request.id];
-    // A table without rows still has the columns its header names.
-    const int columnCount = table.rowCount() > 0 ? table.width() : int(table.headerCount());
-    const QString fileName = QFileInfo(request.inputPath).fileName();
-    std::vector<int> mapped;
-    for (int j = 0; j < method.inputCount; ++j) {
-        int column;
-        QString named;
-        if (request.columns.isEmpty()) {
-            column = j;
-            named = QString::number(j + 1);
-        } else {
-            named = request.columns.at(j);
-            bool isNumber = !named.isEmpty()
-                            && std::all_of(named.begin(), named.end(), [](QChar c) { return c.isDigit(); });
-            column = isNumber ? named.toInt() - 1 : int(table.headerIndex(named));
-        }
-        if (column < 0 || column >= columnCount)
-            throw UsageError{QStringLiteral("Soubor %1 nemá sloupec „%2“ (vstup „%3“).")
-                                 .arg(fileName, named, method.columns.at(j))};
-        mapped.push_back(column);
-    }
-    return mapped;
-}
-
-// The method's result, computed a block of rows at a time as the writer asks
-// for the rows in order, so that memory stays within a block whatever the
-// shape of the file. Only the columns the method takes are read.
-class BlockwiseResult {
-public:
-    BlockwiseResult(const CsvImport &table, const MethodRecord &method, const std::vector<int> &mapped)
-        : m_table(table)
-        , m_method(method)
-        , m_blockRows(method.wholeTable ? std::max<qsizetype>(table.rowCount(), 1) : qsizetype(1) << 16)
-    {
-        m_distinct = mapped;
-        std::sort(m_distinct.begin(), m_distinct.end());
-        m_distinct.erase(std::unique(m_distinct.begin(), m_distinct.end()), m_distinct.end());
-        for (int c : mapped)
-            m_positions.push_back(
-                int(std::lower_bound(m_distinct.begin(), m_distinct.end(), c) - m_distinct.begin()));
-    }
-
-    // Row r of the result; rows are asked for in order.
-    const double *row(qsizetype r, int *length)
-    {
-        while (r >= m_first + m_block.rows) {
-            m_first += m_block.rows;
-            const cv::Mat columns = readBlock();
-            m_block = computeResult(m_method, selectColumns(columns, m_positions, m_method.inputCount));
-        }
-        *length = m_block.cols;
-        return m_block.ptr<double>(int(r - m_first));
-    }
-
-    // Reads every field the method takes, computing nothing.
-    UnreadReport readAllFields()
-    {
-        while (m_position.row < m_table.rowCount())
-            readBlock();
-        return m_unread;
-    }
-
-    const UnreadReport &unread() const { return m_unread; }
-
-private:
-    cv::Mat readBlock()
-    {
-        const qsizetype rows = std::min(m_blockRows, m_table.rowCount() - m_position.row);
-        cv::Mat columns(int(rows), int(m_distinct.size()), CV_64F);
-        QList<UnreadField> unread;
-        m_table.readColumns(m_distinct, columns.ptr<double>(), rows, &m_position, &unread);
-        for (const UnreadField &field : unread)
-            m_unread.add(field.row, field.column, field.text);
-        return columns;
-    }
-
-    const CsvImport &m_table;
-    const MethodRecord &m_method;
-    const qsizetype m_blockRows;
-    std::vector<int> m_distinct;
-    std::vector<int> m_positions;
-    CsvImport::Position m_position;
-    UnreadReport m_unread;
-    cv::Mat m_block;
-    qsizetype m_first = 0; // the result row m_block starts with
-};
-
-int apply(const QStringList &args, std::FILE *out, std::FILE *err)
-{
-    const ApplyRequest request = parseApply(args);
-    const MethodRecord &method = MethodCatalog[request.id];
-
-    InputFile input;
-    if (!readInputFile(request.inputPath, &input, err))
-        return FileFault;
-    refuseOutputOverInput(request.output.path, input);
-    const CsvImport table(std::move(input.bytes));
-    const std::vector<int> mapped = mapColumns(request, table);
-
-    if (method.wholeTable && table.rowCount() > INT_MAX) {
-        print(err, QStringLiteral("Soubor „%1“ má víc řádků, než metoda pojme.\n").arg(request.inputPath));
-        return FileFault;
-    }
-    const QString fileName = QFileInfo(request.inputPath).fileName();
-    auto columnName = [&table](int column) { return table.header(column); };
-    if (request.output.strict) {
-        // Nothing is written when any field the method takes is not a number.
-        BlockwiseResult check(table, method, mapped);
-        const UnreadReport unread = check.readAllFields();
-        if (unread.count() > 0) {
-            unread.print(err, fileName, columnName);
-            UnreadReport::printStrictRefusal(err);
-            return FileFault;
-        }
-    }
-    BlockwiseResult result(table, method, mapped);
-    const int written = writeTable(request.output, request.id, method.columns, table.rowCount(),
-                                   [&result](qsizetype r, int *length) { return result.row(r, length); }, out,
-                                   err);
-    result.unread().print(err, fileName, columnName);
-    return written;
-}
 
 } // namespace
 
@@ -345,7 +222,7 @@ int runCli(const QStringList &arguments, std::FILE *out, std::FILE *err)
             return Done;
         }
         if (command == QStringLiteral("apply"))
-            return apply(arguments.mid(1), out, err);
+            return runApplyCommand(arguments.mid(1), out, err);
         if (command == QStringLiteral("project"))
             return runProjectCommand(arguments.mid(1), out, err);
         if (command == QStringLiteral("chart"))

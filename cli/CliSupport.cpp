@@ -2,17 +2,18 @@
 
 #include "TextEncoding.h"
 #include "ValueRows.h"
-#include "Verdicts.h"
 
 #include <QFile>
 #include <QRandomGenerator>
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -83,31 +84,6 @@ int descriptorOfName(const QByteArray &name)
         return ok && fd >= 0 ? fd : -1;
     }
     return -1;
-}
-
-bool hasVerdicts(qint32 type, int width)
-{
-    for (int c = 0; c < width; ++c)
-        if (isVerdictColumn(type, c))
-            return true;
-    return false;
-}
-
-// The row with every verdict column as its text (UTF-8), the others as
-// value-row numbers.
-QByteArray rowWithVerdicts(qint32 type, int width, const double *row, int length, NumberDigits digits)
-{
-    QByteArray line;
-    char number[32];
-    for (int c = 0; c < std::max(width, length); ++c) {
-        if (c > 0)
-            line += ';';
-        if (isVerdictColumn(type, c))
-            line += verdictText(type, c, row, length).toUtf8();
-        else if (c < length)
-            line.append(number, formatValue(number, row[c], digits) - number);
-    }
-    return line;
 }
 
 } // namespace
@@ -400,37 +376,61 @@ bool takeOutputOption(const QStringList &args, qsizetype *i, OutputOptions *opti
     return true;
 }
 
-int writeTable(const OutputOptions &options, qint32 type, const QStringList &columnNames, qsizetype rows,
-               const RowAccess &row, std::FILE *out, std::FILE *err)
+int writeOutput(const QString &path, const std::function<bool(QIODevice *)> &write, std::FILE *out, std::FILE *err)
 {
-    OutputFile output(options.path, out);
+    OutputFile output(path, out);
     QString why;
     if (!output.open(&why)) {
-        print(err, QStringLiteral("Do souboru „%1“ nelze zapsat: %2.\n").arg(options.path, why));
+        print(err, QStringLiteral("Do souboru „%1“ nelze zapsat: %2.\n").arg(path, why));
         return FileFault;
     }
-    bool written;
-    {
-        ValueRowWriter writer(output.device(), options.digits);
-        if (options.header)
-            writer.writeLine(columnNames.join(u';').toUtf8());
-        const bool verdicts = options.verdicts && hasVerdicts(type, int(columnNames.size()));
-        for (qsizetype r = 0; r < rows; ++r) {
-            int length = 0;
-            const double *values = row(r, &length);
-            if (verdicts)
-                writer.writeLine(rowWithVerdicts(type, int(columnNames.size()), values, length, options.digits));
-            else
-                writer.writeRow(values, length);
-        }
-        written = writer.flush();
-    }
-    written = written && output.commit();
-    if (!written) {
-        const QString target = options.path.isEmpty() ? QStringLiteral("na standardní výstup")
-                                                      : QStringLiteral("do souboru „%1“").arg(options.path);
+    if (!(write(output.device()) && output.commit())) {
+        const QString target =
+            path.isEmpty() ? QStringLiteral("na standardní výstup") : QStringLiteral("do souboru „%1“").arg(path);
         print(err, QStringLiteral("Výsledek nelze zapsat %1 (plný disk?).\n").arg(target));
         return FileFault;
     }
     return Done;
+}
+
+void CsvFields::separate()
+{
+    if (!m_first)
+        m_bytes += ';';
+    m_first = false;
+}
+
+void CsvFields::number(double value)
+{
+    separate();
+    if (!std::isnan(value)) {
+        char digits[32];
+        m_bytes.append(digits, formatValue(digits, value, m_digits) - digits);
+    }
+}
+
+void CsvFields::text(const QString &text)
+{
+    separate();
+    m_bytes += csvField(text);
+}
+
+void CsvFields::endLine()
+{
+    m_bytes += '\n';
+    m_first = true;
+}
+
+QByteArray CsvFields::take()
+{
+    m_first = true;
+    return std::exchange(m_bytes, QByteArray());
+}
+
+QByteArray textLine(const QStringList &names)
+{
+    CsvFields fields;
+    for (const QString &name : names)
+        fields.text(name);
+    return fields.take();
 }

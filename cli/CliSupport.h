@@ -1,7 +1,7 @@
 #pragma once
 // What the commands of kostimer-cli share: exit codes, usage faults, messages,
-// how files are named, read and written, and the one way a table leaves the
-// tool.
+// how files are named, read and written, and the one form of the lines a
+// table leaves the tool in.
 
 #include "NumberFormat.h"
 
@@ -94,8 +94,8 @@ struct OutputOptions {
     bool header = false;
     bool verdicts = false;
     NumberDigits digits = NumberDigits::Six;
-    // A field of the input that is not a number fails the command, and
-    // nothing is written.
+    // A field of the input that is not a number (or, for apply, a row shorter
+    // or longer than the table) fails the command, and nothing is written.
     bool strict = false;
 };
 
@@ -107,11 +107,36 @@ QString optionValue(const QStringList &args, qsizetype *i);
 // when args[*i] is none of them. Throws UsageError on a bad value.
 bool takeOutputOption(const QStringList &args, qsizetype *i, OutputOptions *options);
 
-// Row r of a table: its values and how many there are.
-using RowAccess = std::function<const double *(qsizetype r, int *length)>;
+// Writes a command's output where path says (see OutputFile):
+// write(device) writes it and returns false when the device refused it.
+// Returns the exit code, with a message on err when writing failed.
+int writeOutput(const QString &path, const std::function<bool(QIODevice *)> &write, std::FILE *out, std::FILE *err);
 
-// Writes a table of `type` as CSV export writes it (value rows), with the
-// column names first when asked and the verdict columns as their texts when
-// asked. Returns the exit code, with a message on err when writing failed.
-int writeTable(const OutputOptions &options, qint32 type, const QStringList &columnNames, qsizetype rows,
-               const RowAccess &row, std::FILE *out, std::FILE *err);
+// The fields of output lines, as every command writes them: joined by ";",
+// a text as it is or quoted when it holds ";", a quote or a line end
+// (csvField), a number in the value-row form and a missing one (NaN) an
+// empty field.
+class CsvFields {
+public:
+    explicit CsvFields(NumberDigits digits = NumberDigits::Six)
+        : m_digits(digits)
+    {
+    }
+    void number(double value);
+    void text(const QString &text);
+    // Ends the line: the next field starts the next one.
+    void endLine();
+    // Every line so far; the fields of a line not ended yet without its LF.
+    const QByteArray &bytes() const { return m_bytes; }
+    // The same, handed over; the fields start anew.
+    QByteArray take();
+
+private:
+    void separate();
+    NumberDigits m_digits;
+    QByteArray m_bytes;
+    bool m_first = true;
+};
+
+// Texts as the fields of one line (a header line), without its LF.
+QByteArray textLine(const QStringList &names);

@@ -13,7 +13,7 @@ void UnreadReport::print(std::FILE *err, const QString &fileName, const std::fun
 {
     if (m_count == 0)
         return;
-    QString text = QStringLiteral("kostimer-cli: %1: polí, která nejsou čísla a počítá se s nimi jako s 0: %2\n")
+    QString text = QStringLiteral("kostimer-cli: %1: polí, která nejsou čísla (hodnota v nich chybí): %2\n")
                        .arg(fileName)
                        .arg(m_count);
     for (qint64 i = 0; i < qMin<qint64>(m_count, Listed); ++i) {

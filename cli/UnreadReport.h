@@ -1,7 +1,7 @@
 #pragma once
-// Fields that were not numbers, as kostimer-cli reports them: how many, and
-// the first few with their row, column and text. They were read as 0, which a
-// script would otherwise take for a measurement.
+// Fields of number columns that were not numbers, as kostimer-cli reports
+// them: how many, and the first few with their row, column and text. They
+// are missing values, which a script would otherwise not know of.
 
 #include <QString>
 #include <QStringList>

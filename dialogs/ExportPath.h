@@ -9,3 +9,8 @@ class QWidget;
 
 // The chosen path; empty when the dialog was cancelled.
 QString askExportPath(QWidget *parent, const QString &title);
+
+// The same with the choice "S řádkem záhlaví" in the dialog: it starts as
+// the last export left it (with the header row the first time), and *header
+// gets it, remembered for the next export, when a path was chosen.
+QString askExportPath(QWidget *parent, const QString &title, bool *header);

@@ -4,7 +4,6 @@
 #include "MessageBox.h"
 #include "TTableModel.h"
 #include "TableText.h"
-#include "Verdicts.h"
 #include "ui_StatisticsDialog.h"
 
 #include <QAbstractTableModel>
@@ -130,7 +129,7 @@ StatisticsDialog::StatisticsDialog(const TTableModel &table, std::vector<Groupin
     // the form's widgets for them go.
     bool hasVerdicts = false;
     for (int c = 0; c < m_table->width(); ++c)
-        hasVerdicts = hasVerdicts || isVerdictColumn(m_table->type(), c);
+        hasVerdicts = hasVerdicts || m_table->isVerdictColumn(c);
     if (hasVerdicts) {
         m_classes = new FieldTable(classCountHeader(), 3, this);
         attachTable(m_classes, m_ui->classView, m_ui->copyClassesButton, m_ui->saveClassesButton,
@@ -162,8 +161,18 @@ void StatisticsDialog::groupBy(int index)
     m_summaries->setRows(0, {});
     if (m_classes)
         m_classes->setRows(0, {});
-    m_statistics = tableStatistics(*m_table, grouped ? &m_groupings[size_t(index)] : nullptr);
+    const GroupingColumn *grouping = grouped ? &m_groupings[size_t(index)] : nullptr;
+    m_statistics = tableStatistics(*m_table, grouping);
     const SampleStatistics &s = m_statistics;
+    // Rows without a group are not lost: the line of all rows counts them.
+    const qsizetype ungrouped = s.ungroupedRows();
+    m_ui->ungroupedLabel->setVisible(grouping && ungrouped > 0);
+    m_ui->ungroupedLabel->setText(
+        grouping ? QStringLiteral("Řádků bez skupiny (prázdná buňka ve sloupci „%1“): %2; počítají se jen do "
+                                  "řádku všech.")
+                       .arg(grouping->name)
+                       .arg(ungrouped)
+                 : QString());
 
     // Group after group, each with every column, as kostimer-cli stats.
     const qsizetype columns = qsizetype(s.columns().size());

@@ -1,10 +1,12 @@
 #pragma once
-// The statistics of one table: n, mean, standard deviation, minimum, median
-// and maximum of each number column, and how many rows fall in each class of
-// each verdict column, for the checked rows, by the groups of a column the
-// caller offers. Each of the two tables can be copied (as "Kopírovat
-// tabulku" copies) or saved as CSV of the export dialect with a header row,
-// the form kostimer-cli stats writes.
+// The statistics of one table: n, the missing values, mean, standard
+// deviation, minimum, median and maximum of each number column, and how many
+// rows fall in each class of each verdict column, for the checked rows, by
+// the groups of a number or text column the caller offers. Rows whose
+// grouping cell is empty are said under the table: they count among all rows
+// only. Each of the two tables can be copied (as "Kopírovat tabulku" copies)
+// or saved as CSV of the export dialect with a header row, the form
+// kostimer-cli stats writes.
 
 #include "SampleGroups.h"
 #include "SampleStatistics.h"

@@ -170,14 +170,19 @@ void TSheldonDialog::groupBy(int column)
 
 void TSheldonDialog::analyse()
 {
-    std::vector<double> keys;
+    // The grouping column's keys of the rows drawn, one per somatotype.
+    GroupingColumn grouping;
     if (m_grouping >= 0) {
-        const std::vector<double> &columnKeys = m_columns[size_t(m_grouping)].keys;
+        const GroupingColumn &column = m_columns[size_t(m_grouping)];
+        grouping = {column.name, {}, column.texts};
         for (int row : m_rowOf)
-            keys.push_back(size_t(row) < columnKeys.size() ? columnKeys[size_t(row)]
-                                                           : std::numeric_limits<double>::quiet_NaN());
+            grouping.keys.push_back(size_t(row) < column.keys.size() ? column.keys[size_t(row)]
+                                                                     : std::numeric_limits<double>::quiet_NaN());
     }
-    m_analysis = analyseSomatotypes(m_somatotypes, keys);
+    m_analysis = analyseSomatotypes(m_somatotypes, m_grouping >= 0 ? &grouping : nullptr);
+    // Only complete somatotypes are drawn: the rows that are not were left
+    // out before the analysis, and count among its rows left out.
+    m_analysis.leftOut += m_leftOut;
     m_groupOf.assign(m_somatotypes.size(), -1);
     for (size_t g = 0; g < m_analysis.groups.size(); ++g)
         for (qsizetype i : m_analysis.groups[g].rows)
@@ -196,13 +201,13 @@ void TSheldonDialog::analyse()
                           .arg(m_rowOf[i] + 1)
                           .arg(somatotypeText(s), categoryName(somatotypeCategory(s)));
         if (group >= 0)
-            tip += QStringLiteral("\nSkupina %1").arg(groupName(m_analysis.groups[size_t(group)].key));
+            tip += QStringLiteral("\nSkupina %1").arg(m_analysis.groups[size_t(group)].name);
         m_markers[i]->setToolTip(tip);
     }
 
     std::vector<ChartGroup> groups;
     for (const SomatotypeGroup &group : m_analysis.groups)
-        groups.push_back({groupName(group.key), group.summary.mean});
+        groups.push_back({group.name, group.summary.mean});
     for (size_t g = 0; g < groups.size(); ++g) {
         const ChartGroup group = groups[g];
         auto *mean = new PaintedItem(groupMeanRect(group),
@@ -231,8 +236,7 @@ void TSheldonDialog::fillTables()
 {
     const bool grouped = m_grouping >= 0;
     auto groupOfRow = [&](size_t i) {
-        return m_groupOf.size() > i && m_groupOf[i] >= 0 ? groupName(m_analysis.groups[size_t(m_groupOf[i])].key)
-                                                         : QString();
+        return m_groupOf.size() > i && m_groupOf[i] >= 0 ? m_analysis.groups[size_t(m_groupOf[i])].name : QString();
     };
 
     QStringList header{QStringLiteral("č.")};
@@ -257,7 +261,7 @@ void TSheldonDialog::fillTables()
         int(m_analysis.groups.size()) + 1);
     for (size_t g = 0; g < m_analysis.groups.size(); ++g)
         setRow(
-            m_ui->groupsTable, int(g), summaryCells(groupName(m_analysis.groups[g].key), m_analysis.groups[g].summary));
+            m_ui->groupsTable, int(g), summaryCells(m_analysis.groups[g].name, m_analysis.groups[g].summary));
     setRow(m_ui->groupsTable, int(m_analysis.groups.size()), summaryCells(QString(), m_analysis.all));
     m_ui->groupsTable->item(int(m_analysis.groups.size()), 0)->setToolTip(QStringLiteral("všechny řádky"));
 
@@ -266,8 +270,8 @@ void TSheldonDialog::fillTables()
     for (size_t i = 0; i < m_analysis.comparisons.size(); ++i) {
         const SomatotypeComparison &c = m_analysis.comparisons[i];
         setRow(m_ui->comparisonsTable, int(i),
-            {groupName(m_analysis.groups[c.first].key), groupName(m_analysis.groups[c.second].key), number(c.sdd),
-                number(c.sad), c.significant ? QStringLiteral("ano") : QStringLiteral("ne")});
+            {m_analysis.groups[c.first].name, m_analysis.groups[c.second].name, number(c.sdd), number(c.sad),
+                c.significant ? QStringLiteral("ano") : QStringLiteral("ne")});
     }
     m_ui->tables->setTabEnabled(2, !m_analysis.comparisons.empty());
     for (QTableWidget *table : {m_ui->rowsTable, m_ui->groupsTable, m_ui->comparisonsTable})
@@ -276,8 +280,15 @@ void TSheldonDialog::fillTables()
     m_ui->leftOutLabel->setText(
         QStringLiteral("Řádků bez úplného somatotypu (méně než tři hodnoty, nebo složka, která není "
                           "číslo), které se nekreslí ani nepočítají: %1.")
-            .arg(m_leftOut));
-    m_ui->leftOutLabel->setVisible(m_leftOut > 0);
+            .arg(m_analysis.leftOut));
+    m_ui->leftOutLabel->setVisible(m_analysis.leftOut > 0);
+    m_ui->ungroupedLabel->setText(
+        grouped ? QStringLiteral("Řádků bez skupiny (prázdná buňka ve sloupci „%1“): %2; počítají se jen do "
+                                 "řádku všech.")
+                      .arg(m_columns[size_t(m_grouping)].name)
+                      .arg(m_analysis.ungrouped)
+                : QString());
+    m_ui->ungroupedLabel->setVisible(grouped && m_analysis.ungrouped > 0);
 }
 
 void TSheldonDialog::showChart()
@@ -345,7 +356,7 @@ void TSheldonDialog::saveImage()
     if (!m_analysis.groups.empty()) {
         content.groupOf = m_groupOf;
         for (const SomatotypeGroup &group : m_analysis.groups)
-            content.groups.push_back({groupName(group.key), group.summary.mean});
+            content.groups.push_back({group.name, group.summary.mean});
     }
     QString why;
     if (!writeChart(path, format, content, &why))

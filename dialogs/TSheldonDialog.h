@@ -3,13 +3,15 @@
 // background with one small square per row of the table, and the somatotype
 // analysis of the same rows in tables (each row's point and category, the
 // summary of the sample and its groups, the comparison of the groups' means).
-// The rows can be grouped by a column the caller offers; each group's mean
-// is then drawn as a mark of its own, with a legend. The chart can be saved
+// The rows can be grouped by a number or text column the caller offers; each
+// group's mean is then drawn as a mark of its own, with a legend naming the
+// groups by their values or texts. Rows whose grouping cell is empty join no
+// group: the tables say how many, and count them among all rows. The chart can be saved
 // as a PNG or an SVG picture for a paper, a table copied or saved as CSV.
 //
 // A row of fewer than three values, or with a component that is no finite
-// number (NaN, infinity, a field of the file that held none), is neither drawn
-// nor counted.
+// number (missing, infinity, a field of the file that held none), is neither
+// drawn nor counted: the analysis counts it among the rows left out.
 
 #include "SampleGroups.h"
 #include "SomatoChart.h"

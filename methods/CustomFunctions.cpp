@@ -77,5 +77,9 @@ cv::Mat computeCustomResult(const CustomFunctionRecord &record, const cv::Mat &i
         return cv::Mat(input.rows, n + 1, CV_64F, cv::Scalar(0.0));
     std::vector<double> coefficients = record.coefficients;
     coefficients.resize(size_t(n) + 1, 0.0);
-    return record.evaluate(input, coefficients.data());
+    return computeCompleteRows(input, [&](const cv::Mat &rows) {
+        if (rows.rows == 0)
+            return cv::Mat(0, n + 1, CV_64F);
+        return record.evaluate(rows, coefficients.data());
+    });
 }

@@ -1,5 +1,8 @@
 #include "MatrixRules.h"
 
+#include <algorithm>
+#include <limits>
+
 #include <cmath>
 
 namespace {
@@ -106,4 +109,54 @@ cv::Mat decimalLog(const cv::Mat &a)
 cv::Mat constantColumn(const cv::Mat &like, double value)
 {
     return cv::Mat(like.rows, 1, CV_64F, cv::Scalar(value));
+}
+
+std::vector<int> incompleteRows(const cv::Mat &input)
+{
+    std::vector<int> rows;
+    for (int r = 0; r < input.rows; ++r) {
+        const double *row = input.ptr<double>(r);
+        for (int c = 0; c < input.cols; ++c)
+            if (std::isnan(row[c])) {
+                rows.push_back(r);
+                break;
+            }
+    }
+    return rows;
+}
+
+cv::Mat completeRowsOf(const cv::Mat &input, const std::vector<int> &incomplete)
+{
+    cv::Mat complete(input.rows - int(incomplete.size()), input.cols, CV_64F);
+    size_t next = 0;
+    int k = 0;
+    for (int r = 0; r < input.rows; ++r) {
+        if (next < incomplete.size() && incomplete[next] == r) {
+            ++next;
+            continue;
+        }
+        input.row(r).copyTo(complete.row(k++));
+    }
+    return complete;
+}
+
+cv::Mat withIncompleteRows(const cv::Mat &input, const cv::Mat &completeResult, const std::vector<int> &incomplete)
+{
+    const int expected = input.rows - int(incomplete.size());
+    if (completeResult.rows != expected || completeResult.type() != CV_64F)
+        return completeResult;
+    const int width = completeResult.cols;
+    cv::Mat result(input.rows, width, CV_64F, cv::Scalar(std::numeric_limits<double>::quiet_NaN()));
+    size_t next = 0;
+    int k = 0;
+    for (int r = 0; r < input.rows; ++r) {
+        double *out = result.ptr<double>(r);
+        if (next < incomplete.size() && incomplete[next] == r) {
+            ++next;
+            std::copy_n(input.ptr<double>(r), std::min(input.cols, width), out);
+        } else {
+            std::copy_n(completeResult.ptr<double>(k++), completeResult.cols, out);
+        }
+    }
+    return result;
 }

@@ -41,3 +41,25 @@ cv::Mat decimalLog(const cv::Mat &a);
 
 // A rows x 1 column filled with value, for constant terms.
 cv::Mat constantColumn(const cv::Mat &like, double value);
+
+// A missing value is NaN. A row with a missing input gets missing outputs:
+// routine runs on the complete rows only (so neither a row of its own nor,
+// for a routine over the whole table, the other rows see a value standing in
+// for the missing one), and each incomplete row comes back as its inputs
+// followed by NaN. A routine that does not give one row per input row gets
+// the complete rows alone.
+template <typename Routine>
+cv::Mat computeCompleteRows(const cv::Mat &input, Routine routine);
+
+std::vector<int> incompleteRows(const cv::Mat &input);
+cv::Mat completeRowsOf(const cv::Mat &input, const std::vector<int> &incomplete);
+cv::Mat withIncompleteRows(const cv::Mat &input, const cv::Mat &completeResult, const std::vector<int> &incomplete);
+
+template <typename Routine>
+cv::Mat computeCompleteRows(const cv::Mat &input, Routine routine)
+{
+    const std::vector<int> incomplete = incompleteRows(input);
+    if (incomplete.empty())
+        return routine(input);
+    return withIncompleteRows(input, routine(completeRowsOf(input, incomplete)), incomplete);
+}

@@ -91,10 +91,12 @@ MethodKind kindOf(qint32 id)
 
 cv::Mat computeResult(const MethodRecord &record, const cv::Mat &input)
 {
-    if (input.rows > 0)
-        return record.compute(input);
-    const cv::Mat oneRow(1, input.cols, CV_64F, cv::Scalar(0.0));
-    return cv::Mat(0, record.compute(oneRow).cols, CV_64F);
+    return computeCompleteRows(input, [&record](const cv::Mat &rows) {
+        if (rows.rows > 0)
+            return record.compute(rows);
+        const cv::Mat oneRow(1, rows.cols, CV_64F, cv::Scalar(0.0));
+        return cv::Mat(0, record.compute(oneRow).cols, CV_64F);
+    });
 }
 
 bool isRegisteredMethod(qint32 id)

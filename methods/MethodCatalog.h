@@ -53,7 +53,8 @@ MethodKind kindOf(qint32 id);
 // Runs the record's routine on the input matrix. Every caller goes through
 // here: a table with no rows gives a result with no rows and the routine's
 // full width (OpenCV's matrix expressions refuse empty operands, so the
-// routine itself is run on one row of zeros to learn that width).
+// routine itself is run on one row of zeros to learn that width), and a row
+// with a missing (NaN) input gets missing outputs (computeCompleteRows).
 cv::Mat computeResult(const MethodRecord &record, const cv::Mat &input);
 
 // True for an id of the catalog whose slot holds a method.

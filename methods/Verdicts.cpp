@@ -170,6 +170,9 @@ QString verdictText(qint32 type, int column, const double *row, qsizetype length
     const VerdictColumn *verdict = verdictOf(type, column);
     if (!verdict || length <= *std::max_element(verdict->reads.begin(), verdict->reads.end()))
         return QString();
+    // A missing value has no class.
+    if (std::any_of(verdict->reads.begin(), verdict->reads.end(), [row](int i) { return std::isnan(row[i]); }))
+        return QString();
     return verdictOfRow(*verdict, row);
 }
 

@@ -1,13 +1,17 @@
 #pragma once
-// The import dialect: a header row, ";" between fields (no quoting, empty
+// The value rows of a project's table entries, read back: a first line (the
+// callers put an empty one there), ";" between fields (no quoting, empty
 // fields kept), lines ending in LF or CR LF, every further line one row of
-// numbers read by NumberReader. The table's width is the number of fields of
-// its first data row; other rows keep as many values as they have fields.
+// numbers read by NumberReader. Files people send are read by CsvReader.h;
+// this reader knows only what the program itself writes. The table's width
+// is the number of fields of its first data row; other rows keep as many
+// values as they have fields.
 //
 // The file is kept as its bytes and read line after line when asked: nothing
 // per line or per field is stored, so a file of any shape takes little more
 // memory than its bytes.
 
+#include "CsvReader.h"
 #include "NumberReader.h"
 #include "TextEncoding.h"
 
@@ -17,12 +21,6 @@
 
 #include <vector>
 
-// A field that held no number (empty, or text) and was read as 0.
-struct UnreadField {
-    qsizetype row;
-    int column;
-    QString text; // as the file held it
-};
 
 class CsvImport {
 public:

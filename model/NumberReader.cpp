@@ -13,17 +13,8 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-} // namespace
-
-NumberReader::NumberReader()
-    : m_czech(QLocale::Czech, QLocale::Czechia)
-    , m_point(QLocale::c())
-{
-    // "1,500" is not one thousand five hundred when "." is the decimal mark.
-    m_point.setNumberOptions(QLocale::RejectGroupSeparator);
-}
-
-bool NumberReader::readPlain(const char *begin, const char *end, double *value) const
+// [-]digits[mark digits][e[+-]digits], the mark "." or, when commaMark, ",".
+bool readPlainNumber(const char *begin, const char *end, bool commaMark, double *value)
 {
     // One pass: the syntax, the decimal mark, and the digits as an integer
     // with a power of ten.
@@ -55,7 +46,7 @@ bool NumberReader::readPlain(const char *begin, const char *end, double *value) 
     if (p == start)
         return false;
     char mark = 0;
-    if (p < end && (*p == ',' || *p == '.')) {
+    if (p < end && (*p == '.' || (commaMark && *p == ','))) {
         mark = *p++;
         start = p;
         for (; p < end && isDigit(*p); ++p)
@@ -103,6 +94,26 @@ bool NumberReader::readPlain(const char *begin, const char *end, double *value) 
     return true;
 }
 
+} // namespace
+
+NumberReader::NumberReader()
+    : m_czech(QLocale::Czech, QLocale::Czechia)
+    , m_point(QLocale::c())
+{
+    // "1,500" is not one thousand five hundred when "." is the decimal mark.
+    m_point.setNumberOptions(QLocale::RejectGroupSeparator);
+}
+
+bool NumberReader::readPlain(const char *begin, const char *end, double *value) const
+{
+    return readPlainNumber(begin, end, true, value);
+}
+
+bool NumberReader::readPlainPoint(const char *begin, const char *end, double *value) const
+{
+    return readPlainNumber(begin, end, false, value);
+}
+
 bool NumberReader::readText(QStringView field, double *value) const
 {
     bool ok = false;
@@ -119,4 +130,13 @@ double NumberReader::readText(QStringView field) const
     double value;
     readText(field, &value);
     return value;
+}
+
+bool NumberReader::readPointText(QStringView field, double *value) const
+{
+    bool ok = false;
+    *value = m_point.toDouble(field, &ok);
+    if (!ok)
+        *value = 0.0;
+    return ok;
 }

@@ -24,6 +24,11 @@ public:
     bool readText(QStringView field, double *value) const;
     double readText(QStringView field) const;
 
+    // The same two with "." as the only decimal mark and no digit groups, for
+    // files with "," between fields: "1,5" is no number there.
+    bool readPlainPoint(const char *begin, const char *end, double *value) const;
+    bool readPointText(QStringView field, double *value) const;
+
 private:
     QLocale m_czech;
     QLocale m_point;

@@ -625,9 +625,10 @@ bool writeTableRows(const TTableModel &table, int firstRow, int lastRow, QIODevi
     if (!device || !device->isWritable())
         return false;
     ValueRowWriter writer(device, NumberDigits::Full);
+    std::vector<double> scratch;
     for (int r = firstRow; r < lastRow; ++r) {
         if (table.rowLength(r) > 0)
-            writer.writeRow(table.rowValues(r), table.rowLength(r));
+            writer.writeRow(table.storedRow(r, &scratch), table.rowLength(r));
         else
             writer.writeLine(QByteArray());
     }

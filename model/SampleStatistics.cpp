@@ -153,6 +153,7 @@ Summary summarize(double *first, double *last)
     double *end = std::remove_if(first, last, [](double v) { return std::isnan(v); });
     const qsizetype n = end - first;
     s.n = n;
+    s.missing = (last - first) - n;
     if (n == 0)
         return s;
 
@@ -220,8 +221,9 @@ Summary summarize(double *first, double *last)
 SampleStatistics::SampleStatistics(const std::vector<char> &included, const GroupingColumn *grouping)
 {
     if (grouping) {
-        for (SampleGroup &group : groupRows(grouping->keys, included)) {
-            m_groupNames.append(groupName(group.key));
+        m_ungrouped = ::ungroupedRows(*grouping, included);
+        for (SampleGroup &group : groupRows(*grouping, included)) {
+            m_groupNames.append(group.name);
             m_rows.push_back(std::move(group.rows));
         }
     }
@@ -275,6 +277,22 @@ void SampleStatistics::addClassColumn(const QString &name, const QStringList &cl
     m_classColumns.push_back(std::move(column));
 }
 
+GroupingColumn groupingColumn(const TTableModel &table, int column)
+{
+    GroupingColumn grouping{columnName(table, column), {}, {}};
+    const TextColumn *texts = table.textColumn(column);
+    if (!texts) {
+        grouping.keys = columnValues(table, column);
+        return grouping;
+    }
+    grouping.texts = texts->texts;
+    grouping.keys.assign(size_t(table.rowCount()), Summary::none);
+    for (size_t r = 0; r < grouping.keys.size() && r < texts->cells.size(); ++r)
+        if (texts->cells[r] >= 0)
+            grouping.keys[r] = texts->cells[r];
+    return grouping;
+}
+
 std::vector<double> columnValues(const TTableModel &table, int column)
 {
     std::vector<double> values(size_t(table.rowCount()), Summary::none);
@@ -297,17 +315,19 @@ SampleStatistics tableStatistics(const TTableModel &table, const GroupingColumn 
         included[size_t(r)] = table.isRowChecked(r);
     SampleStatistics statistics(included, grouping);
     for (int c = 0; c < table.width(); ++c) {
-        if (!isVerdictColumn(table.type(), c)) {
+        // A text column has no numbers to describe; it groups.
+        if (table.isTextColumn(c))
+            continue;
+        if (!table.isVerdictColumn(c)) {
             statistics.addColumn(columnName(table, c), columnValues(table, c));
             continue;
         }
         // Verdict columns hold no number of their own (or a stored code): their
         // classes are counted instead.
-        const QStringList classes = verdictClasses(table.type(), c);
+        const QStringList classes = verdictClasses(table.type(), c - table.carriedCount());
         std::vector<int> classOfRow(size_t(table.rowCount()));
         for (int r = 0; r < table.rowCount(); ++r)
-            classOfRow[size_t(r)] =
-                int(classes.indexOf(verdictText(table.type(), c, table.rowValues(r), table.rowLength(r))));
+            classOfRow[size_t(r)] = int(classes.indexOf(table.verdictText(r, c)));
         statistics.addClassColumn(columnName(table, c), classes, classOfRow.data());
     }
     return statistics;
@@ -324,9 +344,9 @@ QString number(double value, NumberDigits digits)
 
 QStringList summaryHeader()
 {
-    return {QStringLiteral("skupina"), QStringLiteral("sloupec"),  QStringLiteral("n"),
-            QStringLiteral("průměr"), QStringLiteral("směrodatná odchylka"), QStringLiteral("minimum"),
-            QStringLiteral("medián"), QStringLiteral("maximum")};
+    return {QStringLiteral("skupina"), QStringLiteral("sloupec"), QStringLiteral("n"),
+            QStringLiteral("chybí"), QStringLiteral("průměr"), QStringLiteral("směrodatná odchylka"),
+            QStringLiteral("minimum"), QStringLiteral("medián"), QStringLiteral("maximum")};
 }
 
 QStringList summaryFields(const QString &group, const QString &column, const Summary &summary, NumberDigits digits)
@@ -334,6 +354,7 @@ QStringList summaryFields(const QString &group, const QString &column, const Sum
     return {group,
             column,
             QString::number(summary.n),
+            QString::number(summary.missing),
             number(summary.mean, digits),
             number(summary.sd, digits),
             number(summary.minimum, digits),

@@ -6,11 +6,12 @@
 // file a block at a time, both as columns of numbers with NaN for no value.
 //
 // What counts: NaN is no value, like a field that held no number or a cell
-// past the end of its row, and is not counted in n. An infinity is a value: it
-// counts in n and makes the mean, minimum, median or maximum infinite where
-// arithmetic says so (the mean of +inf and -inf is NaN); the standard
-// deviation of a sample holding one is not defined. A statistic that does not
-// exist is NaN: everything of no values, the standard deviation of one.
+// past the end of its row: it is not counted in n but among the missing. An
+// infinity is a value: it counts in n and makes the mean, minimum, median or
+// maximum infinite where arithmetic says so (the mean of +inf and -inf is
+// NaN); the standard deviation of a sample holding one is not defined. A
+// statistic that does not exist is NaN: everything of no values, the
+// standard deviation of one.
 
 #include "NumberFormat.h"
 #include "SampleGroups.h"
@@ -27,6 +28,7 @@ class TTableModel;
 struct Summary {
     static constexpr double none = std::numeric_limits<double>::quiet_NaN();
     qsizetype n = 0;
+    qsizetype missing = 0; // rows of the group without a value (NaN): not in n
     double mean = none;
     double sd = none; // sample standard deviation, n - 1 in the denominator
     double minimum = none;
@@ -35,7 +37,8 @@ struct Summary {
 };
 
 // The summary of the values in [first, last), which are used as working
-// space: their contents afterwards are unspecified.
+// space: their contents afterwards are unspecified. The NaN among them are
+// counted as missing.
 Summary summarize(double *first, double *last);
 
 // The statistics of a table, built column by column: each column is seen
@@ -49,6 +52,8 @@ public:
     // Group names in increasing order of their keys, then the empty name of
     // all rows together.
     const QStringList &groupNames() const { return m_groupNames; }
+    // Included rows whose grouping cell is missing: counted among all rows only.
+    qsizetype ungroupedRows() const { return m_ungrouped; }
 
     // A number column: values[r] for every row r of the table, NaN where the
     // row has no number.
@@ -82,11 +87,15 @@ private:
     std::vector<Column> m_columns;
     std::vector<ClassColumn> m_classColumns;
     std::vector<double> m_scratch;
+    qsizetype m_ungrouped = 0;
 };
 
 // Row r's number in data column `column` of the table; NaN past the end of the
 // row and for a field that held no number (marked as unread).
 std::vector<double> columnValues(const TTableModel &table, int column);
+// Data column `column` as a grouping column: a text column by its texts, a
+// number column by its numbers.
+GroupingColumn groupingColumn(const TTableModel &table, int column);
 // The name of a data column as the table's header shows it; its number from 1
 // when the header is empty.
 QString columnName(const TTableModel &table, int column);
@@ -96,7 +105,8 @@ QString columnName(const TTableModel &table, int column);
 SampleStatistics tableStatistics(const TTableModel &table, const GroupingColumn *grouping = nullptr);
 
 // The lines of the two tables as fields, header first; numbers in the
-// value-row form, a statistic that does not exist an empty field.
+// value-row form, a statistic that does not exist an empty field. A summary
+// line says after n how many of the group's rows had no value ("chybí").
 QStringList summaryHeader();
 QStringList summaryFields(const QString &group, const QString &column, const Summary &summary,
                           NumberDigits digits = NumberDigits::Six);

@@ -147,7 +147,7 @@ SomatotypeSummary summariseSomatotypes(const std::vector<Somatotype> &somatotype
     return summary;
 }
 
-SomatotypeAnalysis analyseSomatotypes(const std::vector<Somatotype> &somatotypes, const std::vector<double> &keys)
+SomatotypeAnalysis analyseSomatotypes(const std::vector<Somatotype> &somatotypes, const GroupingColumn *grouping)
 {
     SomatotypeAnalysis analysis;
     std::vector<char> included(somatotypes.size());
@@ -156,16 +156,17 @@ SomatotypeAnalysis analyseSomatotypes(const std::vector<Somatotype> &somatotypes
         analysis.leftOut += included[r] ? 0 : 1;
     }
     analysis.all = summariseSomatotypes(somatotypes, includedRows(included));
-    if (keys.empty())
+    if (!grouping)
         return analysis;
 
     // A row the keys do not reach has no group.
-    std::vector<double> rowKeys(somatotypes.size(), none);
-    for (size_t r = 0; r < rowKeys.size() && r < keys.size(); ++r)
-        rowKeys[r] = keys[r];
+    GroupingColumn rowKeys{grouping->name, std::vector<double>(somatotypes.size(), none), grouping->texts};
+    for (size_t r = 0; r < rowKeys.keys.size() && r < grouping->keys.size(); ++r)
+        rowKeys.keys[r] = grouping->keys[r];
+    analysis.ungrouped = ungroupedRows(rowKeys, included);
     for (SampleGroup &group : groupRows(rowKeys, included)) {
         SomatotypeSummary summary = summariseSomatotypes(somatotypes, group.rows);
-        analysis.groups.push_back({group.key, std::move(group.rows), summary});
+        analysis.groups.push_back({group.key, std::move(group.name), std::move(group.rows), summary});
     }
     for (size_t a = 0; a < analysis.groups.size(); ++a) {
         for (size_t b = a + 1; b < analysis.groups.size(); ++b) {

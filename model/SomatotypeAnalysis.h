@@ -9,6 +9,7 @@
 // physique has) takes no part anywhere: it has no point and no category,
 // counts in no n and belongs to no group.
 
+#include "SampleGroups.h"
 #include <QString>
 
 #include <vector>
@@ -79,6 +80,7 @@ SomatotypeSummary summariseSomatotypes(const std::vector<Somatotype> &somatotype
 
 struct SomatotypeGroup {
     double key = 0; // the value of the grouping column its rows share
+    QString name;   // as tables, files and legends name the group
     std::vector<qsizetype> rows;
     SomatotypeSummary summary;
 };
@@ -93,13 +95,14 @@ struct SomatotypeComparison {
 };
 
 struct SomatotypeAnalysis {
-    std::vector<SomatotypeGroup> groups; // in increasing order of the key
+    std::vector<SomatotypeGroup> groups; // in the order of groupRows
     SomatotypeSummary all;               // every complete row, grouped or not
     std::vector<SomatotypeComparison> comparisons; // every pair of groups, in order
     qsizetype leftOut = 0;               // rows that are not complete
+    qsizetype ungrouped = 0;             // complete rows without a group
 };
 
-// The analysis of one somatotype per row; keys, when given, hold every row's
-// group (NaN: none), as a grouping column does.
+// The analysis of one somatotype per row; grouping, when given, holds every
+// row's group (NaN: none).
 SomatotypeAnalysis analyseSomatotypes(const std::vector<Somatotype> &somatotypes,
-                                      const std::vector<double> &keys = {});
+                                      const GroupingColumn *grouping = nullptr);

@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QMetaType>
 
+#include <cmath>
+
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -151,6 +153,8 @@ TTableModel::TTableModel(const TTableModel *other)
         m_customFunction = other->m_customFunction;
         m_title = other->m_title;
         m_unread = other->m_unread;
+        m_texts = other->m_texts;
+        m_carried = other->m_carried;
     }
 }
 
@@ -181,7 +185,7 @@ int TTableModel::columnCount(const QModelIndex &parent) const
     // table those its header names; with no column at all there is not even
     // "č.".
     if (const MethodRecord *record = method())
-        return 1 + int(record->columns.size());
+        return 1 + m_carried + int(record->columns.size());
     if (parent.isValid())
         return 0;
     return width() == 0 && m_checked.empty() && !userFunction() ? 0 : 1 + width();
@@ -190,7 +194,7 @@ int TTableModel::columnCount(const QModelIndex &parent) const
 int TTableModel::width() const
 {
     if (const MethodRecord *record = method())
-        return int(record->columns.size());
+        return m_carried + int(record->columns.size());
     // A user function's table keeps the function's columns without rows too.
     if (m_checked.empty())
         if (const CustomFunctionRecord *function = userFunction())
@@ -228,6 +232,57 @@ double TTableModel::value(int row, int column) const
     return rowData(row)[column];
 }
 
+QString TTableModel::columnName(int column) const
+{
+    return headerData(column + 1, Qt::Horizontal, Qt::DisplayRole).toString();
+}
+
+ColumnKind TTableModel::columnKind(int column) const
+{
+    return isTextColumn(column) ? ColumnKind::Text : ColumnKind::Number;
+}
+
+const TextColumn *TTableModel::textColumn(int column) const
+{
+    const auto it = m_texts.find(column);
+    return it == m_texts.end() ? nullptr : &it->second;
+}
+
+bool TTableModel::isMissing(int row, int column) const
+{
+    if (const TextColumn *texts = textColumn(column))
+        return row < 0 || size_t(row) >= texts->cells.size() || texts->cells[size_t(row)] < 0;
+    return column < 0 || column >= rowLength(row) || std::isnan(rowData(row)[column]);
+}
+
+bool TTableModel::isVerdictColumn(int column) const
+{
+    return column >= m_carried && ::isVerdictColumn(m_type, column - m_carried);
+}
+
+QString TTableModel::verdictText(int row, int column) const
+{
+    if (!isVerdictColumn(column) || row < 0 || row >= rowCount())
+        return QString();
+    return ::verdictText(m_type, column - m_carried, rowData(row) + m_carried, rowLength(row) - m_carried);
+}
+
+bool TTableModel::isTinted(int row, int column) const
+{
+    if (isUnread(row, column))
+        return true;
+    return !isTextColumn(column) && column >= 0 && column < rowLength(row) && std::isnan(rowData(row)[column]);
+}
+
+QString TTableModel::cellText(int row, int column) const
+{
+    if (const TextColumn *texts = textColumn(column))
+        return texts->text(row);
+    if (isMissing(row, column))
+        return QString();
+    return QString::fromLatin1(formatValue(rowData(row)[column], NumberDigits::Six));
+}
+
 QVariant TTableModel::data(const QModelIndex &index, int role) const
 {
     const int row = index.row();
@@ -236,27 +291,36 @@ QVariant TTableModel::data(const QModelIndex &index, int role) const
         return QVariant();
     switch (role) {
     case Qt::TextAlignmentRole:
-        return int(Qt::AlignRight);
+        // Texts read from the left, numbers line up on the right.
+        return column > 0 && isTextColumn(column - 1) ? int(Qt::AlignLeft | Qt::AlignVCenter) : int(Qt::AlignRight);
     case Qt::DisplayRole: {
         if (column == 0)
             return row + 1;
         const int dataColumn = column - 1;
-        if (isVerdictColumn(m_type, dataColumn))
-            return verdictText(m_type, dataColumn, rowData(row), rowLength(row));
-        if (dataColumn < rowLength(row))
+        if (isVerdictColumn(dataColumn))
+            return verdictText(row, dataColumn);
+        if (const TextColumn *texts = textColumn(dataColumn))
+            return texts->text(row);
+        if (dataColumn < rowLength(row) && !std::isnan(rowData(row)[dataColumn]))
             return rowData(row)[dataColumn];
         return QVariant();
     }
     case Qt::BackgroundRole:
         if (column == 0)
             return rowNumberBackground();
-        return isUnread(row, column - 1) ? unreadBackground() : QVariant();
+        return isTinted(row, column - 1) ? unreadBackground() : QVariant();
     case Qt::ToolTipRole: {
-        if (column == 0 || !isUnread(row, column - 1))
+        if (column == 0 || !isTinted(row, column - 1))
             return QVariant();
-        const QString held = m_unread.value(unreadKey(row, column - 1));
-        return held.isEmpty() ? QStringLiteral("V souboru bylo prázdné pole, počítá se s 0.")
-                              : QStringLiteral("V souboru stálo „%1“, což není číslo; počítá se s 0.").arg(held);
+        const int dataColumn = column - 1;
+        if (!isUnread(row, dataColumn))
+            return QStringLiteral("Hodnota chybí.");
+        const QString held = m_unread.value(unreadKey(row, dataColumn));
+        // Projects of older versions kept such a field as 0.
+        if (!isMissing(row, dataColumn))
+            return held.isEmpty() ? QStringLiteral("V souboru bylo prázdné pole, počítá se s 0.")
+                                  : QStringLiteral("V souboru stálo „%1“, což není číslo; počítá se s 0.").arg(held);
+        return QStringLiteral("V souboru stálo „%1“, což není číslo; hodnota chybí.").arg(held);
     }
     case Qt::CheckStateRole:
         if (column != 0 || isFormula())
@@ -288,8 +352,12 @@ QVariant TTableModel::headerData(int section, Qt::Orientation orientation, int r
     if (section == 0)
         return QStringLiteral("č.");
     const int column = section - 1;
-    if (const MethodRecord *record = method())
-        return column < record->columns.size() ? QVariant(record->columns.at(column)) : QVariant();
+    if (const MethodRecord *record = method()) {
+        if (column < m_carried)
+            return column < m_headers.size() ? m_headers.at(column) : QString();
+        return column - m_carried < record->columns.size() ? QVariant(record->columns.at(column - m_carried))
+                                                          : QVariant();
+    }
     if (column < m_headers.size())
         return m_headers.at(column);
     // A data column that the header row did not name.
@@ -398,6 +466,8 @@ void TTableModel::adoptMatrix(const cv::Mat &matrix)
     m_rowLength = std::max(matrix.cols, 0);
     std::vector<qsizetype>().swap(m_rowStarts);
     m_unread.clear(); // the values are no longer those of the file
+    m_texts.clear();
+    m_carried = 0;
     // A fresh vector: fewer rows must not keep the memory of more.
     std::vector<char>(size_t(rows), 1).swap(m_checked);
 }
@@ -427,9 +497,55 @@ int TTableModel::inputCount() const
     return width();
 }
 
-void TTableModel::compute(const MethodRecord &record, const std::vector<int> &columns)
+void TTableModel::compute(const MethodRecord &record, const std::vector<int> &columns,
+                          const std::vector<int> &carried)
 {
+    if (carried.empty()) {
+        adoptResult(computeResult(record, checkedColumns(columns)));
+        return;
+    }
+    // The carried columns are taken before the result replaces the table.
+    const TTableModel source(this);
+    QStringList names;
+    for (int column : carried)
+        names.append(source.columnName(column));
     adoptResult(computeResult(record, checkedColumns(columns)));
+    prependCarried(source, carried);
+    m_headers = names;
+}
+
+void TTableModel::prependCarried(const TTableModel &source, const std::vector<int> &carried)
+{
+    const cv::Mat kept = source.checkedColumns(carried);
+    const int n = int(carried.size());
+    const int rows = kept.rows;
+    const int length = m_rowStarts.empty() ? m_rowLength : -1;
+    CV_Assert(length >= 0 && rows == rowCount());
+    cv::Mat joined(rows, n + length, CV_64F);
+    for (int r = 0; r < rows; ++r) {
+        double *out = joined.ptr<double>(r);
+        std::copy_n(kept.ptr<double>(r), n, out);
+        if (length > 0)
+            std::copy_n(rowData(r), length, out + n);
+    }
+    std::vector<int> checkedRows;
+    for (int r = 0; r < source.rowCount(); ++r)
+        if (source.isRowChecked(r))
+            checkedRows.push_back(r);
+    std::map<int, TextColumn> texts;
+    for (int j = 0; j < n; ++j) {
+        const TextColumn *from = source.textColumn(carried[size_t(j)]);
+        if (!from)
+            continue;
+        TextColumn &to = texts[j];
+        to.texts = from->texts;
+        to.cells.reserve(checkedRows.size());
+        for (int r : checkedRows)
+            to.cells.push_back(size_t(r) < from->cells.size() ? from->cells[size_t(r)] : -1);
+    }
+    adoptMatrix(joined);
+    m_texts = std::move(texts);
+    m_carried = n;
 }
 
 void TTableModel::adoptResult(cv::Mat result)
@@ -444,10 +560,28 @@ void TTableModel::adoptResult(cv::Mat result)
     adoptMatrix(result);
 }
 
-void TTableModel::appendRows(const QList<QList<double>> &rows)
+void TTableModel::appendRows(const QList<QList<double>> &givenRows)
 {
-    if (rows.isEmpty())
+    if (givenRows.isEmpty())
         return;
+    // A result's new rows give its method's inputs: the carried columns come
+    // first, missing. The cells of a text column are missing too.
+    QList<QList<double>> padded;
+    if ((method() && m_carried > 0) || !m_texts.empty()) {
+        const double missing = std::numeric_limits<double>::quiet_NaN();
+        padded.reserve(givenRows.size());
+        for (QList<double> row : givenRows) {
+            if (method() && m_carried > 0)
+                row = QList<double>(m_carried, missing) + row;
+            for (const auto &[column, texts] : m_texts)
+                if (column < row.size())
+                    row[column] = missing;
+            padded.append(std::move(row));
+        }
+    }
+    const QList<QList<double>> &rows = padded.isEmpty() ? givenRows : padded;
+    for (auto &[column, texts] : m_texts)
+        texts.cells.resize(m_checked.size() + size_t(rows.size()), -1);
     auto append = [&] {
         const int oldRows = rowCount();
         const qsizetype oldValues = qsizetype(m_values.total());
@@ -494,8 +628,12 @@ void TTableModel::appendRows(const QList<QList<double>> &rows)
         append();
         if (record && record->compute) {
             std::vector<int> inputs(size_t(record->inputCount));
-            std::iota(inputs.begin(), inputs.end(), 0);
-            compute(*record, inputs);
+            std::iota(inputs.begin(), inputs.end(), m_carried);
+            std::vector<int> carried(static_cast<size_t>(m_carried));
+            std::iota(carried.begin(), carried.end(), 0);
+            const QStringList names = m_headers;
+            compute(*record, inputs, carried);
+            m_headers = names;
         } else if (function) {
             std::vector<int> inputs(size_t(function->inputCount));
             std::iota(inputs.begin(), inputs.end(), 0);
@@ -515,7 +653,7 @@ bool TTableModel::applyMethod(qint32 id, const ColumnMapper &mapColumns)
     return isRegisteredMethod(id) && mapColumns && mapColumns(*this, id, &columns) && applyMethod(id, columns);
 }
 
-bool TTableModel::applyMethod(qint32 id, const std::vector<int> &columns)
+bool TTableModel::applyMethod(qint32 id, const std::vector<int> &columns, const std::vector<int> &carried)
 {
     if (!isRegisteredMethod(id))
         return false;
@@ -523,10 +661,11 @@ bool TTableModel::applyMethod(qint32 id, const std::vector<int> &columns)
     if (!record.compute || columns.size() != size_t(record.inputCount))
         return false;
     const int available = width();
-    if (std::any_of(columns.begin(), columns.end(), [&](int c) { return c < 0 || c >= available; }))
+    const auto outside = [&](int c) { return c < 0 || c >= available; };
+    if (std::any_of(columns.begin(), columns.end(), outside) || std::any_of(carried.begin(), carried.end(), outside))
         return false;
     beginResetModel();
-    compute(record, columns);
+    compute(record, columns, carried);
     m_type = id;
     m_customFunction = 0;
     m_title.clear();
@@ -560,7 +699,7 @@ bool TTableModel::applyCustomFunction(qint32 id, const std::vector<int> &columns
     return true;
 }
 
-bool TTableModel::loadCsv(const QString &path, QString *error)
+bool TTableModel::loadCsv(const QString &path, QString *error, const CsvReadOptions &options)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -574,21 +713,25 @@ bool TTableModel::loadCsv(const QString &path, QString *error)
             *error = QStringLiteral("Soubor se nepodařilo přečíst: %1").arg(file.errorString());
         return false;
     }
-    const CsvImport import(bytes);
-    QList<UnreadField> unread;
-    const QList<QList<double>> rows = import.rows(&unread);
-
-    beginResetModel();
-    m_type = SourceDataType;
-    m_headers = import.headers();
-    m_values = cv::Mat();
-    m_rowLength = 0;
-    std::vector<qsizetype>().swap(m_rowStarts);
-    std::vector<char>().swap(m_checked);
-    endResetModel();
-    appendRows(rows);
-    setUnread(unread);
+    CsvTable table;
+    if (!readCsvTable(bytes, options, &table, error))
+        return false;
+    setTable(std::move(table));
     return true;
+}
+
+void TTableModel::setTable(CsvTable table)
+{
+    beginResetModel();
+    adoptMatrix(table.values);
+    table.values = cv::Mat();
+    m_type = SourceDataType;
+    m_headers = std::move(table.headers);
+    m_customFunction = 0;
+    m_title.clear();
+    m_texts = std::move(table.texts);
+    endResetModel();
+    setUnread(table.unread);
 }
 
 void TTableModel::setUnread(const QList<UnreadField> &fields)
@@ -625,8 +768,65 @@ bool TTableModel::writeCsv(QIODevice *device, NumberDigits digits, QString *erro
         return false;
     }
     ValueRowWriter writer(device, digits);
+    std::vector<double> scratch;
     for (int r = 0; r < rowCount(); ++r)
-        writer.writeRow(rowData(r), rowLength(r));
+        writer.writeRow(storedRow(r, &scratch), rowLength(r));
+    if (writer.flush())
+        return true;
+    if (error)
+        *error = QStringLiteral("Zápis selhal: %1").arg(device->errorString());
+    return false;
+}
+
+const double *TTableModel::storedRow(int row, std::vector<double> *scratch) const
+{
+    if (m_texts.empty())
+        return rowData(row);
+    // A text cell is the index of its text, a cell without text nan.
+    scratch->assign(rowData(row), rowData(row) + rowLength(row));
+    for (const auto &[column, texts] : m_texts)
+        if (size_t(column) < scratch->size()) {
+            const qint32 i = size_t(row) < texts.cells.size() ? texts.cells[size_t(row)] : -1;
+            (*scratch)[size_t(column)] = i >= 0 ? double(i) : std::numeric_limits<double>::quiet_NaN();
+        }
+    return scratch->data();
+}
+
+bool TTableModel::exportCsv(QIODevice *device, bool header, NumberDigits digits, QString *error) const
+{
+    if (!device || !device->isWritable()) {
+        if (error)
+            *error = QStringLiteral("Do souboru nelze zapisovat.");
+        return false;
+    }
+    ValueRowWriter writer(device, digits);
+    writer.setMissingAsEmpty(true);
+    const int columns = width();
+    if (header) {
+        QByteArray line;
+        for (int c = 0; c < columns; ++c)
+            line += (c > 0 ? ";" : "") + csvField(columnName(c));
+        writer.writeLine(line);
+    }
+    // Verdict columns export the numbers stored in them, as they always have.
+    char number[32];
+    for (int r = 0; r < rowCount(); ++r) {
+        if (m_texts.empty()) {
+            writer.writeRow(rowData(r), rowLength(r));
+            continue;
+        }
+        QByteArray line;
+        for (int c = 0; c < rowLength(r); ++c) {
+            if (c > 0)
+                line += ';';
+            if (const TextColumn *texts = textColumn(c))
+                line += csvField(texts->text(r));
+            else if (!std::isnan(rowData(r)[c]))
+                line.append(number, formatValue(number, rowData(r)[c], digits) - number);
+        }
+        if (rowLength(r) > 0)
+            writer.writeLine(line);
+    }
     if (writer.flush())
         return true;
     if (error)
@@ -804,6 +1004,20 @@ bool TTableModel::readRecordRows(QIODevice *device, QString *error, qint64 memor
         m_rowLength = even ? int(first) : 0;
         m_rowStarts.swap(starts);
         m_checked.swap(checked);
+        // A text column's cells hold the index of their text.
+        for (const auto &[column, texts] : record.texts) {
+            TextColumn &kept = m_texts[column];
+            kept.texts = texts;
+            kept.cells.assign(size_t(rows), -1);
+            for (qsizetype r = 0; r < rows; ++r) {
+                if (column >= rowLength(int(r)))
+                    continue;
+                double &cell = reinterpret_cast<double *>(m_values.data)[rowStart(int(r)) + column];
+                if (cell >= 0 && cell < double(texts.size()) && cell == std::floor(cell))
+                    kept.cells[size_t(r)] = qint32(cell);
+                cell = std::numeric_limits<double>::quiet_NaN();
+            }
+        }
         endResetModel();
         setUnread(record.unread); // only fields inside the table count
         return true;

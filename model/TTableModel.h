@@ -6,13 +6,21 @@
 // writes and reads itself as value rows and as a "model" record of a project.
 //
 // View column 0 is the row number "č."; view column c shows data column c - 1.
-// Rows may differ in length (a ragged CSV file, the verdict columns that have
-// no stored value): a cell past the end of its row shows nothing and feeds 0
-// to a method.
+// Rows may differ in length (a table of an older project, the verdict columns
+// that have no stored value): a cell past the end of its row shows nothing and
+// feeds 0 to a method.
+//
+// A column holds numbers or texts. A missing number is NaN: it shows as an
+// empty tinted cell, and a method gives missing outputs for a row with a
+// missing input. A text column keeps each distinct text once and a text
+// index per cell; its values are NaN, so a method fed one gives missing
+// outputs. A result table may carry columns of its source (an identifier,
+// the sex) before the method's own columns.
 
 #include "NumberFormat.h"
 
 #include "CsvImport.h"
+#include "CsvReader.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -23,6 +31,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -56,21 +65,43 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
     qint32 type() const { return m_type; }
-    // Header texts of a source table, as stored (they may be fewer than its columns).
+    // Header texts of a source table, as stored (they may be fewer than its
+    // columns); of a result table, those of its carried columns.
     const QStringList &headers() const { return m_headers; }
+    // The header text of data column `column`, as the view shows it.
+    QString columnName(int column) const;
+    // Columns a result table carries from its source before the method's own.
+    int carriedCount() const { return m_carried; }
+    ColumnKind columnKind(int column) const;
+    bool isTextColumn(int column) const { return m_texts.count(column) > 0; }
+    // The texts of a text column; null for a number column.
+    const TextColumn *textColumn(int column) const;
+    // A column that shows its method's class of the row rather than a number,
+    // and that class (empty for a missing value).
+    bool isVerdictColumn(int column) const;
+    QString verdictText(int row, int column) const;
+    // A number cell that is NaN (or past the end of its row), a text cell without text.
+    bool isMissing(int row, int column) const;
+    // The cell as text: a text column's text, a number in the form of the
+    // value rows (NumberDigits::Six), empty when missing.
+    QString cellText(int row, int column) const;
     // Data columns: the names of the method for a result table, the length of
     // the first row for a source table (its headers while it has no rows).
     int width() const;
     bool isRowChecked(int row) const;
     // Stored values of a row, and one of them; 0 past the end of the row.
     int rowLength(int row) const;
-    // Fields of an imported file that held no number and were read as 0: they
-    // keep the 0 but are tinted, with what the file held in their tooltip.
+    // Fields of an imported file that held no number: they are missing (NaN;
+    // 0 in projects of older versions), tinted, with what the file held in
+    // their tooltip.
     QList<UnreadField> unreadFields() const;
     bool isUnread(int row, int column) const;
 
     // The rowLength(row) stored values of a row.
     const double *rowValues(int row) const { return rowData(row); }
+    // The row as a project entry stores it: a text cell as the index of its
+    // text, nan for none. Points into *scratch when the table has text columns.
+    const double *storedRow(int row, std::vector<double> *scratch) const;
     double value(int row, int column) const;
 
     // One row per checked row, width() columns; a row shorter than the table
@@ -94,7 +125,9 @@ public:
     // is cancelled, id is no method of the catalog, or the mapping does not
     // name one existing column per input.
     bool applyMethod(qint32 id, const ColumnMapper &mapColumns);
-    bool applyMethod(qint32 id, const std::vector<int> &columns);
+    // carried: columns of this table that the result keeps before the
+    // method's columns, in the order given.
+    bool applyMethod(qint32 id, const std::vector<int> &columns, const std::vector<int> &carried = {});
 
     // Applies user function id (110 and up) to the checked rows as applyMethod
     // applies a method. The result is a table of its own: a source table whose
@@ -106,14 +139,25 @@ public:
     // The id of the user function that made the table in this run; 0 for none.
     qint32 customFunctionId() const { return m_customFunction; }
 
-    // Fills the table from a CSV file of the import dialect (header row, then
-    // rows as read), every row checked; the table becomes a source table. False,
-    // the table unchanged and the reason in *error, when the file cannot be read.
-    bool loadCsv(const QString &path, QString *error = nullptr);
+    // Fills the table from a CSV file as readCsvTable reads it (the options
+    // force what it would otherwise find from the file), every row checked;
+    // the table becomes a source table. False, the table unchanged and the
+    // reason in *error, when the file cannot be read.
+    bool loadCsv(const QString &path, QString *error = nullptr, const CsvReadOptions &options = {});
+    // The table read from a file becomes this source table, every row checked.
+    void setTable(CsvTable table);
     // Writes every row, checked or not, as value rows. False, with the reason
     // in *error, when the device does not take them.
     // Project entries take every digit (NumberDigits::Full).
+    // A text cell is written as the index of its text (the texts are in the
+    // table's record), a missing value as nan.
     bool writeCsv(QIODevice *device, NumberDigits digits = NumberDigits::Six, QString *error = nullptr) const;
+    // Writes every row for other programs: the header row first when asked,
+    // ";" between fields, numbers with a decimal comma, texts as they are
+    // (quoted when they hold ";", a quote or a line end), a missing value as
+    // an empty field. False, with the reason in *error, as writeCsv.
+    bool exportCsv(QIODevice *device, bool header, NumberDigits digits = NumberDigits::Six,
+                   QString *error = nullptr) const;
     // Reads value rows into the table.
     //
     // After readXml the table takes its rows from the entry as its lines
@@ -162,6 +206,8 @@ private:
     // The record of the table's method; none for a source table.
     const MethodRecord *method() const;
     bool isFormula() const;
+    // A missing number or a field the file held no number in: shown tinted.
+    bool isTinted(int row, int column) const;
     qsizetype rowStart(int row) const
     {
         return m_rowStarts.empty() ? qsizetype(row) * m_rowLength : m_rowStarts[size_t(row)];
@@ -177,8 +223,11 @@ private:
     // be continuous and nobody may write into it afterwards.
     void adoptMatrix(const cv::Mat &matrix);
     // Runs the record's routine on the checked columns and adopts the result.
-    void compute(const MethodRecord &record, const std::vector<int> &columns);
+    void compute(const MethodRecord &record, const std::vector<int> &columns, const std::vector<int> &carried = {});
     void adoptResult(cv::Mat result);
+    // Puts the carried columns of the checked rows of `source` before the
+    // table's (result) columns.
+    void prependCarried(const TTableModel &source, const std::vector<int> &carried);
     // The user function of the table, while the list holds it.
     const CustomFunctionRecord *userFunction() const;
 
@@ -201,6 +250,10 @@ private:
     // Unread fields by row << 32 | column; kept until the values are replaced.
     QHash<qint64, QString> m_unread;
     void setUnread(const QList<UnreadField> &fields);
+    // The text columns by data column.
+    std::map<int, TextColumn> m_texts;
+    // A result table's columns taken from its source; their headers are m_headers.
+    int m_carried = 0;
 
     // What readXml read of a record, until readCsv gives the table its rows.
     struct Record {
@@ -208,6 +261,7 @@ private:
         qint64 columns = 0;
         QString checks;
         QList<UnreadField> unread;
+        std::map<int, QStringList> texts; // the text columns' texts
     };
     std::optional<Record> m_record;
     bool readRecordRows(QIODevice *device, QString *error, qint64 memoryLimit);

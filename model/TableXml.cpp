@@ -48,6 +48,26 @@ void readList(QXmlStreamReader &xml, const QString &child, Take take)
     }
 }
 
+// The "texts" element just begun: one "column" per text column, its "text"
+// children in order. A column outside the table is passed over.
+void readTexts(QXmlStreamReader &xml, qint64 columns, std::map<int, QStringList> *texts)
+{
+    QStringList *current = nullptr;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement() && xml.name() == QStringLiteral("column")) {
+            bool ok = false;
+            const int column = xml.attributes().value(QStringLiteral("col")).toInt(&ok, 10);
+            current = ok && column >= 0 && column < columns ? &(*texts)[column] : nullptr;
+        } else if (xml.isStartElement() && xml.name() == QStringLiteral("text")) {
+            if (current)
+                current->append(xml.attributes().value(QStringLiteral("value")).toString());
+        } else if (xml.isEndElement() && xml.name() == QStringLiteral("texts")) {
+            return;
+        }
+    }
+}
+
 } // namespace
 
 void TTableModel::writeXml(QXmlStreamWriter &xml) const
@@ -70,6 +90,10 @@ void TTableModel::writeXml(QXmlStreamWriter &xml) const
         if (m_checked[size_t(r)])
             checks[r] = u'1';
     xml.writeAttribute(QStringLiteral("checkedRows"), checks);
+    // A result's carried columns: their headers and texts follow as a source
+    // table's do.
+    if (record && m_carried > 0)
+        xml.writeAttribute(QStringLiteral("carried"), QString::number(m_carried));
     xml.writeStartElement(QStringLiteral("headers"));
     for (qsizetype i = 0; i < m_headers.size(); ++i) {
         xml.writeEmptyElement(QStringLiteral("header"));
@@ -86,6 +110,21 @@ void TTableModel::writeXml(QXmlStreamWriter &xml) const
             xml.writeAttribute(QStringLiteral("row"), QString::number(field.row));
             xml.writeAttribute(QStringLiteral("col"), QString::number(field.column));
             xml.writeAttribute(QStringLiteral("text"), field.text);
+        }
+        xml.writeEndElement();
+    }
+    // The texts of the text columns, each once; the entry holds a cell's
+    // index among them.
+    if (!m_texts.empty()) {
+        xml.writeStartElement(QStringLiteral("texts"));
+        for (const auto &[column, texts] : m_texts) {
+            xml.writeStartElement(QStringLiteral("column"));
+            xml.writeAttribute(QStringLiteral("col"), QString::number(column));
+            for (const QString &text : texts.texts) {
+                xml.writeEmptyElement(QStringLiteral("text"));
+                xml.writeAttribute(QStringLiteral("value"), text);
+            }
+            xml.writeEndElement();
         }
         xml.writeEndElement();
     }
@@ -139,19 +178,28 @@ QString TTableModel::readXml(QXmlStreamReader &xml, bool *onNextToken)
     const QStringView checks = attributes.value(QStringLiteral("checkedRows"));
     const QString source = attributes.value(QStringLiteral("src")).toString();
 
+    const qint64 carried = sizeAttribute(attributes, QStringLiteral("carried"));
+    if (carried < 0 || carried > columns) {
+        xml.raiseError(QStringLiteral("Záznam tabulky v projektu má neplatný počet přenesených sloupců „%1“.")
+                           .arg(attributes.value(QStringLiteral("carried"))));
+        return QString();
+    }
+
     // A source table's headers follow in the first child element, "headers";
-    // one "header" each, in order (their "id" is not needed).
+    // one "header" each, in order (their "id" is not needed). So do those of a
+    // result's carried columns.
     QStringList headers;
     QList<UnreadField> unread;
-    if (type == SourceDataType) {
+    std::map<int, QStringList> texts;
+    if (type == SourceDataType || carried > 0) {
         readNextTag(xml);
         if (xml.isStartElement() && xml.name() == QStringLiteral("headers")) {
             readList(xml, QStringLiteral("header"), [&](const QXmlStreamAttributes &header) {
                 headers.append(header.value(QStringLiteral("title")).toString());
             });
-            // The fields the file held no number in may follow; whatever else
-            // comes is the caller's.
-            if (onNextToken && !xml.hasError()) {
+            // The fields the file held no number in and the texts of the text
+            // columns may follow; whatever else comes is the caller's.
+            while (onNextToken && !xml.hasError()) {
                 readNextTag(xml);
                 if (xml.isStartElement() && xml.name() == QStringLiteral("unread")) {
                     readList(xml, QStringLiteral("field"), [&](const QXmlStreamAttributes &field) {
@@ -159,8 +207,11 @@ QString TTableModel::readXml(QXmlStreamReader &xml, bool *onNextToken)
                                        field.value(QStringLiteral("col")).toInt(),
                                        field.value(QStringLiteral("text")).toString()});
                     });
+                } else if (xml.isStartElement() && xml.name() == QStringLiteral("texts")) {
+                    readTexts(xml, columns, &texts);
                 } else {
                     *onNextToken = xml.isStartElement() || xml.isEndElement();
+                    break;
                 }
             }
         } else if (onNextToken) {
@@ -178,9 +229,11 @@ QString TTableModel::readXml(QXmlStreamReader &xml, bool *onNextToken)
     m_unread.clear();
     m_headers = headers;
     m_customFunction = 0;
+    m_texts.clear();
+    m_carried = type == SourceDataType ? 0 : int(carried);
     const QStringView name = attributes.value(QStringLiteral("name"));
     m_title = type == SourceDataType && name != QStringLiteral("source") ? name.toString() : QString();
-    m_record = Record{rows, columns, checks.toString(), unread};
+    m_record = Record{rows, columns, checks.toString(), unread, std::move(texts)};
     endResetModel();
     return source;
 }

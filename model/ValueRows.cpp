@@ -1,11 +1,21 @@
 #include "ValueRows.h"
 
 #include <QIODevice>
+#include <QString>
 
+#include <cmath>
 #include <cstring>
 
 namespace {
 constexpr qsizetype bufferLimit = 1 << 20;
+}
+
+QByteArray csvField(const QString &text)
+{
+    QByteArray bytes = text.toUtf8();
+    if (bytes.contains(';') || bytes.contains('"') || bytes.contains('\n') || bytes.contains('\r'))
+        bytes = '"' + bytes.replace('"', "\"\"") + '"';
+    return bytes;
 }
 
 ValueRowWriter::ValueRowWriter(QIODevice *device, NumberDigits digits)
@@ -40,7 +50,8 @@ void ValueRowWriter::writeRow(const double *values, qsizetype count)
     for (qsizetype i = 0; i < count; ++i) {
         if (i > 0)
             *p++ = ';';
-        p = formatValue(p, values[i], m_digits);
+        if (!m_missingAsEmpty || !std::isnan(values[i]))
+            p = formatValue(p, values[i], m_digits);
     }
     *p++ = '\n';
     m_used += p - start;

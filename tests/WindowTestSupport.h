@@ -5,6 +5,7 @@
 // once, and one nobody drives fails the test within seconds.
 
 #include "FileDialog.h"
+#include "ImportDialog.h"
 #include "MainWindow.h"
 #include "MessageBox.h"
 #include "MethodCatalog.h"
@@ -81,22 +82,26 @@ inline void watchForForgottenDialogs()
 }
 
 // Settings of their own; a prompt, file dialog or context menu nobody queued
-// an answer for stops the test, and so does a dialog nobody drives.
+// an answer for stops the test, and so does a dialog nobody drives. A file
+// imported without an answer for its preview is taken as it was found to be
+// written.
 inline void requireQueuedAnswers()
 {
     QStandardPaths::setTestModeEnabled(true);
     MessageBox::requireQueuedAnswers(true);
     FileDialog::requireQueuedAnswers(true);
     PopupMenu::requireQueuedChoices(true);
+    ImportDialog::acceptDetectedWhenUnqueued(true);
     watchForForgottenDialogs();
 }
 
 // Every answer queued was asked for: none is left to confuse what follows.
 inline void verifyAnswersTaken()
 {
-    const bool left = MessageBox::hasQueuedAnswer() || FileDialog::hasQueuedAnswer();
+    const bool left = MessageBox::hasQueuedAnswer() || FileDialog::hasQueuedAnswer() || ImportDialog::hasQueuedAnswer();
     MessageBox::clearQueuedAnswers();
     FileDialog::clearQueuedAnswers();
+    ImportDialog::clearQueuedAnswers();
     QVERIFY2(!left, "a prompt the test expected was never asked");
 }
 

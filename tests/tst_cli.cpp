@@ -155,7 +155,8 @@ private slots:
         const CliRun help = runCli({"--help"});
         QCOMPARE(help.exitCode, 0);
         for (const char *word : {"methods", "apply", "-c", "--output", "--header", "--digits full", "--verdicts",
-                                 "project show", "project export", "kostimer-cli chart",
+                                 "project show", "project export", "project import", "project apply", "--sep",
+                                 "--keep", "kostimer-cli chart",
                                  "kostimer-cli somatotypes SOUBOR.csv", "kostimer-cli stats"})
             QVERIFY2(help.out.contains(word), word);
     }
@@ -182,9 +183,9 @@ private slots:
                                      << QByteArray("70;175;4\n");
         QTest::newRow("placeholder passes through") << QByteArray("a;b\n1;2\n") << QStringList{"apply", "108"}
                                                     << QByteArray("1;2\n");
-        QTest::newRow("header only gives nothing") << QByteArray("a;b\n") << QStringList{"apply", "2"} << QByteArray();
-        QTest::newRow("short row feeds 0") << QByteArray("a;b\n4;2\n5\n") << QStringList{"apply", "3"}
-                                           << QByteArray("4;2;2\n5;0;0\n");
+        // An empty field is a missing value: so are the results of its row.
+        QTest::newRow("empty field") << QByteArray("a;b\n4;2\n;3\n") << QStringList{"apply", "3"}
+                                     << QByteArray("4;2;2\n;3;\n");
         // --verdicts: what the table shows, a verdict column as its text.
         // 85 / 100 = 0.85: men from 0.85 "Vyrovnaná", women above 0.84 "Centrální (riziková)".
         QTest::newRow("WHR verdicts") << QByteArray("pas;boky\n85;100\n") << QStringList{"apply", "3", "--verdicts"}
@@ -266,6 +267,23 @@ private slots:
         const QString path = project();
         QTest::newRow("no such table") << QStringList{"project", "export", path, "9.csv", "--output", "KEPT"} << 2;
         QTest::newRow("no subcommand") << QStringList{"project"} << 2;
+        QTest::newRow("--sep of no separator") << QStringList{"apply", "2", in, "--sep", ";;"} << 2;
+        QTest::newRow("--sep without a value") << QStringList{"stats", in, "--sep"} << 2;
+        QTest::newRow("--keep beyond the file") << QStringList{"apply", "2", in, "--keep", "3", "--output", "KEPT"}
+                                                << 2;
+        QTest::newRow("--keep of no header") << QStringList{"apply", "2", in, "--keep", "c"} << 2;
+        QTest::newRow("project apply to no such table") << QStringList{"project", "apply", "PROJECT", "9.csv", "2"}
+                                                        << 2;
+        QTest::newRow("project apply of a column the table lacks")
+            << QStringList{"project", "apply", "PROJECT", "0.csv", "2", "-c", "1", "-c", "3"} << 2;
+        QTest::newRow("project apply of no method") << QStringList{"project", "apply", "PROJECT", "0.csv", "109"} << 2;
+        QTest::newRow("project apply, --keep the table lacks")
+            << QStringList{"project", "apply", "PROJECT", "0.csv", "2", "--keep", "Pohlaví"} << 2;
+        QTest::newRow("project import without a file") << QStringList{"project", "import", "PROJECT"} << 2;
+        QTest::newRow("project import of a missing file")
+            << QStringList{"project", "import", "PROJECT", m_dir.filePath("none.csv")} << 1;
+        QTest::newRow("project import of the project itself") << QStringList{"project", "import", "PROJECT", "PROJECT"}
+                                                              << 2;
     }
 
     void faults()
@@ -317,18 +335,19 @@ private slots:
                                                           "80;2;20\n") << QByteArray();
         QTest::newRow("export of the source") << QStringList{"project", "export", "PROJECT", "0.csv", "--header"} << 0
                                               << people << QByteArray();
-        // A field of the imported file that was no number is 0 in the project
-        // too: export says so, and --strict refuses.
+        // A field of the imported file that was no number is missing in the
+        // project too, an empty field: export says so, and --strict refuses.
         QTest::newRow("fields that were no numbers") << QStringList{"project", "export", "UNREAD", "0.csv"} << 0
-                                                     << QByteArray("70;0\n80;2\n")
+                                                     << QByteArray("70;\n80;2\n")
                                                      << QByteArray(": 1\n  \xC5\x99\xC3\xA1" "dek 1, sloupec \xE2\x80\x9E"
                                                                    "V\xC3\xBD\xC5\xA1ka\xE2\x80\x9C: \xE2\x80\x9E?"
                                                                    "\xE2\x80\x9C\n");
         QTest::newRow("--strict") << QStringList{"project", "export", "UNREAD", "0.csv", "--strict"} << 1 << QByteArray()
                                   << QByteArray("--strict");
-        // The result table holds no field of the file: nothing to report.
+        // The result table holds no field of the file: nothing to report. The
+        // BMI of the row without a height is missing.
         QTest::newRow("--strict of the result") << QStringList{"project", "export", "UNREAD", "0/1.csv", "--strict"}
-                                                << 0 << QByteArray("70;0;0\n80;2;20\n") << QByteArray();
+                                                << 0 << QByteArray("70;;\n80;2;20\n") << QByteArray();
         // The numbers of a damaged entry never reach standard output, whichever table is asked for.
         const QByteArray damaged = ": nen\xC3\xAD to projekt programu Kostimer nebo je po\xC5\xA1kozen\xC3\xBD. "
                                    "Polo\xC5\xBEka \xE2\x80\x9E" "0/2.csv\xE2\x80\x9C je po\xC5\xA1kozen\xC3\xA1";
@@ -627,6 +646,281 @@ private slots:
         QVERIFY(madeFd >= 0);
         QVERIFY(made.open(madeFd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
         QVERIFY(made.readAll().startsWith(startsWith));
+    }
+
+    // What apply tells on standard error of the file it read, beside what it writes.
+    void applyTellsWhatItRead_data()
+    {
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("output");
+        QTest::addColumn<QByteArray>("error");
+        QTest::newRow("header only gives nothing") << QByteArray("a;b\n") << QStringList{"apply", "2"} << 0
+                                                   << QByteArray()
+                                                   << QByteArray("jen \xC5\x99\xC3\xA1" "dek z\xC3\xA1hlav\xC3\xAD");
+        // Its missing cell gives missing results, not 0 (4 / 2 = 2).
+        QTest::newRow("short row") << QByteArray("a;b\n4;2\n5\n") << QStringList{"apply", "3"} << 0
+                                   << QByteArray("4;2;2\n5;;\n")
+                                   << QByteArray("\xC5\x99\xC3\xA1" "dek 3 souboru (\xC5\x99\xC3\xA1" "dek dat 2): "
+                                                 "pol\xC3\xAD 1 m\xC3\xADsto 2\n");
+        QTest::newRow("short row, --strict") << QByteArray("a;b\n4;2\n5\n") << QStringList{"apply", "3", "--strict"}
+                                             << 1 << QByteArray() << QByteArray("--strict");
+        // A column of texts gives the method nothing to compute.
+        QTest::newRow("text column as an input") << QByteArray("a;b\nx;2\ny;3\n") << QStringList{"apply", "3"} << 0
+                                                 << QByteArray(";2;\n;3;\n")
+                                                 << QByteArray("\xE2\x80\x9E" "a\xE2\x80\x9C obsahuje text");
+        QTest::newRow("text column as an input, --strict")
+            << QByteArray("a;b\nx;2\ny;3\n") << QStringList{"apply", "3", "--strict"} << 1 << QByteArray()
+            << QByteArray("--strict");
+    }
+
+    void applyTellsWhatItRead()
+    {
+        QFETCH(QByteArray, csv);
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, error);
+        arguments.insert(2, file("in.csv", csv));
+        const CliRun r = runCli(arguments);
+        QTEST(r.exitCode, "exitCode");
+        QTEST(r.out, "output");
+        QVERIFY2(r.err.contains(error), r.err);
+    }
+
+    // --keep: columns of the file before the method's, in the order given;
+    // texts as they are (quoted when they hold ";" or a quote), missing
+    // values as empty fields, the names in the header line quoted alike.
+    void keepColumns_data()
+    {
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("output");
+        // "," between fields: texts hold ";" and quotes, NA a missing weight.
+        const QByteArray people("name,sex,weight,height\n\"Smith; John\",M,70,1.75\n\"O\"\"Brien\",F,NA,1.6\n");
+        // BMI 70 / 1.75² = 22.8571.
+        QTest::newRow("texts in the order given")
+            << people << QStringList{"apply", "2", "-c", "weight", "-c", "height", "--keep", "sex", "--keep", "name",
+                                     "--header"}
+            << QByteArray("sex;name;Hmotnost (kg);V\xC3\xBD\xC5\xA1ka (m);BMI\n"
+                          "M;\"Smith; John\";70;1,75;22,8571\nF;\"O\"\"Brien\";;1,6;\n");
+        QTest::newRow("a number column by its number")
+            << people << QStringList{"apply", "2", "-c", "3", "-c", "4", "--keep", "4"}
+            << QByteArray("1,75;70;1,75;22,8571\n1,6;;1,6;\n");
+        QTest::newRow("a name that holds \";\"")
+            << QByteArray("\"kraj;obec\",weight,height\nBrno,70,1.75\n")
+            << QStringList{"apply", "2", "-c", "2", "-c", "3", "--keep", "1", "--header"}
+            << QByteArray("\"kraj;obec\";Hmotnost (kg);V\xC3\xBD\xC5\xA1ka (m);BMI\nBrno;70;1,75;22,8571\n");
+        // 85 / 100 = 0.85: "Vyrovnaná" for men, "Centrální (riziková)" for women.
+        QTest::newRow("with verdicts") << QByteArray("pas;boky;pohlav\xC3\xAD\n85;100;mu\xC5\xBE\n")
+                                       << QStringList{"apply", "3", "--keep", "3", "--verdicts"}
+                                       << QByteArray("mu\xC5\xBE;85;100;0,85;Vyrovnan\xC3\xA1;Centr\xC3\xA1ln\xC3\xAD "
+                                                     "(rizikov\xC3\xA1)\n");
+    }
+
+    void keepColumns()
+    {
+        QFETCH(QByteArray, csv);
+        QFETCH(QStringList, arguments);
+        arguments.insert(2, file("keep.csv", csv));
+        const CliRun r = runCli(arguments);
+        QCOMPARE(r.err, QByteArray());
+        QCOMPARE(r.exitCode, 0);
+        QTEST(r.out, "output");
+    }
+
+    // stats by a text column: the groups are its texts in Czech order, the
+    // column itself and other text columns are not described, and missing
+    // values are left out of n (and told of). Values worked out by hand; the
+    // line of a group and a column is found by the names of the header.
+    void statsByTextColumn_data()
+    {
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<QString>("by");
+        QTest::addColumn<QStringList>("groups"); // in the order of the output
+        QTest::addColumn<QStringList>("columns"); // described, in the order of the output
+        QTest::addColumn<QList<QStringList>>("checked"); // group, column, n, mean, sd, median
+        QTest::addColumn<QByteArray>("error");
+        const QByteArray people = QStringLiteral("Jméno;Pohlaví;Hmotnost;Výška\nNovák;muž;82,5;1,80\n"
+                                                 "Dvořáková;žena;61;1,68\nŠťastný;muž;;1,75\nČermáková;žena;58,4;\n")
+                                      .toUtf8();
+        // muž: Hmotnost {82.5}; Výška {1.8, 1.75}, mean 1.775, sd √(2 · 0.025²) = 0.0353553.
+        // žena: Hmotnost {61, 58.4}, mean 59.7, sd √(2 · 1.3²) = √3.38 = 1.83848; Výška {1.68}.
+        // All: Hmotnost 201.9 / 3 = 67.3, deviations 15.2, −6.3, −8.9: √(349.94 / 2) = 13.2276,
+        // median 61; Výška 5.23 / 3 = 1.74333, deviations 0.0566667, −0.0633333, 0.00666667:
+        // √(0.00726667 / 2) = 0.0602771, median 1.75.
+        QTest::newRow("Czech file by sex")
+            << people << QStringLiteral("Pohlaví") << QStringList{QStringLiteral("muž"), QStringLiteral("žena"), ""}
+            << QStringList{"Hmotnost", QStringLiteral("Výška")}
+            << QList<QStringList>{{QStringLiteral("muž"), "Hmotnost", "1", "82,5", "", "82,5"},
+                                  {QStringLiteral("muž"), QStringLiteral("Výška"), "2", "1,775", "0,0353553", "1,775"},
+                                  {QStringLiteral("žena"), "Hmotnost", "2", "59,7", "1,83848", "59,7"},
+                                  {QStringLiteral("žena"), QStringLiteral("Výška"), "1", "1,68", "", "1,68"},
+                                  {"", "Hmotnost", "3", "67,3", "13,2276", "61"},
+                                  {"", QStringLiteral("Výška"), "3", "1,74333", "0,0602771", "1,75"}}
+            << QStringLiteral(": 2 (Hmotnost 1, Výška 1)\n").toUtf8();
+        // R's file: Female weight {60.5, 55}, mean 57.75, sd √(2 · 2.75²) = √15.125 = 3.88909;
+        // Male weight {80} (NA left out); all {60.5, 80, 55}: 195.5 / 3 = 65.1667,
+        // deviations −4.66667, 14.8333, −10.1667: √(345.167 / 2) = 13.1371, median 60.5.
+        // The row names (column 1, no header) and id are numbers too.
+        QTest::newRow("R file by sex")
+            << QByteArray("\"\",\"id\",\"sex\",\"weight\"\n\"1\",1,\"Female\",60.5\n\"2\",2,\"Male\",NA\n"
+                          "\"3\",3,\"Male\",80\n\"4\",4,\"Female\",55\n")
+            << "sex" << QStringList{"Female", "Male", ""} << QStringList{"1", "id", "weight"}
+            << QList<QStringList>{{"Female", "weight", "2", "57,75", "3,88909", "57,75"},
+                                  {"Male", "weight", "1", "80", "", "80"},
+                                  {"", "weight", "3", "65,1667", "13,1371", "60,5"},
+                                  {"Male", "id", "2", "2,5", "0,707107", "2,5"}}
+            << QByteArray(": 1 (weight 1)\n");
+        // Czech order, not that of the code points (Z before Č): B, Č, Z.
+        // Zlín {1.6, 1.8}: 1.7, sd √(2 · 0.1²) = 0.141421. The row without a
+        // site counts among all rows only: 8.8 / 5 = 1.76, deviations −0.16,
+        // 0.14, 0.04, −0.06, 0.04: √(0.052 / 4) = 0.114018, median 1.8.
+        QTest::newRow("Czech order, a row without a group")
+            << QStringLiteral("lokalita;výška\nZlín;1,6\n;1,9\nČáslav;1,8\nBrno;1,7\nZlín;1,8\n").toUtf8()
+            << "lokalita" << QStringList{"Brno", QStringLiteral("Čáslav"), QStringLiteral("Zlín"), ""}
+            << QStringList{QStringLiteral("výška")}
+            << QList<QStringList>{{QStringLiteral("Zlín"), QStringLiteral("výška"), "2", "1,7", "0,141421", "1,7"},
+                                  {"", QStringLiteral("výška"), "5", "1,76", "0,114018", "1,8"}}
+            << QStringLiteral("řádků bez skupiny (hodnota ve sloupci „lokalita“ chybí), které se počítají jen "
+                              "mezi všemi řádky: 1\n")
+                   .toUtf8();
+    }
+
+    void statsByTextColumn()
+    {
+        QFETCH(QByteArray, csv);
+        QFETCH(QString, by);
+        QFETCH(QStringList, groups);
+        QFETCH(QStringList, columns);
+        QFETCH(QList<QStringList>, checked);
+        QFETCH(QByteArray, error);
+        const CliRun r = runCli({"stats", file("vzorek.csv", csv), "--by", by});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.err.contains(error), r.err);
+        QStringList lines = QString::fromUtf8(r.out).split(u'\n');
+        QCOMPARE(lines.takeLast(), QString());
+        const QStringList header = lines.takeFirst().split(u';');
+        const qsizetype group = header.indexOf("skupina");
+        const qsizetype column = header.indexOf("sloupec");
+        const QList<qsizetype> fields{header.indexOf("n"), header.indexOf(QStringLiteral("průměr")),
+                                      header.indexOf(QStringLiteral("směrodatná odchylka")),
+                                      header.indexOf(QStringLiteral("medián"))};
+        QVERIFY(group >= 0 && column >= 0 && !fields.contains(-1));
+        // One line per group and described column, groups in order.
+        QCOMPARE(lines.size(), groups.size() * columns.size());
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const QStringList line = lines.at(i).split(u';');
+            QCOMPARE(line.at(group), groups.at(i / columns.size()));
+            QCOMPARE(line.at(column), columns.at(i % columns.size()));
+        }
+        for (const QStringList &expected : checked) {
+            const auto found = std::find_if(lines.begin(), lines.end(), [&](const QString &line) {
+                const QStringList f = line.split(u';');
+                return f.at(group) == expected.at(0) && f.at(column) == expected.at(1);
+            });
+            QVERIFY2(found != lines.end(), qPrintable(expected.join(u' ')));
+            const QStringList f = found->split(u';');
+            for (qsizetype k = 0; k < fields.size(); ++k)
+                QCOMPARE(f.at(fields.at(k)), expected.at(2 + k));
+        }
+    }
+
+    // A project made and grown by the tool: a CSV file imported (a new
+    // project, then a table more), a method applied with columns kept, and
+    // what show and export give back, texts and missing cells included.
+    void projectImportAndApply()
+    {
+        const QString path = m_dir.filePath("novy.kstx");
+        QFile::remove(path);
+        const QString csv = file("lide.csv", QStringLiteral("Jméno;Pohlaví;Hmotnost;Výška\nNovák;muž;82,5;1,8\n"
+                                                            "Dvořáková;žena;;1,68\nŠťastný;muž;70;1,75\n")
+                                                 .toUtf8());
+        CliRun r = runCli({"project", "import", path, csv});
+        QCOMPARE(r.err, QByteArray());
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QByteArray("0.csv\t0\t109\tData ze souboru \"lide.csv\"\t3\t4\t3\n"));
+        // BMI 82.5 / 1.8² = 25.463, 70 / 1.75² = 22.8571; the row without a weight has none.
+        r = runCli({"project", "apply", path, "0.csv", "2", "-c", "Hmotnost", "-c", "4", "--keep",
+                    QStringLiteral("Jméno"), "--keep", "2"});
+        QCOMPARE(r.err, QByteArray());
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QByteArray("0/1.csv\t1\t2\tBody mass index\t3\t5\t3\n"));
+        const QByteArray bmi = QStringLiteral("Jméno;Pohlaví;Hmotnost (kg);Výška (m);BMI\nNovák;muž;82,5;1,8;25,463\n"
+                                              "Dvořáková;žena;;1,68;\nŠťastný;muž;70;1,75;22,8571\n")
+                                   .toUtf8();
+        r = runCli({"project", "export", path, "0/1.csv", "--header"});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, bmi);
+        r = runCli({"project", "export", path, "0.csv", "--header"});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, contentOf(csv));
+
+        // A second file: a data table after the first; tab-separated, read as --sep says.
+        const QString tabs = file("druhy.csv", "pas\tboky\n85\t100\n");
+        r = runCli({"project", "import", path, tabs, "--sep", "tab"});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QByteArray("1.csv\t0\t109\tData ze souboru \"druhy.csv\"\t1\t2\t1\n"));
+        // A second result of the first table comes after the first one, and
+        // the entries count from the last, as the program saves them.
+        r = runCli({"project", "apply", path, "0.csv", "84", "-c", "3"});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QByteArray("0/1.csv\t1\t84\tKilogramy na tuny\t3\t2\t3\n"));
+        r = runCli({"project", "show", path});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QByteArray("0.csv\t0\t109\tData ze souboru \"lide.csv\"\t3\t4\t3\n"
+                                   "0/2.csv\t1\t2\tBody mass index\t3\t5\t3\n"
+                                   "0/1.csv\t1\t84\tKilogramy na tuny\t3\t2\t3\n"
+                                   "1.csv\t0\t109\tData ze souboru \"druhy.csv\"\t1\t2\t1\n"));
+        r = runCli({"project", "export", path, "0/2.csv", "--header"});
+        QCOMPARE(r.out, bmi);
+        // 82.5 kg = 0.0825 t.
+        r = runCli({"project", "export", path, "0/1.csv"});
+        QCOMPARE(r.out, QByteArray("82,5;0,0825\n;\n70;0,07\n"));
+
+        // The program reads it as its own: a text column and a missing cell.
+        ProjectTree roots;
+        QString error;
+        QVERIFY2(readProjectFile(path, &roots, &error), qPrintable(error));
+        const TTableModel &source = *roots.at(0)->table;
+        QVERIFY(source.isTextColumn(0) && source.isTextColumn(1) && !source.isTextColumn(2));
+        QCOMPARE(source.cellText(1, 0), QStringLiteral("Dvořáková"));
+        QVERIFY(source.isMissing(1, 2));
+        const TTableModel &result = *roots.at(0)->children.at(0)->table;
+        QCOMPARE(result.carriedCount(), 2);
+        QCOMPARE(result.cellText(2, 1), QStringLiteral("muž"));
+    }
+
+    // A project is written whole or not at all: a write that fails half way
+    // (the file size limit) leaves the old project and nothing beside it.
+    void projectSavedWhole()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("projekt.kstx");
+        QCOMPARE(runCli({"project", "import", path, writeFile(dir, "a.csv", "a;b\n70;1,75\n")}).exitCode, 0);
+        // Numbers that do not pack away to nothing.
+        QByteArray rows("x;y\n");
+        for (int i = 0; i < 50000; ++i)
+            rows += QByteArray::number(i) + ';' + QByteArray::number(i * 7919 % 10007) + '\n';
+        const QString big = writeFile(dir, "b.csv", rows);
+        CliSetup limited;
+        limited.childSetup = [] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{65536, 65536};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        };
+        const auto failsAndKeeps = [&](const QStringList &arguments) {
+            const QByteArray before = contentOf(path);
+            const CliRun r = runCli(arguments, limited);
+            QCOMPARE(r.exitCode, 1);
+            QCOMPARE(r.err.count('\n'), 1);
+            QCOMPARE(r.out, QByteArray());
+            QVERIFY(contentOf(path) == before);
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                     (QStringList{"a.csv", "b.csv", "projekt.kstx"}));
+        };
+        failsAndKeeps({"project", "import", path, big});
+        QCOMPARE(runCli({"project", "import", path, big}).exitCode, 0);
+        failsAndKeeps({"project", "apply", path, "0.csv", "2"});
     }
 };
 

@@ -78,17 +78,37 @@ private slots:
         QVERIFY(svg.contains("#0000ff"));
     }
 
+    // Groups by numbers, by texts (in Czech order: muž before žena), and of
+    // a file whose separator --sep gives.
+    void groupMeans_data()
+    {
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<QStringList>("options");
+        QTest::newRow("numbers") << QByteArray("pohlaví;endo;mezo;ekto\n1;4;4;4\n1;2;6;2\n2;7;1;1\n2;5;3;1\n;1;1;7\n")
+                                 << QStringList{};
+        QTest::newRow("texts") << QByteArray("pohlaví;endo;mezo;ekto\nžena;7;1;1\nmuž;4;4;4\nmuž;2;6;2\nžena;5;3;1\n"
+                                             ";1;1;7\n")
+                               << QStringList{};
+        QTest::newRow("texts, --sep") << QByteArray("pohlaví|endo|mezo|ekto\nmuž|4|4|4\nmuž|2|6|2\nžena|7|1|1\n"
+                                                    "žena|5|3|1\nNA|1|1|7\n")
+                                      << QStringList{"--sep", "|"};
+    }
+
     // Group 1: 4-4-4 and 2-6-2, mean 3-5-3 at X 0, Y 4: (424, 476 − 4 · 26.613 = 369.548).
     // Group 2: 7-1-1 and 5-3-1, mean 6-2-1 at X −5, Y −3: (424 − 5 · 47.667 = 185.665,
-    // 476 + 3 · 26.613 = 555.839). 1-1-7 has no group (empty key).
+    // 476 + 3 · 26.613 = 555.839). 1-1-7 has no group (a missing key), which
+    // standard error tells.
     void groupMeans()
     {
+        QFETCH(QByteArray, csv);
+        QFETCH(QStringList, options);
         const QString out = m_dir.filePath("skupiny.png");
-        const CliRun r = runCli({"chart",
-                           file("skupiny.csv", "pohlaví;endo;mezo;ekto\n1;4;4;4\n1;2;6;2\n2;7;1;1\n2;5;3;1\n;1;1;7\n"),
-                           out, "--by", "pohlaví"});
-        QCOMPARE(r.err, QByteArray());
+        const CliRun r = runCli(QStringList{"chart", file("skupiny.csv", csv), out, "--by", "pohlaví"} + options);
         QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.err.count('\n'), 1);
+        QVERIFY2(r.err.contains(QStringLiteral("řádků bez skupiny (hodnota ve sloupci „pohlaví“ chybí)").toUtf8())
+                     && r.err.endsWith(": 1\n"),
+                 r.err);
         const QImage image(out);
         const QRgb first = groupColour(0).rgb();
         const QRgb second = groupColour(1).rgb();
@@ -105,7 +125,9 @@ private slots:
         QVERIFY(anyOf(image, first, corner));
         QVERIFY(anyOf(image, second, corner));
         // The same file without --by has neither mark.
-        const QImage plain = chart("pohlaví;endo;mezo;ekto\n1;4;4;4\n1;2;6;2\n2;7;1;1\n2;5;3;1\n;1;1;7\n");
+        const QString plainOut = m_dir.filePath("bez-skupin.png");
+        QCOMPARE(runCli(QStringList{"chart", file("bez-skupin.csv", csv), plainOut} + options).exitCode, 0);
+        const QImage plain(plainOut);
         QVERIFY(!anyOf(plain, first, plain.rect()));
         QVERIFY(!anyOf(plain, second, plain.rect()));
     }
@@ -121,6 +143,7 @@ private slots:
         QTest::newRow("an option") << QStringList{"chart", "@", "--output"} << 2;
         QTest::newRow("--by a column the file lacks") << QStringList{"chart", "@", "x.png", "--by", "4"} << 2;
         QTest::newRow("--by without a column") << QStringList{"chart", "@", "x.png", "--by"} << 2;
+        QTest::newRow("--sep of no separator") << QStringList{"chart", "@", "x.png", "--sep", "x"} << 2;
     }
 
     void faults()

@@ -14,8 +14,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
 #include <QStandardItemModel>
 
 namespace {
@@ -38,6 +40,39 @@ QStandardItemModel *mappingSource(int rows, int dataColumns, QObject *parent, co
 QComboBox *inputList(TDataWizard &w, int column)
 {
     return qobject_cast<QComboBox *>(gridOf(&w)->cellWidget(0, column));
+}
+
+// The input chosen in each column's list, as the lists show them: 0 none,
+// then the inputs from 1.
+QList<int> shownChoices(TDataWizard &w)
+{
+    QList<int> shown;
+    for (int c = 0; c < gridOf(&w)->columnCount(); ++c)
+        shown.append(inputList(w, c)->currentIndex());
+    return shown;
+}
+
+QListWidget *carriedList(TDataWizard &w)
+{
+    return w.findChild<QListWidget *>(QStringLiteral("carriedList"));
+}
+
+// A table of the program read from CSV text, as the window imports it.
+std::unique_ptr<TTableModel> importedTable(const QByteArray &csv)
+{
+    CsvTable read;
+    if (!readCsvTable(csv, {}, &read))
+        return nullptr;
+    auto table = std::make_unique<TTableModel>(nullptr);
+    table->setTable(std::move(read));
+    return table;
+}
+
+// The mappings the wizard remembers are the tests' own: none is left from
+// another test, nor for the next one.
+void forgetMappings()
+{
+    QSettings(QStringLiteral("Veritek"), QStringLiteral("Kostimer")).remove(QStringLiteral("columnMapping"));
 }
 
 // The open editor of a cell.
@@ -106,13 +141,19 @@ private slots:
         requireQueuedAnswers();
     }
 
-    void cleanup() { verifyAnswersTaken(); }
+    void init() { forgetMappings(); }
+
+    void cleanup()
+    {
+        forgetMappings();
+        verifyAnswersTaken();
+    }
 
     // Body mass index (Hmotnost (kg), Výška (m)) over the columns: each list
     // set in column order (the empty entry 0, then the inputs), OK pressed.
     // An input takes one column; a column titled as an input is chosen for it
     // at the start, an exact title before a loose one. OK with an input left
-    // out warns and keeps the wizard open with the choices made.
+    // out warns, naming it, and keeps the wizard open with the choices made.
     void mappings_data()
     {
         QTest::addColumn<QStringList>("headers");
@@ -120,21 +161,25 @@ private slots:
         QTest::addColumn<QList<int>>("shown"); // by the lists then
         QTest::addColumn<QList<int>>("columns"); // per input; empty: refused
         QTest::addColumn<QString>("guide"); // above the grid, unless empty
+        QTest::addColumn<QString>("warning"); // when refused
         const QStringList five{"", "", "", "", ""};
+        const QString both = QStringLiteral("Vstupy „Hmotnost (kg)“ a „Výška (m)“ nemají vybraný sloupec.");
         QTest::newRow("in input order") << five << QList<int>{2, -1, -1, 1} << QList<int>{2, 0, 0, 1, 0}
-                                        << QList<int>{3, 0} << "";
+                                        << QList<int>{3, 0} << "" << "";
         QTest::newRow("an input chosen again leaves its first column")
-            << five << QList<int>{1, 2, 1} << QList<int>{0, 2, 1, 0, 0} << QList<int>{2, 1} << "";
+            << five << QList<int>{1, 2, 1} << QList<int>{0, 2, 1, 0, 0} << QList<int>{2, 1} << "" << "";
         QTest::newRow("an input left out") << five << QList<int>{-1, 2} << QList<int>{0, 2, 0, 0, 0} << QList<int>{}
-                                           << "";
+                                           << "" << "Vstup „Hmotnost (kg)“ nemá vybraný sloupec.";
         QTest::newRow("columns named as inputs")
             << QStringList{"vyska", "Výška (m)", "Pas", "HMOTNOST"} << QList<int>{} << QList<int>{0, 2, 0, 1}
-            << QList<int>{3, 1} << "";
+            << QList<int>{3, 1} << "" << "";
         // Too few columns is told at once, by name and count.
         QTest::newRow("one column") << QStringList{""} << QList<int>{} << QList<int>{0} << QList<int>{}
                                     << "Tabulka má jen 1 sloupec, metoda „Body mass index“ jich potřebuje 2: "
-                                       "Hmotnost (kg), Výška (m).";
-        QTest::newRow("no data columns") << QStringList{} << QList<int>{} << QList<int>{} << QList<int>{} << "";
+                                       "Hmotnost (kg), Výška (m)."
+                                    << both;
+        QTest::newRow("no data columns") << QStringList{} << QList<int>{} << QList<int>{} << QList<int>{} << ""
+                                         << both;
     }
 
     void mappings()
@@ -144,6 +189,7 @@ private slots:
         QFETCH(QList<int>, shown);
         QFETCH(QList<int>, columns);
         QFETCH(QString, guide);
+        QFETCH(QString, warning);
         QObject owner;
         TDataWizard w;
         w.setSourceTable(mappingSource(4, int(headers.size()), &owner, headers));
@@ -160,22 +206,215 @@ private slots:
             for (int c = 0; c < choices.size(); ++c)
                 if (choices[c] >= 0)
                     inputList(w, c)->setCurrentIndex(choices[c]);
-            for (int c = 0; c < shown.size(); ++c)
-                QCOMPARE(inputList(w, c)->currentIndex(), shown[c]);
+            QCOMPARE(shownChoices(w), shown);
             if (columns.isEmpty())
                 MessageBox::setNextAnswer(QMessageBox::Ok);
             press(&w, QDialogButtonBox::Ok);
             if (columns.isEmpty()) {
                 QCOMPARE(MessageBox::lastTitle(), QStringLiteral("Varování"));
-                QCOMPARE(MessageBox::lastText(), QStringLiteral("Nevyznačili jste všechny potřebné sloupce."));
+                QCOMPARE(MessageBox::lastText(), warning);
                 QVERIFY(w.isVisible());
-                for (int c = 0; c < shown.size(); ++c)
-                    QCOMPARE(inputList(w, c)->currentIndex(), shown[c]);
+                QCOMPARE(shownChoices(w), shown);
             }
         });
         QCOMPARE(result, columns.isEmpty() ? 0 : 1);
         if (!columns.isEmpty())
             QCOMPARE(w.selectedColumns(), std::vector<int>(columns.begin(), columns.end()));
+    }
+
+    // The column each input is given at the start. After the names (above),
+    // the words the titles share: case, diacritics and the brackets of a unit
+    // aside, a Czech word's ending aside. A tie is left to the user. Method -1:
+    // a function of the inputs given.
+    void preselection_data()
+    {
+        QTest::addColumn<int>("method");
+        QTest::addColumn<QStringList>("inputs");
+        QTest::addColumn<QStringList>("headers");
+        QTest::addColumn<QList<int>>("columns"); // per input, -1 none
+        const QStringList none;
+        // {tělesná, výška, cm} and {výška, cm}: 2 of 3 words; "Výška (m)" 1 of 4.
+        QTest::newRow("a word more") << -1 << QStringList{"tělesná výška (cm)"}
+                                     << QStringList{"Věk (roky)", "Výška (m)", "Výška (cm)"} << QList<int>{2};
+        // 3 of 5 words against 2 of 6 for the biceps.
+        QTest::newRow("a word less") << -1 << QStringList{"kožní řasa nad tricepsem"}
+                                     << QStringList{"Řasa nad bicepsem (mm)", "Řasa nad tricepsem (mm)",
+                                                    "Řasa subskapulární (mm)"}
+                                     << QList<int>{1};
+        // The unit in brackets is the unit in parentheses: kilograms weigh.
+        QTest::newRow("the unit alone") << 82 << none << QStringList{"Výška (cm)", "Hmotnost (kg)"} << QList<int>{1};
+        QTest::newRow("another ending") << -1 << QStringList{"výška"} << QStringList{"Hmotnost", "Výšky (cm)"}
+                                        << QList<int>{1};
+        QTest::newRow("no word shared") << -1 << QStringList{"Výška (m)"} << QStringList{"Věk", "Pas"}
+                                        << QList<int>{-1};
+        QTest::newRow("two columns alike") << 82 << none << QStringList{"Hmotnost (kg)", "Tuk (kg)"}
+                                           << QList<int>{-1};
+        QTest::newRow("a column alike for two inputs")
+            << -1 << QStringList{"Řasa nad tricepsem", "Řasa nad bicepsem"} << QStringList{"Řasa (mm)"}
+            << QList<int>{-1, -1};
+        // "Hmotnost (kg) 2" shares more words with the input than any but the
+        // exact title, which comes first.
+        QTest::newRow("an exact title first") << 2 << none
+                                              << QStringList{"Hmotnost (kg) 2", "Hmotnost (kg)", "Výška (m)"}
+                                              << QList<int>{1, 2};
+        // Every input of the somatotype from the titles of examples/lide.csv:
+        // six by name, the rest by the words shared.
+        QTest::newRow("Heath-Carter on the sample's columns")
+            << int(HeathCarterId) << none
+            << QStringList{"Věk (roky)", "Hmotnost (kg)", "Výška (cm)", "Výška (m)", "Obvod pasu (cm)",
+                           "Obvod boků (cm)", "Obvod paže kontrahované (cm)", "Maximální obvod lýtka (cm)",
+                           "Šířka epikondylů humeru (cm)", "Šířka distální epifýzy femuru (cm)",
+                           "Řasa nad tricepsem (mm)", "Řasa subskapulární (mm)", "Řasa suprailiakální (mm)",
+                           "Řasa nad bicepsem (mm)", "Řasa na lýtku (mm)", "Řasa na hrudníku (mm)",
+                           "Řasa na břiše (mm)", "Řasa na stehně (mm)"}
+            << QList<int>{10, 11, 12, 6, 7, 9, 8, 2, 1, 14};
+    }
+
+    void preselection()
+    {
+        QFETCH(int, method);
+        QFETCH(QStringList, inputs);
+        QFETCH(QStringList, headers);
+        QFETCH(QList<int>, columns);
+        QObject owner;
+        TDataWizard w;
+        w.setSourceTable(mappingSource(2, int(headers.size()), &owner, headers));
+        if (method >= 0)
+            w.setFunction(method);
+        else
+            w.setInputs(QStringLiteral("Zkouška"), inputs, int(inputs.size()));
+        execDriven(w, [&] {
+            std::vector<int> chosen = w.selectedColumns();
+            QCOMPARE(QList<int>(chosen.begin(), chosen.end()), columns);
+        });
+    }
+
+    void titleSimilarity_data()
+    {
+        QTest::addColumn<QString>("a");
+        QTest::addColumn<QString>("b");
+        QTest::addColumn<double>("similarity");
+        QTest::newRow("the same") << "Výška (cm)" << "výška [cm]" << 1.0;
+        // {výška, cm} of {tělesná, výška, cm}.
+        QTest::newRow("a word more") << "tělesná výška (cm)" << "Výška (cm)" << 2.0 / 3;
+        // {kg} of {kilogramy, hmotnost, kg}.
+        QTest::newRow("the unit") << "Kilogramy [kg]" << "Hmotnost (kg)" << 1.0 / 3;
+        QTest::newRow("endings") << "Šířka lebky" << "šířky lebkou" << 1.0;
+        QTest::newRow("five letters alike") << "tricepsem" << "triceps" << 1.0;
+        QTest::newRow("a letter apart") << "délka" << "delta" << 0.0;
+        QTest::newRow("short words whole") << "paže" << "paží" << 0.0;
+        QTest::newRow("nothing") << "" << "" << 0.0;
+    }
+
+    void titleSimilarity()
+    {
+        QFETCH(QString, a);
+        QFETCH(QString, b);
+        QTEST(TDataWizard::titleSimilarity(a, b), "similarity");
+        QTEST(TDataWizard::titleSimilarity(b, a), "similarity");
+    }
+
+    // A text column feeds no input: its list offers none, it is not chosen
+    // by its name, and it is carried into the result at the start. An input
+    // column is not carried; the others are as checked.
+    void textColumnsAndCarriedColumns()
+    {
+        const auto table = importedTable("Jméno;Výška (m);Pohlaví;Hmotnost (kg);Věk\n"
+                                         "Ada;1,6;žena;60;30\nBob;2;muž;80;40\n");
+        QVERIFY(table);
+        QVERIFY(table->isTextColumn(0) && table->isTextColumn(2));
+        TDataWizard w;
+        w.setSourceTable(table.get());
+        w.setInputs(QStringLiteral("Zkouška"), {QStringLiteral("Pohlaví"), QStringLiteral("Věk")}, 2);
+        execDriven(w, [&] {
+            // A user function carries nothing.
+            QVERIFY(carriedList(w)->isHidden());
+            QVERIFY(!inputList(w, 2)->isEnabled());
+            QCOMPARE(inputList(w, 2)->count(), 1);
+            QCOMPARE(shownChoices(w), (QList<int>{0, 0, 0, 0, 2}));
+            // Chosen all the same, it stays no input.
+            inputList(w, 2)->setCurrentIndex(1);
+            QCOMPARE(w.selectedColumns(), (std::vector<int>{-1, 4}));
+            MessageBox::setNextAnswer(QMessageBox::Ok);
+            press(&w, QDialogButtonBox::Ok);
+            QCOMPARE(MessageBox::lastText(), QStringLiteral("Vstup „Pohlaví“ nemá vybraný sloupec."));
+            QVERIFY(w.isVisible());
+        });
+
+        TDataWizard bmi;
+        bmi.setSourceTable(table.get());
+        bmi.setFunction(2);
+        const int result = execDriven(bmi, [&] {
+            QListWidget *carried = carriedList(bmi);
+            QVERIFY(!carried->isHidden());
+            QStringList titles;
+            for (int i = 0; i < carried->count(); ++i)
+                titles.append(carried->item(i)->text());
+            QCOMPARE(titles, (QStringList{"Jméno", "Výška (m)", "Pohlaví", "Hmotnost (kg)", "Věk"}));
+            QCOMPARE(shownChoices(bmi), (QList<int>{0, 2, 0, 1, 0}));
+            // The texts checked; the inputs cannot be.
+            QCOMPARE(bmi.carriedColumns(), (std::vector<int>{0, 2}));
+            QVERIFY(!(carried->item(1)->flags() & Qt::ItemIsEnabled));
+            QVERIFY(carried->item(4)->flags() & Qt::ItemIsEnabled);
+            carried->item(0)->setCheckState(Qt::Unchecked);
+            // Checked, then made an input: not carried; freed again: carried.
+            carried->item(4)->setCheckState(Qt::Checked);
+            inputList(bmi, 4)->setCurrentIndex(1);
+            QCOMPARE(bmi.carriedColumns(), (std::vector<int>{2}));
+            QVERIFY(!(carried->item(4)->flags() & Qt::ItemIsEnabled));
+            QVERIFY(carried->item(3)->flags() & Qt::ItemIsEnabled); // Hmotnost, no more an input
+            inputList(bmi, 3)->setCurrentIndex(1);
+            QCOMPARE(bmi.carriedColumns(), (std::vector<int>{2, 4}));
+            press(&bmi, QDialogButtonBox::Ok);
+        });
+        QCOMPARE(result, 1);
+        QCOMPARE(bmi.selectedColumns(), (std::vector<int>{3, 1}));
+        QCOMPARE(bmi.carriedColumns(), (std::vector<int>{2, 4}));
+
+        // Applied so, the result carries the sex and the age before its own columns.
+        TTableModel applied(table.get());
+        QVERIFY(applied.applyMethod(2, bmi.selectedColumns(), bmi.carriedColumns()));
+        QCOMPARE(headersOf(applied), (QStringList{"Pohlaví", "Věk", "Hmotnost (kg)", "Výška (m)", "BMI"}));
+        QCOMPARE(applied.cellText(1, 0), QStringLiteral("muž"));
+        QCOMPARE(applied.value(1, 1), 40.0);
+        QCOMPARE(applied.value(1, 4), 20.0);
+    }
+
+    // OK remembers the titles of the columns chosen for the method; the next
+    // table that has them gets them again, before titles that name the inputs.
+    void mappingRemembered()
+    {
+        QObject owner;
+        TDataWizard first;
+        first.setSourceTable(mappingSource(2, 4, &owner, {"A", "B", "C", "D"}));
+        first.setFunction(2);
+        QCOMPARE(execDriven(first, [&] { mapColumns(&first, {2, 0}); }), 1);
+        const QSettings settings(QStringLiteral("Veritek"), QStringLiteral("Kostimer"));
+        QCOMPARE(settings.value(TDataWizard::rememberedMappingKey(2)).toStringList(), (QStringList{"C", "A"}));
+
+        TDataWizard again;
+        again.setSourceTable(mappingSource(2, 5, &owner, {"D", "A", "Hmotnost (kg)", "C", "Výška (m)"}));
+        again.setFunction(2);
+        execDriven(again, [&] { QCOMPARE(shownChoices(again), (QList<int>{0, 2, 0, 1, 0})); });
+
+        // A title the table lacks leaves its input to the other rules; a
+        // cancelled wizard remembers nothing.
+        TDataWizard partly;
+        partly.setSourceTable(mappingSource(2, 3, &owner, {"Výška (m)", "A", "Hmotnost (kg)"}));
+        partly.setFunction(2);
+        QCOMPARE(execDriven(partly, [&] {
+                     QCOMPARE(shownChoices(partly), (QList<int>{0, 2, 1}));
+                     mapColumns(&partly, {});
+                 }),
+                 0);
+        QCOMPARE(settings.value(TDataWizard::rememberedMappingKey(2)).toStringList(), (QStringList{"C", "A"}));
+
+        // Each method its own: nothing is remembered for the Rohrer index,
+        // whose inputs name neither column.
+        TDataWizard other;
+        other.setSourceTable(mappingSource(2, 2, &owner, {"A", "C"}));
+        other.setFunction(1);
+        execDriven(other, [&] { QCOMPARE(shownChoices(other), (QList<int>{0, 0})); });
     }
 
     void previewShowsAtMostNineRows_data()

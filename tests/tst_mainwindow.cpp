@@ -55,6 +55,7 @@ private slots:
         QSettings settings(QStringLiteral("Veritek"), QStringLiteral("Kostimer"));
         settings.remove(QStringLiteral("windowGeometry"));
         settings.remove(QStringLiteral("splitterState"));
+        settings.remove(QStringLiteral("exportHeaderRow"));
         m_window = std::make_unique<MainWindow>();
     }
 
@@ -371,8 +372,8 @@ private slots:
     }
 
     // A name typed without its suffix gets it, so that the file shows under
-    // the filter of the dialog that opens it again. An export is of the value
-    // rows of the node's table.
+    // the filter of the dialog that opens it again. An export is of the node's
+    // table, with its header row unless the export dialog was told otherwise.
     void savedNamesGetTheirSuffix_data()
     {
         QTest::addColumn<bool>("project");
@@ -401,7 +402,7 @@ private slots:
         if (project)
             QCOMPARE(m_window->windowTitle(), QStringLiteral("projekt - Kostimer"));
         else
-            QCOMPARE(contentOf(m_dir.filePath(written)), QByteArray("1,5;2\n"));
+            QCOMPARE(contentOf(m_dir.filePath(written)), QByteArray("a;b\n1,5;2\n"));
     }
 
     // The row numbers are never cut: the column is as wide as the last,
@@ -463,23 +464,24 @@ private slots:
         QCOMPARE(m_window->windowTitle(), QStringLiteral("projekt* - Kostimer"));
     }
 
+    // A field of a number column that holds no number is missing: tinted, it
+    // says what the file held, and the import names it per column. An empty
+    // field is missing too, but no surprise: it is not named.
     void fieldsWithoutANumberAreMarked()
     {
         MessageBox::setNextAnswer(QMessageBox::Ok);
         QTreeWidgetItem *source =
             importOne("Hmotnost;Výška;Pas\n70;;80\n80;1,8;?\n90;abc;\n", QStringLiteral("chybi.csv"));
         QCOMPARE(MessageBox::lastTitle(), QStringLiteral("Import dat z CSV souboru"));
-        QVERIFY2(MessageBox::lastText().endsWith(QStringLiteral("\nchybi.csv – sloupec „Výška“: 2×, sloupec „Pas“: 2×")),
+        QVERIFY2(MessageBox::lastText().endsWith(QStringLiteral("\nchybi.csv – sloupec „Výška“: 1×, sloupec „Pas“: 1×")),
                  qPrintable(MessageBox::lastText()));
         TTableModel *table = MainWindow::tableOf(source);
-        // The value stays 0; the cell is tinted and says what the file held.
-        QCOMPARE(table->value(2, 1), 0.0);
+        QVERIFY(table->isMissing(2, 1));
         QVERIFY(table->data(table->index(2, 2), Qt::BackgroundRole).isValid());
         QVERIFY(!table->data(table->index(1, 2), Qt::BackgroundRole).isValid());
         QCOMPARE(table->data(table->index(2, 2), Qt::ToolTipRole).toString(),
-                 QStringLiteral("V souboru stálo „abc“, což není číslo; počítá se s 0."));
-        QCOMPARE(table->data(table->index(0, 2), Qt::ToolTipRole).toString(),
-                 QStringLiteral("V souboru bylo prázdné pole, počítá se s 0."));
+                 QStringLiteral("V souboru stálo „abc“, což není číslo; hodnota chybí."));
+        QCOMPARE(table->data(table->index(0, 2), Qt::ToolTipRole).toString(), QStringLiteral("Hodnota chybí."));
 
         // The column-mapping wizard's preview shows the same marks.
         fromMenu<TDataWizard>(source, methodTitle(2), [](TDataWizard *wizard) {
@@ -495,11 +497,11 @@ private slots:
         QVERIFY(m_window->saveProjectAs());
         QVERIFY(m_window->openProjectFile(file));
         TTableModel *opened = MainWindow::tableOf(tree()->topLevelItem(0));
-        QCOMPARE(opened->unreadFields().size(), 4);
+        QCOMPARE(opened->unreadFields().size(), 2);
         QCOMPARE(opened->data(opened->index(2, 2), Qt::ToolTipRole).toString(),
-                 QStringLiteral("V souboru stálo „abc“, což není číslo; počítá se s 0."));
+                 QStringLiteral("V souboru stálo „abc“, což není číslo; hodnota chybí."));
         QCOMPARE(opened->data(opened->index(1, 3), Qt::ToolTipRole).toString(),
-                 QStringLiteral("V souboru stálo „?“, což není číslo; počítá se s 0."));
+                 QStringLiteral("V souboru stálo „?“, což není číslo; hodnota chybí."));
     }
 
     // Alt opens each menu, no two entries of a menu share a letter, and the

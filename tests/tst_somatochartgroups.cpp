@@ -50,8 +50,8 @@ class TestSomatochartGroups : public QObject {
     void plotSample(TSheldonDialog &dialog, int group = -1)
     {
         dialog.plot(m_sample.get());
-        dialog.setGroupingColumns(
-            {{QStringLiteral("pohlaví"), {1, 1, 2, 2, none}}, {QStringLiteral("věk"), {20, 30, 20, 30, 20}}});
+        dialog.setGroupingColumns({{QStringLiteral("pohlaví"), {1, 1, 2, 2, none}, {}},
+                                   {QStringLiteral("věk"), {20, 30, 20, 30, 20}, {}}});
         if (group >= 0)
             dialog.groupBy(group);
     }
@@ -74,6 +74,8 @@ private slots:
         QCOMPARE(found.at(0)->toolTip(), QStringLiteral("Řádek 2: 3–5–2, endomorfní mezomorf"));
         QCOMPARE(found.at(1)->toolTip(), QStringLiteral("Řádek 4: 2–6–1,5, vyrovnaný mezomorf"));
         QCOMPARE(dialog.analysis().all.n, qsizetype(2));
+        // The row too short and the row with a missing component.
+        QCOMPARE(dialog.analysis().leftOut, qsizetype(2));
         auto *leftOut = dialog.findChild<QLabel *>("leftOutLabel");
         QVERIFY(!leftOut->isHidden());
         QVERIFY(leftOut->text().endsWith(QStringLiteral(": 2.")));
@@ -112,6 +114,45 @@ private slots:
         for (QGraphicsRectItem *marker : chartMarkers(dialog))
             QCOMPARE(marker->pen().color(), QColor(Qt::blue));
         QCOMPARE(chartMarkers(dialog).at(3)->toolTip(), QStringLiteral("Řádek 4: 6–2–1, mezomorfní endomorf"));
+    }
+
+    // Grouped by a text column: the groups are named by its texts, in Czech
+    // order ("muž" first though "žena" is text 0), in the tables, the
+    // tooltips and the legend alike.
+    void groupsByText()
+    {
+        TSheldonDialog dialog;
+        dialog.plot(m_sample.get());
+        dialog.setGroupingColumns({{QStringLiteral("Pohlaví"), {0, 0, 1, 1, none},
+                                    {QStringLiteral("žena"), QStringLiteral("muž")}}});
+        dialog.groupBy(0);
+        QCOMPARE(dialog.analysis().groups.size(), size_t(2));
+        QCOMPARE(dialog.analysis().groups[0].name, QStringLiteral("muž"));
+        // muž: 5-2-2 and 6-2-1, mean 5.5-2-1.5, vyrovnaný endomorf.
+        const QList<QGraphicsItem *> means = itemsTagged(dialog, "groupMean");
+        QCOMPARE(means.size(), 2);
+        QCOMPARE(means.at(0)->toolTip(), QStringLiteral("Průměr skupiny muž (n = 2): 5,5–2–1,5, vyrovnaný endomorf"));
+        QCOMPARE(chartMarkers(dialog).at(0)->toolTip(),
+                 QStringLiteral("Řádek 1: 3–5–2, endomorfní mezomorf\nSkupina žena"));
+        QCOMPARE(chartMarkers(dialog).at(0)->pen().color(), groupColour(1));
+        auto *rows = dialog.findChild<QTableWidget *>("rowsTable");
+        QCOMPARE(rowTexts(rows, 2).mid(0, 2), (QStringList{"3", "muž"}));
+        QCOMPARE(rowTexts(rows, 4).mid(0, 2), (QStringList{"5", ""}));
+        auto *comparisons = dialog.findChild<QTableWidget *>("comparisonsTable");
+        // The means of tablesOfTheAnalysis, the other way round: ΔX 3.25, ΔY 9.75.
+        QCOMPARE(rowTexts(comparisons, 0), (QStringList{"muž", "žena", "11,2583", "4,61655", "ano"}));
+        auto *ungrouped = dialog.findChild<QLabel *>("ungroupedLabel");
+        QVERIFY(!ungrouped->isHidden());
+        QCOMPARE(ungrouped->text(), QStringLiteral("Řádků bez skupiny (prázdná buňka ve sloupci „Pohlaví“): 1; "
+                                                   "počítají se jen do řádku všech."));
+        // The picture's legend is drawn from the same groups.
+        FileDialog::setNextFileName(m_dir.filePath("pohlavi.png"));
+        dialog.saveImage();
+        const QImage image(m_dir.filePath("pohlavi.png"));
+        // The mean of žena, the second group, at (388.250, 296.362) as in groupsFromTheBox.
+        QCOMPARE(image.pixel(388, 296), groupColour(1).rgb());
+        dialog.groupBy(-1);
+        QVERIFY(ungrouped->isHidden());
     }
 
     void tablesOfTheAnalysis()
@@ -162,17 +203,28 @@ private slots:
         QVERIFY(!MessageBox::lastDetailedText().isEmpty());
     }
 
-    // The main window hands the window the columns of the table on show.
+    // The main window hands the window the columns of the table on show, a
+    // text column among them: its texts name the groups.
     void theMainWindowOffersItsColumns()
     {
         MainWindow window;
-        importThroughWindow(window, m_dir, "pohlaví;endo;mezo;ekto\n1;3;5;2\n2;5;2;2\n");
+        importThroughWindow(window, m_dir, "pohlaví;endo;mezo;ekto\nžena;3;5;2\nmuž;5;2;2\n;4;4;4\n");
         withModal<TSheldonDialog>([&] { window.viewSheldon(); }, [](TSheldonDialog *dialog) {
             auto *box = dialog->findChild<QComboBox *>(QStringLiteral("groupingBox"));
             QStringList offered;
             for (int i = 0; i < box->count(); ++i)
                 offered.append(box->itemText(i));
             QCOMPARE(offered, (QStringList{"bez skupin", "pohlaví", "endo", "mezo", "ekto"}));
+            dialog->groupBy(0);
+            auto *groups = dialog->findChild<QTableWidget *>("groupsTable");
+            QCOMPARE(groups->rowCount(), 3);
+            QCOMPARE(rowTexts(groups, 0).mid(0, 2), (QStringList{"muž", "1"}));
+            QCOMPARE(rowTexts(groups, 1).mid(0, 2), (QStringList{"žena", "1"}));
+            QCOMPARE(rowTexts(groups, 2).mid(0, 2), (QStringList{"", "3"}));
+            auto *ungrouped = dialog->findChild<QLabel *>("ungroupedLabel");
+            QVERIFY(!ungrouped->isHidden());
+            QCOMPARE(ungrouped->text(), QStringLiteral("Řádků bez skupiny (prázdná buňka ve sloupci „pohlaví“): 1; "
+                                                       "počítají se jen do řádku všech."));
         });
     }
 

@@ -125,8 +125,11 @@ private slots:
     void groups()
     {
         const std::vector<Somatotype> rows{{3, 5, 2}, {2, 6, 1.5}, {5, 2, 2}, {6, 2, 1}, {none, 3, 3}, {4, 4, 4}};
-        const SomatotypeAnalysis a = analyseSomatotypes(rows, {1, 1, 2, 2, 2, none});
+        const GroupingColumn x{QStringLiteral("x"), {1, 1, 2, 2, 2, none}, {}};
+        const SomatotypeAnalysis a = analyseSomatotypes(rows, &x);
         QCOMPARE(a.leftOut, qsizetype(1));
+        QCOMPARE(a.ungrouped, qsizetype(1));
+        QCOMPARE(a.groups[0].name, QStringLiteral("1"));
         QCOMPARE(a.groups.size(), size_t(2));
         QCOMPARE(a.groups[0].key, 1.0);
         // n, the mean somatotype, X, Y, SAM, SDI. The row of nan counts
@@ -153,10 +156,38 @@ private slots:
         QVERIFY(a.comparisons[0].significant);
     }
 
+    // Grouped by a text column: the groups are its texts in Czech order
+    // ("muž" before "žena", though "žena" is text 0), a row with an empty cell
+    // joins none, and a row with a missing component counts nowhere but among
+    // those left out, whatever its group.
+    void groupsByText()
+    {
+        const std::vector<Somatotype> rows{{3, 5, 2}, {2, 6, 1.5}, {5, 2, 2}, {6, 2, 1}, {4, none, 4}, {4, 4, 4}};
+        const GroupingColumn sex{QStringLiteral("Pohlaví"), {0, 0, 1, 1, 1, none},
+                                 {QStringLiteral("žena"), QStringLiteral("muž")}};
+        const SomatotypeAnalysis a = analyseSomatotypes(rows, &sex);
+        QCOMPARE(a.leftOut, qsizetype(1));
+        QCOMPARE(a.ungrouped, qsizetype(1));
+        QCOMPARE(a.groups.size(), size_t(2));
+        QCOMPARE(a.groups[0].name, QStringLiteral("muž"));
+        QCOMPARE(a.groups[1].name, QStringLiteral("žena"));
+        // muž: 5-2-2 and 6-2-1, mean 5.5-2-1.5; žena: 3-5-2 and 2-6-1.5, mean 2.5-5.5-1.75.
+        QCOMPARE(a.groups[0].rows, (std::vector<qsizetype>{2, 3}));
+        QCOMPARE(a.groups[0].summary.n, qsizetype(2));
+        QCOMPARE(a.groups[0].summary.mean.endomorphy, 5.5);
+        QCOMPARE(a.groups[1].summary.mean.mesomorphy, 5.5);
+        // The five complete rows, the one without a group among them.
+        QCOMPARE(a.all.n, qsizetype(5));
+        // ΔX 3.25, ΔY 9.75 between the means, as in groups().
+        QCOMPARE(a.comparisons.size(), size_t(1));
+        QCOMPARE(a.comparisons[0].sdd, std::sqrt(126.75));
+    }
+
     void oneMemberGroupsAndNoRows()
     {
         // One member is its own mean: no spread, and it still counts.
-        const SomatotypeAnalysis a = analyseSomatotypes({{3, 5, 2}, {none, none, none}}, {7, 7});
+        const GroupingColumn seven{QStringLiteral("x"), {7, 7}, {}};
+        const SomatotypeAnalysis a = analyseSomatotypes({{3, 5, 2}, {none, none, none}}, &seven);
         QCOMPARE(a.groups.size(), size_t(1));
         QCOMPARE(a.groups[0].summary.n, qsizetype(1));
         QCOMPARE(a.groups[0].summary.sam, 0.0);
@@ -180,7 +211,7 @@ private slots:
         QTest::addColumn<int>("errorLines");
         const QByteArray header = "skupina;n;endomorfie;mezomorfie;ektomorfie;X;Y;SAM;SDI;kategorie\n";
         const QByteArray comparisons = "\nskupina A;skupina B;SDD;SAD;významný rozdíl\n";
-        // The row left out is told.
+        // The row left out is told, and so is the row without a group.
         QTest::newRow("groups") << sample << QStringList{"somatotypes", "@", "--by", "x"} << 0
                                 << header + "1;2;2,5;5,5;1,75;-0,75;6,75;0,75;1,80278;endomorfní mezomorf\n"
                                             "2;2;5,5;2;1,5;-4;-3;0,707107;1,73205;vyrovnaný endomorf\n"
@@ -188,7 +219,7 @@ private slots:
                                             // SDI: (√14.68 + √54.88 + √23.88 + √49.08 + √13.08) / 5.
                                             ";5;4;3,8;2,1;-1,9;1,5;2,29547;5,34972;mezomorf-endomorf\n"
                                    + comparisons + "1;2;11,2583;4,61655;ano\n"
-                                << 1;
+                                << 2;
         // The last three columns; the row of nan keeps its line, empty.
         QTest::newRow("rows of the file") << sample << QStringList{"somatotypes", "@", "--rows"} << 0
                                           << QByteArray("endomorfie;mezomorfie;ektomorfie;X;Y;kategorie\n"
@@ -200,7 +231,9 @@ private slots:
                                                         "4;4;4;0;0;centrální\n")
                                           << 0;
         // Components in another order, named and numbered; the keys 1,5 and
-        // 1.25 are two groups in numeric order; a text key is no group.
+        // 1.25 are two groups in numeric order; a text key is no group. The
+        // field that is no number is told with its place, and the row
+        // without a group.
         QTest::newRow("columns named, decimal groups")
             << QByteArray("ekto;skupina;endo;mezo\n2;1,5;3;5\n1;1.25;6;2\n4;x;4;4\n")
             << QStringList{"somatotypes", "@", "-c", "endo", "-c", "4", "-c", "ekto", "--by", "skupina"} << 0
@@ -210,7 +243,7 @@ private slots:
                         // (√(196/9) + √(364/9) + √(112/9)) / 3.
                         ";3;4,33333;3,66667;2,33333;-2;0,666667;2,11831;4,85131;mezomorfní endomorf\n"
                    + comparisons + "1,25;1,5;10,583;4,3589;ano\n" // ΔX 4, ΔY 8: √(48 + 64); SAD √(9 + 9 + 1)
-            << 0;
+            << 3;
         // As the program exports a Heath-Carter result: no header, the
         // somatotype last; --digits full gives √0.5 whole.
         QTest::newRow("value rows, every digit")

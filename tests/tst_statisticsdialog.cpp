@@ -7,6 +7,9 @@
 #include "TableTestSupport.h"
 
 #include <QClipboard>
+#include <QLabel>
+#include <QListWidget>
+#include <QSettings>
 #include <QTableView>
 
 class TestStatisticsDialog : public WindowTest {
@@ -14,7 +17,12 @@ class TestStatisticsDialog : public WindowTest {
 
 private slots:
     void initTestCase() { startSuite(); }
-    void init() { m_window = std::make_unique<MainWindow>(); }
+    void init()
+    {
+        // No mapping remembered from another test chooses columns in the wizard.
+        QSettings(QStringLiteral("Veritek"), QStringLiteral("Kostimer")).remove(QStringLiteral("columnMapping"));
+        m_window = std::make_unique<MainWindow>();
+    }
     void cleanup() { endTest(); }
 
     // A button of the window of a node's statistics: what it copies, or
@@ -31,18 +39,20 @@ private slots:
         // Skupina {1, 2, 1}: mean 4/3, squared deviations 6/9 over 2, sd 0.57735.
         // Hmotnost {60, 50, 80}: mean 190/3, squared deviations 466.667 over 2, sd 15.2753.
         QTest::newRow("summary copied") << sample << -1 << 0 << "copySummaryButton" << ""
-                                        << "skupina\tsloupec\tn\tprůměr\tsměrodatná odchylka\tminimum\tmedián\tmaximum\n"
-                                           "\tSkupina\t3\t1,33333\t0,57735\t1\t1\t2\n"
-                                           "\tHmotnost\t3\t63,3333\t15,2753\t50\t60\t80\n";
+                                        << "skupina\tsloupec\tn\tchybí\tprůměr\tsměrodatná odchylka\tminimum\t"
+                                           "medián\tmaximum\n"
+                                           "\tSkupina\t3\t0\t1,33333\t0,57735\t1\t1\t2\n"
+                                           "\tHmotnost\t3\t0\t63,3333\t15,2753\t50\t60\t80\n";
         // Group 1: {60, 80}, deviations ±10, sd √200 = 14.1421.
         QTest::newRow("summary by group saved") << sample << -1 << 1 << "saveSummaryButton" << "statistika"
-                                                << "skupina;sloupec;n;průměr;směrodatná odchylka;minimum;medián;maximum\n"
-                                                   "1;Skupina;2;1;0;1;1;1\n"
-                                                   "1;Hmotnost;2;70;14,1421;60;70;80\n"
-                                                   "2;Skupina;1;2;;2;2;2\n"
-                                                   "2;Hmotnost;1;50;;50;50;50\n"
-                                                   ";Skupina;3;1,33333;0,57735;1;1;2\n"
-                                                   ";Hmotnost;3;63,3333;15,2753;50;60;80\n";
+                                                << "skupina;sloupec;n;chybí;průměr;směrodatná odchylka;minimum;"
+                                                   "medián;maximum\n"
+                                                   "1;Skupina;2;0;1;0;1;1;1\n"
+                                                   "1;Hmotnost;2;0;70;14,1421;60;70;80\n"
+                                                   "2;Skupina;1;0;2;;2;2;2\n"
+                                                   "2;Hmotnost;1;0;50;;50;50;50\n"
+                                                   ";Skupina;3;0;1,33333;0,57735;1;1;2\n"
+                                                   ";Hmotnost;3;0;63,3333;15,2753;50;60;80\n";
         QTest::newRow("save into a missing folder") << QByteArray("A\n1\n") << -1 << 0 << "saveSummaryButton"
                                                     << "neni/statistika" << "";
         // Cranial indices 75 and 80.
@@ -90,6 +100,78 @@ private slots:
             QCOMPARE(MessageBox::lastTitle(), QStringLiteral("Uložení statistiky do CSV"));
             QVERIFY2(MessageBox::lastText().contains(QStringLiteral("neexistuje")), qPrintable(MessageBox::lastText()));
         }
+    }
+
+    // Grouped by a text column, the groups are its texts in Czech order; the
+    // row with an empty cell is in none of them, which the window says.
+    void groupsByText()
+    {
+        QTreeWidgetItem *node = importOne("Pohlaví;Hmotnost\nžena;60\nmuž;80\nmuž;90\n;70\n");
+        contextMenu(node, QStringLiteral("Statistika"));
+        auto *dialog = m_window->findChild<StatisticsDialog *>();
+        QVERIFY(dialog);
+        auto *box = dialog->findChild<QComboBox *>(QStringLiteral("groupingBox"));
+        QCOMPARE(box->itemText(1), QStringLiteral("Pohlaví"));
+        auto *ungrouped = dialog->findChild<QLabel *>(QStringLiteral("ungroupedLabel"));
+        QVERIFY(ungrouped->isHidden());
+        box->setCurrentIndex(1);
+        QVERIFY(!ungrouped->isHidden());
+        QCOMPARE(ungrouped->text(), QStringLiteral("Řádků bez skupiny (prázdná buňka ve sloupci „Pohlaví“): 1; "
+                                                   "počítají se jen do řádku všech."));
+        QGuiApplication::clipboard()->clear();
+        dialog->findChild<QPushButton *>(QStringLiteral("copySummaryButton"))->click();
+        // muž {80, 90}: mean 85, deviations ±5, sd √50 = 7.07107. žena {60}.
+        // All {60, 80, 90, 70}: mean 75, squared deviations 225 + 25 + 225 + 25
+        // = 500 over 3, sd 12.9099; median (70 + 80) / 2.
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 QStringLiteral("skupina\tsloupec\tn\tchybí\tprůměr\tsměrodatná odchylka\tminimum\tmedián\tmaximum\n"
+                                "muž\tHmotnost\t2\t0\t85\t7,07107\t80\t85\t90\n"
+                                "žena\tHmotnost\t1\t0\t60\t\t60\t60\t60\n"
+                                "\tHmotnost\t4\t0\t75\t12,9099\t60\t75\t90\n"));
+        box->setCurrentIndex(0);
+        QVERIFY(ungrouped->isHidden());
+    }
+
+    // The sex carried into a BMI result groups the result's statistics; the
+    // row without a weight has no BMI and counts as missing, not in n.
+    void carriedTextGroupsAResult()
+    {
+        QTreeWidgetItem *node = importOne("Pohlaví;Hmotnost;Výška\nmuž;80;2\nžena;60;2\nmuž;100;2\nžena;;2\n");
+        fromMenu<TDataWizard>(node, methodTitle(2), [](TDataWizard *wizard) {
+            auto *carried = wizard->findChild<QListWidget *>(QStringLiteral("carriedList"));
+            QCOMPARE(carried->count(), 3);
+            // The text column is carried at the start; the inputs cannot be.
+            QCOMPARE(carried->item(0)->checkState(), Qt::Checked);
+            QVERIFY(!(carried->item(1)->flags() & Qt::ItemIsEnabled));
+            QVERIFY(!(carried->item(2)->flags() & Qt::ItemIsEnabled));
+            QCOMPARE(wizard->selectedColumns(), (std::vector<int>{1, 2}));
+            press(wizard, QDialogButtonBox::Ok);
+        });
+        QCOMPARE(node->childCount(), 1);
+        QTreeWidgetItem *result = node->child(0);
+        const TTableModel *table = MainWindow::tableOf(result);
+        QCOMPARE(table->carriedCount(), 1);
+        QCOMPARE(headersOf(*table), (QStringList{"Pohlaví", "Hmotnost (kg)", "Výška (m)", "BMI"}));
+        QCOMPARE(table->cellText(1, 0), QStringLiteral("žena"));
+        QVERIFY(table->isMissing(3, 3));
+
+        contextMenu(result, QStringLiteral("Statistika"));
+        auto *dialog = m_window->findChild<StatisticsDialog *>();
+        QVERIFY(dialog);
+        auto *box = dialog->findChild<QComboBox *>(QStringLiteral("groupingBox"));
+        QCOMPARE(box->itemText(1), QStringLiteral("Pohlaví"));
+        box->setCurrentIndex(1);
+        dialog->findChild<QPushButton *>(QStringLiteral("copySummaryButton"))->click();
+        QStringList bmi;
+        for (const QString &line : QGuiApplication::clipboard()->text().split(u'\n'))
+            if (line.contains(QStringLiteral("\tBMI\t")))
+                bmi.append(line);
+        // Heights of 2 m: the BMI is a quarter of the weight. muž {20, 25}: mean
+        // 22.5, deviations ±2.5, sd √12.5 = 3.53553. žena {15}, one missing.
+        // All {20, 15, 25}: mean 20, deviations 0, −5, 5, sd √(50 / 2) = 5.
+        QCOMPARE(bmi, (QStringList{"muž\tBMI\t2\t0\t22,5\t3,53553\t20\t22,5\t25",
+                                   "žena\tBMI\t1\t1\t15\t\t15\t15\t15",
+                                   "\tBMI\t3\t1\t20\t5\t15\t20\t25"}));
     }
 
     // The node's own columns, then those of the tables it was computed from

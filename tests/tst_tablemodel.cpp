@@ -192,9 +192,9 @@ private slots:
         QTest::addColumn<QVariant>("expected");
         const QVariant renamed(QStringLiteral("nový"));
         QTest::newRow("source column") << int(SourceDataType) << 2 << int(Qt::DisplayRole) << renamed;
-        QTest::newRow("column the header row did not name") << int(SourceDataType) << 3 << int(Qt::DisplayRole)
-                                                            << renamed;
-        QTest::newRow("unnamed column, not renamed") << int(SourceDataType) << 3 << -1 << QVariant(QString());
+        QTest::newRow("column the header row left empty") << int(SourceDataType) << 3 << int(Qt::DisplayRole)
+                                                          << renamed;
+        QTest::newRow("empty name, not renamed") << int(SourceDataType) << 3 << -1 << QVariant(QString());
         QTest::newRow("row-number column") << int(SourceDataType) << 0 << int(Qt::DisplayRole)
                                            << QVariant(QStringLiteral("č."));
         QTest::newRow("edit role") << int(SourceDataType) << 2 << int(Qt::EditRole) << QVariant(QStringLiteral("b"));
@@ -208,7 +208,7 @@ private slots:
         QFETCH(int, role);
         TTableModel table;
         if (type == SourceDataType) {
-            QVERIFY(table.loadCsv(file("named.csv", "a;b\n1;2;3\n")));
+            QVERIFY(table.loadCsv(file("named.csv", "a;b;\n1;2;3\n")));
         } else {
             table.setMatrix(cv::Mat(1, 2, CV_64F, cv::Scalar(1.0)));
             QVERIFY(table.applyMethod(type, std::vector<int>{0}));
@@ -400,10 +400,11 @@ private slots:
         QTest::addColumn<QStringList>("headers");
         QTest::addColumn<Rows>("rows");
         QTest::addColumn<int>("columns");
-        // A longer row, a blank line as one 0, an empty field as 0.
+        // The header gives the width: a longer row keeps the table's columns,
+        // a blank line is skipped, an empty field is missing.
         QTest::newRow("rows as read") << QString() << QByteArray("V\xC3\xBD\xC5\xA1ka;Hmotnost\r\n1,75;70\r\n1.8;80;5\r\n\r\n;2\r\n")
                                       << QStringList{QStringLiteral("Výška"), "Hmotnost"}
-                                      << Rows{{1.75, 70}, {1.8, 80, 5}, {0}, {0, 2}} << 3;
+                                      << Rows{{1.75, 70}, {1.8, 80}, {qQNaN(), 2}} << 3;
         // A header row alone is a template to type measurements into.
         QTest::newRow("header only") << QString() << QByteArray("a;b;c\n") << QStringList{"a", "b", "c"} << Rows{} << 4;
         QTest::newRow("empty file") << QString() << QByteArray() << QStringList{} << Rows{} << 0;

@@ -6,7 +6,6 @@
 #include "SampleStatistics.h"
 #include "TTableModel.h"
 #include "TreeNodes.h"
-#include "Verdicts.h"
 
 #include <QTreeWidgetItem>
 
@@ -16,10 +15,11 @@ std::vector<GroupingColumn> MainWindow::groupingColumns(QTreeWidgetItem *node)
     const TTableModel *table = tableOf(node);
     if (!table)
         return columns;
-    // Verdict columns keep no class of their own to group by.
+    // Verdict columns keep no class of their own to group by; text columns
+    // group by their texts, number columns by their values.
     for (int c = 0; c < table->width(); ++c)
-        if (!isVerdictColumn(table->type(), c))
-            columns.push_back({columnName(*table, c), columnValues(*table, c)});
+        if (!table->isVerdictColumn(c))
+            columns.push_back(groupingColumn(*table, c));
 
     // A result's rows are the rows of its parent that were checked when it was
     // computed, in order; nothing records which. Only when the result has as
@@ -36,9 +36,12 @@ std::vector<GroupingColumn> MainWindow::groupingColumns(QTreeWidgetItem *node)
             break;
         ++level;
         const QString suffix = level == 1 ? QStringLiteral(" (zdroj)") : QStringLiteral(" (zdroj %1)").arg(level);
-        for (int c = 0; c < source->width(); ++c)
-            if (!isVerdictColumn(source->type(), c))
-                columns.push_back({columnName(*source, c) + suffix, columnValues(*source, c)});
+        for (int c = 0; c < source->width(); ++c) {
+            if (source->isVerdictColumn(c))
+                continue;
+            columns.push_back(groupingColumn(*source, c));
+            columns.back().name += suffix;
+        }
         below = source;
     }
     return columns;

@@ -5,6 +5,7 @@
 #include "CustomFunctions.h"
 #include "ExportPath.h"
 #include "FileDialog.h"
+#include "ImportDialog.h"
 #include "MessageBox.h"
 #include "MethodCatalog.h"
 #include "MethodMenu.h"
@@ -27,6 +28,7 @@
 #include <QCommandLinkButton>
 #include <QCursor>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeySequence>
@@ -49,21 +51,72 @@
 namespace {
 const char *const newProjectName = "Nový projekt";
 
-// "lide.csv: sloupec „Výška“ 2×, sloupec 3 1×" for the fields read as 0.
-QString unreadSummary(const QString &fileName, const TTableModel &table)
+// The rows of an imported file shorter and longer than its table, with the
+// lines they stood on: the table keeps their cells, not where they were.
+struct ImportProblems {
+    QList<RaggedRow> shortRows;
+    QList<RaggedRow> longRows;
+};
+
+// Reads the file as TTableModel::loadCsv does, with the rows that did not fit.
+bool readImportFile(const QString &path, const CsvReadOptions &options, CsvTable *table, ImportProblems *problems,
+                    QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("Soubor nelze otevřít: %1").arg(file.errorString());
+        return false;
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        *error = QStringLiteral("Soubor se nepodařilo přečíst: %1").arg(file.errorString());
+        return false;
+    }
+    if (!readCsvTable(std::move(bytes), options, table, error))
+        return false;
+    problems->shortRows = table->shortRows;
+    problems->longRows = table->longRows;
+    return true;
+}
+
+// "5, 9, 12" of the rows' lines in the file, the first ten of them.
+QString fileLines(const QList<RaggedRow> &rows)
+{
+    constexpr qsizetype shown = 10;
+    QStringList lines;
+    for (qsizetype i = 0; i < rows.size() && i < shown; ++i)
+        lines.append(QString::number(rows[i].line));
+    if (rows.size() > shown)
+        lines.append(QStringLiteral("… (celkem %1)").arg(rows.size()));
+    return lines.join(QStringLiteral(", "));
+}
+
+// "lide.csv – sloupec „Výška“: 2×, sloupec 3: 1×; kratší řádky souboru: 5, 9"
+// for the cells that held no number and the rows that did not fit; empty when
+// there were none. Text columns hold texts: none of theirs is reported.
+QString importSummary(const QString &fileName, const TTableModel &table, const ImportProblems &problems)
 {
     QMap<int, int> perColumn;
     for (const UnreadField &field : table.unreadFields())
         ++perColumn[field.column];
-    if (perColumn.isEmpty())
-        return QString();
-    QStringList columns;
-    for (auto it = perColumn.cbegin(); it != perColumn.cend(); ++it) {
-        const QString header = table.headers().value(it.key());
-        const QString column = header.isEmpty() ? QString::number(it.key() + 1) : QStringLiteral("„%1“").arg(header);
-        columns.append(QStringLiteral("sloupec %1: %2×").arg(column).arg(it.value()));
+    QStringList said;
+    if (!perColumn.isEmpty()) {
+        QStringList columns;
+        for (auto it = perColumn.cbegin(); it != perColumn.cend(); ++it) {
+            const QString header = table.headers().value(it.key());
+            const QString column =
+                header.isEmpty() ? QString::number(it.key() + 1) : QStringLiteral("„%1“").arg(header);
+            columns.append(QStringLiteral("sloupec %1: %2×").arg(column).arg(it.value()));
+        }
+        said.append(columns.join(QStringLiteral(", ")));
     }
-    return QStringLiteral("\n%1 – %2").arg(fileName, columns.join(QStringLiteral(", ")));
+    if (!problems.shortRows.isEmpty())
+        said.append(QStringLiteral("kratší řádky souboru: %1").arg(fileLines(problems.shortRows)));
+    if (!problems.longRows.isEmpty())
+        said.append(QStringLiteral("delší řádky souboru: %1").arg(fileLines(problems.longRows)));
+    if (said.isEmpty())
+        return QString();
+    return QStringLiteral("\n%1 – %2").arg(fileName, said.join(QStringLiteral("; ")));
 }
 
 // The keys of an action: the program's own first, as the hint and the tool
@@ -532,11 +585,12 @@ void MainWindow::addFunction(int id)
         // copy no view shows, and a cancelled one adds no result.
         auto table = std::make_unique<TTableModel>(source);
         std::vector<int> columns;
-        if (!mapColumns(*table, id, &columns))
+        std::vector<int> carried;
+        if (!mapColumns(*table, id, &columns, &carried))
             return;
         bool applied = false;
         const bool finished = BackgroundWork::run(this, QStringLiteral("Počítám…"), [&](WorkControl &) {
-            applied = custom ? table->applyCustomFunction(id, columns) : table->applyMethod(id, columns);
+            applied = custom ? table->applyCustomFunction(id, columns) : table->applyMethod(id, columns, carried);
         });
         if (!finished || !applied)
             return;
@@ -557,7 +611,8 @@ void MainWindow::addFunction(int id)
     changeModel(result, 0);
 }
 
-bool MainWindow::mapColumns(const TTableModel &table, qint32 id, std::vector<int> *columns)
+bool MainWindow::mapColumns(const TTableModel &table, qint32 id, std::vector<int> *columns,
+                            std::vector<int> *carried)
 {
     TDataWizard wizard(this);
     wizard.setSourceTable(&table);
@@ -568,6 +623,8 @@ bool MainWindow::mapColumns(const TTableModel &table, qint32 id, std::vector<int
     if (wizard.exec() != 1)
         return false;
     *columns = wizard.selectedColumns();
+    if (carried)
+        *carried = wizard.carriedColumns();
     return true;
 }
 
@@ -701,26 +758,45 @@ void MainWindow::loadCSV()
         return;
     m_settings.setValue(QStringLiteral("importDataFolder"), QFileInfo(files.first()).absolutePath());
 
+    // Each file is shown before anything is added: the user confirms how it
+    // reads or changes it, skips the file, or cancels the whole import.
+    QList<std::pair<QString, CsvReadOptions>> chosen;
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        CsvReadOptions options;
+        const ImportDialog::Choice choice = ImportDialog::ask(this, files[i], int(i + 1), int(files.size()), &options);
+        if (choice == ImportDialog::Choice::CancelAll)
+            return;
+        if (choice == ImportDialog::Choice::Import)
+            chosen.append({files[i], options});
+    }
+    if (chosen.isEmpty())
+        return;
+
     // Read and parsed by a worker into tables of its own, handed to this
     // thread; a cancelled import adds none of them. A file that cannot be
     // read adds no table and is named with its reason.
     std::vector<std::unique_ptr<TTableModel>> tables;
+    QList<ImportProblems> problems;
     QStringList paths;
     QStringList failures;
     QThread *const here = QThread::currentThread();
     const bool finished =
         BackgroundWork::run(this, QStringLiteral("Importuji data…"), [&](WorkControl &control) {
-            for (const QString &path : files) {
+            for (const auto &[path, options] : chosen) {
                 if (control.cancelled())
                     return;
-                auto table = std::make_unique<TTableModel>(nullptr);
+                CsvTable read;
+                ImportProblems fileProblems;
                 QString why;
-                if (!table->loadCsv(path, &why)) {
+                if (!readImportFile(path, options, &read, &fileProblems, &why)) {
                     failures.append(QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), why));
                     continue;
                 }
+                auto table = std::make_unique<TTableModel>(nullptr);
+                table->setTable(std::move(read));
                 table->moveToThread(here);
                 tables.push_back(std::move(table));
+                problems.append(fileProblems);
                 paths.append(path);
             }
         });
@@ -736,6 +812,8 @@ void MainWindow::loadCSV()
 
     QTreeWidgetItem *last = nullptr;
     QString unreadReport;
+    bool missingCells = false;
+    bool longRows = false;
     for (size_t i = 0; i < tables.size(); ++i) {
         const QString &path = paths[qsizetype(i)];
         TTableModel *table = tables[i].release();
@@ -751,14 +829,20 @@ void MainWindow::loadCSV()
         m_formulaResults.insert(node, emptyResultSlots());
         clearTreeSelection();
         last = node;
-        unreadReport += unreadSummary(name, *table);
+        unreadReport += importSummary(name, *table, problems[qsizetype(i)]);
+        missingCells = missingCells || !table->unreadFields().isEmpty() || !problems[qsizetype(i)].shortRows.isEmpty();
+        longRows = longRows || !problems[qsizetype(i)].longRows.isEmpty();
     }
     last->setSelected(true);
-    if (!unreadReport.isEmpty())
-        MessageBox::warning(this, QStringLiteral("Import dat z CSV souboru"),
-                            QStringLiteral("Některá pole neobsahují číslo a počítá se v nich s 0; v tabulce jsou "
-                                              "podbarvená a jejich bublina ukazuje, co v souboru stálo.\n")
-                                + unreadReport);
+    if (unreadReport.isEmpty())
+        return;
+    QStringList said;
+    if (missingCells)
+        said.append(QStringLiteral("Některá pole neobsahují číslo nebo v kratších řádcích chybí; jejich hodnota "
+                                   "chybí. V tabulce jsou podbarvená a bublina ukazuje, co v souboru stálo."));
+    if (longRows)
+        said.append(QStringLiteral("Pole navíc v delších řádcích se nenačetla."));
+    MessageBox::warning(this, QStringLiteral("Import dat z CSV souboru"), said.join(u' ') + u'\n' + unreadReport);
 }
 
 void MainWindow::exportCSV(QTreeWidgetItem *node)
@@ -767,12 +851,14 @@ void MainWindow::exportCSV(QTreeWidgetItem *node)
     if (!table)
         return;
     const QString title = QStringLiteral("Export tabulky do CSV");
-    const QString path = askExportPath(this, title);
+    bool header = true;
+    const QString path = askExportPath(this, title, &header);
     if (path.isEmpty())
         return;
     // Written by a worker from a copy, beside the old file, and put in its
     // place only when complete: a full disk, a vanished folder or a cancel
-    // never leaves half a table behind.
+    // never leaves half a table behind. Texts are written as texts and a
+    // missing value as an empty field, for other programs to read.
     const TTableModel copy(table);
     bool written = false;
     QString why;
@@ -781,7 +867,7 @@ void MainWindow::exportCSV(QTreeWidgetItem *node)
             QSaveFile file(path);
             if (!file.open(QIODevice::WriteOnly))
                 why = QStringLiteral("Soubor nelze vytvořit: %1").arg(file.errorString());
-            else if (copy.writeCsv(&file, NumberDigits::Six, &why) && !control.cancelled()) {
+            else if (copy.exportCsv(&file, header, NumberDigits::Six, &why) && !control.cancelled()) {
                 written = file.commit();
                 if (!written)
                     why = QStringLiteral("Soubor nelze dokončit: %1").arg(file.errorString());

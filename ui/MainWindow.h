@@ -66,8 +66,8 @@ public:
     // node takes none.
     QVector<QTreeWidgetItem *> formulaResultsOf(QTreeWidgetItem *node) const;
     // The columns the node's rows can be grouped by: the table's own number
-    // columns, then those of the tables it was computed from while their rows
-    // are its rows (see GroupingColumns.cpp).
+    // and text columns, then those of the tables it was computed from while
+    // their rows are its rows (see GroupingColumns.cpp).
     static std::vector<GroupingColumn> groupingColumns(QTreeWidgetItem *node);
 
 public slots:
@@ -127,8 +127,9 @@ private:
     void saveWindowLayout();
     QTreeWidgetItem *resultNode(TTableModel *table, QTreeWidgetItem *parent, qint32 id);
     // Asks through the column-mapping wizard which columns of table feed the
-    // inputs of method or user function id.
-    bool mapColumns(const TTableModel &table, qint32 id, std::vector<int> *columns);
+    // inputs of method or user function id, and which the result carries.
+    bool mapColumns(const TTableModel &table, qint32 id, std::vector<int> *columns,
+                    std::vector<int> *carried = nullptr);
     // A new top-level table of method id, its rows typed in.
     void typeInTable(qint32 id);
     void renameColumns(QTreeWidgetItem *node);

@@ -1,0 +1,395 @@
+#include "CsvReader.h"
+
+#include <QStringEncoder>
+#include <QtTest>
+
+#include <cmath>
+#include <iterator>
+
+using Row = QList<double>;
+using Rows = QList<Row>;
+using TextRows = QList<QStringList>;
+
+Q_DECLARE_METATYPE(CsvReadOptions)
+
+namespace {
+
+// A missing value, as the table holds it.
+const double na = qQNaN();
+
+QByteArray utf16WithMark(const QString &text)
+{
+    QStringEncoder encoder(QStringConverter::Utf16LE);
+    return QByteArray("\xFF\xFE", 2) + QByteArray(encoder.encode(text));
+}
+
+CsvTable readTable(const QByteArray &file, const CsvReadOptions &options = {})
+{
+    CsvTable table;
+    QString error;
+    if (!readCsvTable(file, options, &table, &error))
+        qWarning() << error;
+    return table;
+}
+
+// Where the values differ from the rows (NaN matches NaN); empty when alike.
+QByteArray valuesDiffer(const CsvTable &table, const Rows &rows)
+{
+    if (!table.values.empty() && !table.values.isContinuous())
+        return "values are not continuous";
+    if (table.rows() != rows.size())
+        return "rows: " + QByteArray::number(table.rows()) + ", expected " + QByteArray::number(rows.size());
+    for (int r = 0; r < table.rows(); ++r) {
+        if (table.values.cols != rows[r].size())
+            return "row " + QByteArray::number(r) + " has " + QByteArray::number(table.values.cols) + " values";
+        for (int c = 0; c < table.values.cols; ++c) {
+            const double v = table.values.at<double>(r, c);
+            const double e = rows[r][c];
+            if (!(v == e || (std::isnan(v) && std::isnan(e))))
+                return QByteArray("row %1, column %2: %3, expected %4")
+                    .replace("%1", QByteArray::number(r))
+                    .replace("%2", QByteArray::number(c))
+                    .replace("%3", QByteArray::number(v, 'g', 17))
+                    .replace("%4", QByteArray::number(e, 'g', 17));
+        }
+    }
+    return {};
+}
+
+// "N" for a number column, "T" for a text one.
+QString kindsOf(const CsvTable &table)
+{
+    QString kinds;
+    for (ColumnKind kind : table.kinds)
+        kinds += kind == ColumnKind::Text ? u'T' : u'N';
+    return kinds;
+}
+
+// Each row's texts of the text columns, in column order.
+TextRows textRowsOf(const CsvTable &table)
+{
+    TextRows rows;
+    for (qsizetype r = 0; r < table.rows(); ++r) {
+        QStringList row;
+        for (const auto &[column, texts] : table.texts)
+            row.append(texts.text(r));
+        rows.append(row);
+    }
+    return rows;
+}
+
+QString raggedText(const QList<RaggedRow> &rows)
+{
+    QStringList parts;
+    for (const RaggedRow &row : rows)
+        parts.append(QStringLiteral("%1@%2:%3").arg(row.row).arg(row.line).arg(row.fields));
+    return parts.join(u' ');
+}
+
+} // namespace
+
+class TestCsvReader : public QObject {
+    Q_OBJECT
+
+private slots:
+    void read_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<char>("separator");
+        QTest::addColumn<bool>("point");
+        QTest::addColumn<bool>("header");
+        QTest::addColumn<QStringList>("headers");
+        QTest::addColumn<Rows>("rows");
+        QTest::addColumn<QString>("kinds");
+        QTest::addColumn<TextRows>("texts");
+
+        // R's write.csv: the row names' column under "", quoted texts, NA.
+        QTest::newRow("R write.csv") << QByteArray("\"\",\"sex\",\"side\",\"weight\"\n"
+                                                   "\"1\",\"Female\",\"L\",12.5\n"
+                                                   "\"2\",\"Male\",\"R\",NA\n"
+                                                   "\"3\",\"Female\",NA,8.25\n")
+                                     << ',' << true << true << QStringList{"", "sex", "side", "weight"}
+                                     << Rows{{1, na, na, 12.5}, {2, na, na, na}, {3, na, na, 8.25}}
+                                     << "NTTN"
+                                     << TextRows{{"Female", "L"}, {"Male", "R"}, {"Female", ""}};
+        // A Czech spreadsheet: Windows-1250, decimal commas, digits grouped by
+        // a space and by a no-break space (0xA0), an empty last field.
+        QTest::newRow("Czech spreadsheet") << QByteArray("pohlav\xED;v\xFD\x9Aka;hmotnost\r\n"
+                                                         "mu\x9E;172,5;1 250,5\r\n"
+                                                         "\x9E" "ena;160;980\r\n"
+                                                         "mu\x9E;181,25;\r\n"
+                                                         "\x9E" "ena;158,0;1\xA0" "100\r\n")
+                                           << ';' << false << true
+                                           << QStringList{QStringLiteral("pohlaví"), QStringLiteral("výška"),
+                                                          QStringLiteral("hmotnost")}
+                                           << Rows{{na, 172.5, 1250.5}, {na, 160, 980}, {na, 181.25, na},
+                                                   {na, 158, 1100}}
+                                           << "TNN"
+                                           << TextRows{{QStringLiteral("muž")}, {QStringLiteral("žena")},
+                                                       {QStringLiteral("muž")}, {QStringLiteral("žena")}};
+        QTest::newRow("tabs") << QByteArray("id\td\xC3\xA9lka\n1\t10.5\n2\t11,5\n") << '\t' << false << true
+                              << QStringList{"id", QStringLiteral("délka")} << Rows{{1, 10.5}, {2, 11.5}} << "NN"
+                              << TextRows{{}, {}};
+        QTest::newRow("bars") << QByteArray("a|b\n1|2\n3|4\n") << '|' << false << true << QStringList{"a", "b"}
+                              << Rows{{1, 2}, {3, 4}} << "NN" << TextRows{{}, {}};
+        QTest::newRow("CR line ends") << QByteArray("a;b\r1;2\r3;4\r") << ';' << false << true
+                                      << QStringList{"a", "b"} << Rows{{1, 2}, {3, 4}} << "NN" << TextRows{{}, {}};
+        QTest::newRow("CR LF line ends") << QByteArray("a,b\r\n1.5,2\r\n") << ',' << true << true
+                                         << QStringList{"a", "b"} << Rows{{1.5, 2}} << "NN" << TextRows{{}};
+        QTest::newRow("UTF-16 with mark") << utf16WithMark(QStringLiteral("výška;váha\r\n172,5;70\r\n")) << ';'
+                                          << false << true
+                                          << QStringList{QStringLiteral("výška"), QStringLiteral("váha")}
+                                          << Rows{{172.5, 70}} << "NN" << TextRows{{}};
+        // The mark must go before the first field is read, or its quotes are data.
+        QTest::newRow("UTF-8 mark") << QByteArray("\xEF\xBB\xBF\"id\",\"v\xC3\xBD\xC5\xA1ka\"\n1,2.5\n") << ','
+                                    << true << true << QStringList{"id", QStringLiteral("výška")}
+                                    << Rows{{1, 2.5}} << "NN" << TextRows{{}};
+        QTest::newRow("numbers first") << QByteArray("1;2;3\n4;5;6\n") << ';' << false << false
+                                       << QStringList{"1", "2", "3"} << Rows{{1, 2, 3}, {4, 5, 6}} << "NNN"
+                                       << TextRows{{}, {}};
+        // The number rule takes blanks and a plus sign: still no header.
+        QTest::newRow("blank before a number") << QByteArray(" 3;4;2\n5;6;7\n") << ';' << false << false
+                                               << QStringList{"1", "2", "3"} << Rows{{3, 4, 2}, {5, 6, 7}} << "NNN"
+                                               << TextRows{{}, {}};
+        QTest::newRow("plus sign") << QByteArray("+3;4;2\n5;6;7\n") << ';' << false << false
+                                   << QStringList{"1", "2", "3"} << Rows{{3, 4, 2}, {5, 6, 7}} << "NNN"
+                                   << TextRows{{}, {}};
+        QTest::newRow("NA in the first row") << QByteArray("1;NA;3\n4;5;6\n") << ';' << false << false
+                                             << QStringList{"1", "2", "3"} << Rows{{1, na, 3}, {4, 5, 6}} << "NNN"
+                                             << TextRows{{}, {}};
+        // Lines of single numbers with decimal commas are one column, not two.
+        QTest::newRow("decimal commas alone") << QByteArray("1,5\n2,25\n") << ';' << false << false
+                                              << QStringList{"1"} << Rows{{1.5}, {2.25}} << "N" << TextRows{{}, {}};
+        QTest::newRow("quoted separators and quotes")
+            << QByteArray("name;note\n\"Nov\xC3\xA1k; Jan\";\"\xC5\x99" "ekl \"\"ano\"\"\"\n") << ';' << false << true
+            << QStringList{"name", "note"} << Rows{{na, na}} << "TT"
+            << TextRows{{QStringLiteral("Novák; Jan"), QStringLiteral("řekl \"ano\"")}};
+        // Quoted NA is missing like NA, and a quoted number is a number.
+        QTest::newRow("quoted NA and number") << QByteArray("\"x\"\n1.5\n\"NA\"\nNA\n\"2,5\"\n") << ';' << false
+                                              << true << QStringList{"x"} << Rows{{1.5}, {na}, {na}, {2.5}}
+                                              << "N" << TextRows{{}, {}, {}, {}};
+        QTest::newRow("blank lines first") << QByteArray("\n\r\na;b\n\n1;2\n") << ';' << false << true
+                                           << QStringList{"a", "b"} << Rows{{1, 2}} << "NN" << TextRows{{}};
+    }
+
+    void read()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(char, separator);
+        QFETCH(bool, point);
+        QFETCH(bool, header);
+        QFETCH(QStringList, headers);
+        QFETCH(Rows, rows);
+        QFETCH(QString, kinds);
+        QFETCH(TextRows, texts);
+        const CsvTable table = readTable(file);
+        QCOMPARE(table.dialect.separator, separator);
+        QCOMPARE(table.dialect.decimal, point ? DecimalMark::Point : DecimalMark::CommaOrPoint);
+        QCOMPARE(table.dialect.header, header);
+        QCOMPARE(table.headers, headers);
+        const QByteArray difference = valuesDiffer(table, rows);
+        QVERIFY2(difference.isEmpty(), difference.constData());
+        QCOMPARE(kindsOf(table), kinds);
+        QCOMPARE(textRowsOf(table), texts);
+        QVERIFY(table.unread.isEmpty());
+        QVERIFY(table.shortRows.isEmpty());
+        QVERIFY(table.longRows.isEmpty());
+    }
+
+    // Lines count from 1 over every physical line: the header, blank lines and
+    // both lines of a quoted line break.
+    void raggedRows()
+    {
+        const CsvTable table = readTable(QByteArray("name;x;y\r\n"                // 1
+                                                    "\"Nov\xC3\xA1k\r\nJan\";1;2\r\n" // 2-3
+                                                    "\r\n"                        // 4
+                                                    "Svoboda;3\r\n"               // 5
+                                                    "Dvo\xC5\x99\xC3\xA1k;4;5;6\r\n" // 6
+                                                    "Mal\xC3\xBD;7;8;;\r\n"       // 7: a trailing separator
+                                                    "\r\n"                        // 8
+                                                    "Hor\xC3\xA1k\r\n"));         // 9
+        QCOMPARE(table.dialect.separator, ';');
+        QCOMPARE(table.headers, (QStringList{"name", "x", "y"}));
+        const QByteArray difference =
+            valuesDiffer(table, Rows{{na, 1, 2}, {na, 3, na}, {na, 4, 5}, {na, 7, 8}, {na, na, na}});
+        QVERIFY2(difference.isEmpty(), difference.constData());
+        QCOMPARE(kindsOf(table), QStringLiteral("TNN"));
+        QCOMPARE(textRowsOf(table), (TextRows{{QStringLiteral("Novák\r\nJan")}, {QStringLiteral("Svoboda")},
+                                              {QStringLiteral("Dvořák")}, {QStringLiteral("Malý")},
+                                              {QStringLiteral("Horák")}}));
+        QCOMPARE(raggedText(table.shortRows), QStringLiteral("1@5:2 4@9:1"));
+        QCOMPARE(raggedText(table.longRows), QStringLiteral("2@6:4"));
+    }
+
+    // A few texts in a number column are missing and listed as written.
+    void strayTextInNumberColumn_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<Rows>("rows");
+        QTest::addColumn<QString>("unread");
+        QTest::newRow("semicolons") << QByteArray("a;b\n1;x\n2;3\n4;\"5 kg\"\n6;7\n")
+                                    << Rows{{1, na}, {2, 3}, {4, na}, {6, 7}} << "0:1:x 2:1:5 kg";
+        // Half texts is still a number column.
+        QTest::newRow("half") << QByteArray("a;b\n1;x\n2;3\n") << Rows{{1, na}, {2, 3}} << "0:1:x";
+        // With "," between fields a comma is no decimal mark, quoted or not.
+        QTest::newRow("commas") << QByteArray("a,b\n\"1,5\",2\n3,4\n\"7\",\"1,500\"\n")
+                                << Rows{{na, 2}, {3, 4}, {7, na}} << "0:0:1,5 2:1:1,500";
+    }
+
+    void strayTextInNumberColumn()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(Rows, rows);
+        QFETCH(QString, unread);
+        const CsvTable table = readTable(file);
+        const QByteArray difference = valuesDiffer(table, rows);
+        QVERIFY2(difference.isEmpty(), difference.constData());
+        QCOMPARE(kindsOf(table), QStringLiteral("NN"));
+        QVERIFY(table.texts.empty());
+        QStringList listed;
+        for (const UnreadField &field : table.unread)
+            listed.append(QStringLiteral("%1:%2:%3").arg(field.row).arg(field.column).arg(field.text));
+        QCOMPARE(listed.join(u' '), unread);
+    }
+
+    // Cells of a text column that look like numbers keep their text as
+    // written, before its first text too; each text is held once.
+    void mostlyTextColumnKeepsTexts()
+    {
+        const CsvTable table =
+            readTable(QByteArray("id;v\n007;1\nA12;2\n12,50;3\nA12;4\n\"B7\";5\nNA;6\n+5;7\nC1;8\n"));
+        QCOMPARE(kindsOf(table), QStringLiteral("TN"));
+        QCOMPARE(textRowsOf(table),
+                 (TextRows{{"007"}, {"A12"}, {"12,50"}, {"A12"}, {"B7"}, {""}, {"+5"}, {"C1"}}));
+        const TextColumn &id = table.texts.at(0);
+        QCOMPARE(id.texts.size(), 6);
+        QCOMPARE(id.cells[1], id.cells[3]);
+        QCOMPARE(id.cells[5], -1);
+        const QByteArray difference = valuesDiffer(table, Rows{{na, 1}, {na, 2}, {na, 3}, {na, 4}, {na, 5},
+                                                               {na, 6}, {na, 7}, {na, 8}});
+        QVERIFY2(difference.isEmpty(), difference.constData());
+        QVERIFY(table.unread.isEmpty());
+    }
+
+    void options_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<CsvReadOptions>("options");
+        QTest::addColumn<QStringList>("headers");
+        QTest::addColumn<Rows>("rows");
+
+        const QByteArray file("a;b\n1;2\n3;4\n5;6\n");
+        CsvReadOptions options;
+        options.maxRows = 2;
+        QTest::newRow("two rows") << file << options << QStringList{"a", "b"} << Rows{{1, 2}, {3, 4}};
+        options.maxRows = 0;
+        QTest::newRow("no rows") << file << options << QStringList{"a", "b"} << Rows{};
+        options = {};
+        options.header = true;
+        QTest::newRow("numbers as header") << QByteArray("1;2\n3;4\n") << options << QStringList{"1", "2"}
+                                           << Rows{{3, 4}};
+        options = {};
+        options.header = false;
+        QTest::newRow("texts as data") << QByteArray("a;1\n2;3\n") << options << QStringList{"1", "2"}
+                                       << Rows{{na, 1}, {2, 3}};
+        options = {};
+        options.separator = ',';
+        QTest::newRow("separator given") << QByteArray("a;b,c\n1;2,3\n") << options << QStringList{"a;b", "c"}
+                                         << Rows{{na, 3}};
+        options.decimal = DecimalMark::CommaOrPoint;
+        QTest::newRow("decimal mark given") << QByteArray("a,b\n\"1,5\",2\n") << options << QStringList{"a", "b"}
+                                            << Rows{{1.5, 2}};
+        options = {};
+        options.encoding = TextEncoding::Windows1250;
+        QTest::newRow("encoding given") << QByteArray("\xC5\xBE\n1\n") << options
+                                        << QStringList{QStringLiteral("Ĺľ")} << Rows{{1}};
+    }
+
+    void options()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(CsvReadOptions, options);
+        QFETCH(QStringList, headers);
+        QFETCH(Rows, rows);
+        const CsvTable table = readTable(file, options);
+        QCOMPARE(table.headers, headers);
+        const QByteArray difference = valuesDiffer(table, rows);
+        QVERIFY2(difference.isEmpty(), difference.constData());
+    }
+
+    void emptyFile_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::newRow("nothing") << QByteArray();
+        QTest::newRow("blank lines") << QByteArray("\n\r\n\r");
+        QTest::newRow("only a mark") << QByteArray("\xEF\xBB\xBF");
+    }
+
+    void emptyFile()
+    {
+        QFETCH(QByteArray, file);
+        CsvTable table;
+        QString error;
+        QVERIFY(readCsvTable(file, {}, &table, &error));
+        QCOMPARE(table.width(), 0);
+        QCOMPARE(table.rows(), 0);
+        QVERIFY(error.isEmpty());
+    }
+
+    void suggestion_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<char>("read");
+        QTest::addColumn<char>("suggested");
+        QTest::newRow("commas read by semicolon") << QByteArray("a,b\n1,2\n") << ';' << ',';
+        QTest::newRow("bars read by semicolon") << QByteArray("a|b\n1|2\n") << ';' << '|';
+        QTest::newRow("tabs read by comma") << QByteArray("a\tb\n1.5\t2\n") << ',' << '\t';
+        QTest::newRow("already split") << QByteArray("a;b\n1;2\n") << ';' << '\0';
+        QTest::newRow("one column") << QByteArray("x\n1\n") << ';' << '\0';
+        QTest::newRow("decimal commas") << QByteArray("v\n1,5\n2,5\n") << ';' << '\0';
+        QTest::newRow("UTF-16") << utf16WithMark(QStringLiteral("a,b\r\n1,2\r\n")) << ';' << ',';
+    }
+
+    void suggestion()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(char, read);
+        QFETCH(char, suggested);
+        CsvReadOptions options;
+        options.separator = read;
+        const CsvTable table = readTable(file, options);
+        QCOMPARE(suggestedSeparator(file, table.dialect), suggested);
+    }
+
+    void separatorNames()
+    {
+        QCOMPARE(separatorName(';'), QStringLiteral("středník"));
+        QCOMPARE(separatorName(','), QStringLiteral("čárka"));
+        QCOMPARE(separatorName('\t'), QStringLiteral("tabulátor"));
+        QCOMPARE(separatorName('|'), QStringLiteral("svislá čára"));
+        QCOMPARE(separatorName('#'), QStringLiteral("„#“"));
+    }
+
+    // With "." alone as the mark, the plain path gives what the text rule gives.
+    void pointReading()
+    {
+        const NumberReader reader;
+        const char *fields[] = {"1.5", "-0.25", "1,5", "1,500", "1 000", "+2", " 3 ", "1e3", "2.5E-2", "nan", "x"};
+        const bool numbers[] = {true, true, false, false, false, true, true, true, true, true, false};
+        for (size_t i = 0; i < std::size(fields); ++i) {
+            const QByteArray field(fields[i]);
+            double byText = 0;
+            QCOMPARE(reader.readPointText(QString::fromLatin1(field), &byText), numbers[i]);
+            double plain = 0;
+            if (reader.readPlainPoint(field.constBegin(), field.constEnd(), &plain))
+                QCOMPARE(plain, byText);
+        }
+        double value = 0;
+        QVERIFY(!reader.readPlainPoint("1,5", "1,5" + 3, &value));
+        QVERIFY(reader.readPlainPoint("1.5", "1.5" + 3, &value));
+        QCOMPARE(value, 1.5);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestCsvReader)
+#include "tst_csvreader.moc"
