@@ -64,6 +64,22 @@ std::vector<int> inputColumns(const ApplyRequest &request, const CsvTable &table
     return mapped;
 }
 
+// The method's inputs in the block's rows: column j is the table's column
+// mapped[j]. Row by row, as the table holds them: a column at a time would
+// step across the whole width of the table for every value.
+cv::Mat inputsOf(const cv::Mat &block, const std::vector<int> &mapped, int inputs)
+{
+    cv::Mat out(block.rows, inputs, CV_64F, cv::Scalar(0.0));
+    const int given = std::min(inputs, int(mapped.size()));
+    for (int r = 0; r < block.rows; ++r) {
+        const double *from = block.ptr<double>(r);
+        double *to = out.ptr<double>(r);
+        for (int j = 0; j < given; ++j)
+            to[j] = from[mapped[size_t(j)]];
+    }
+    return out;
+}
+
 // Rows computed at a time: the result of a block is written before the next
 // is computed, so that memory holds the table and one block of results. A
 // method over the whole table takes every row at once.
@@ -101,8 +117,13 @@ int runApplyCommand(const QStringList &args, std::FILE *out, std::FILE *err)
     if (!readInputFile(request.inputPath, &input, err))
         return FileFault;
     refuseOutputOverInput(request.output.path, input);
+    // The header first, which names the columns; then the rows, of those
+    // columns alone.
+    CsvReadOptions options;
+    options.separator = request.separator;
+    options.maxRows = 0;
     CsvTable table;
-    if (!readInputTable(std::move(input.bytes), request.separator, request.inputPath, &table, err))
+    if (!readInputTable(input.bytes, options, request.inputPath, &table, err))
         return FileFault;
     const QString fileName = QFileInfo(request.inputPath).fileName();
     const std::vector<int> mapped = inputColumns(request, table, fileName);
@@ -112,6 +133,10 @@ int runApplyCommand(const QStringList &args, std::FILE *out, std::FILE *err)
 
     std::vector<int> used = mapped;
     used.insert(used.end(), kept.begin(), kept.end());
+    options = optionsOf(table.dialect);
+    options.columns = used;
+    if (!readInputTable(std::move(input.bytes), options, request.inputPath, &table, err))
+        return FileFault;
     qint64 problems = reportReading(table, fileName, used, err);
     // A text column gives the method no number in any row.
     for (int j = 0; j < method.inputCount; ++j) {
@@ -147,7 +172,7 @@ int runApplyCommand(const QStringList &args, std::FILE *out, std::FILE *err)
         for (qsizetype first = 0; first < rows; first += step) {
             const int count = int(std::min(step, rows - first));
             const cv::Mat block = table.values.rowRange(int(first), int(first) + count);
-            const cv::Mat result = computeResult(method, selectColumns(block, mapped, method.inputCount));
+            const cv::Mat result = computeResult(method, inputsOf(block, mapped, method.inputCount));
             for (int i = 0; i < result.rows; ++i) {
                 const double *values = result.ptr<double>(i);
                 if (kept.empty() && !verdicts) {

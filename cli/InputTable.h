@@ -24,9 +24,17 @@ char separatorOf(const QString &value);
 bool takeSeparatorOption(const QStringList &args, qsizetype *i, std::optional<char> *separator);
 
 // Reads the table from the bytes of the file at path. False, with the reason
-// on err, when it would not fit in memory or is no text.
+// on err, when it would not fit in memory or is too wide.
 bool readInputTable(QByteArray bytes, const std::optional<char> &separator, const QString &path, CsvTable *table,
                     std::FILE *err);
+// The same with the reader's options: a preview of the header alone
+// (maxRows 0), or some columns only.
+bool readInputTable(QByteArray bytes, const CsvReadOptions &options, const QString &path, CsvTable *table,
+                    std::FILE *err);
+
+// The options that read a file in the dialect it was read in before, so
+// that a second reading finds nothing anew.
+CsvReadOptions optionsOf(const CsvDialect &dialect);
 
 // The column (from 0) that `named` names: a number from 1, or the exact text
 // of a header (a text of digits alone is always a number). Throws UsageError

@@ -110,17 +110,6 @@ QString fieldsText(qsizetype fields)
     return fields >= 1 && fields <= 4 ? QStringLiteral("%1 pole").arg(fields) : QStringLiteral("%1 polí").arg(fields);
 }
 
-// "1, 5, 9" of the rows' lines, the first few of them.
-QString lineList(const QList<RaggedRow> &rows)
-{
-    constexpr int shown = 5;
-    QStringList lines;
-    for (qsizetype i = 0; i < rows.size() && i < shown; ++i)
-        lines.append(QString::number(rows[i].line));
-    if (rows.size() > shown)
-        lines.append(QStringLiteral("…"));
-    return lines.join(QStringLiteral(", "));
-}
 
 } // namespace
 
@@ -356,10 +345,10 @@ void ImportDialog::showSummary()
             QStringLiteral("Polí bez čísla ve sloupcích čísel: %1 (hodnota chybí).").arg(m_preview.unread.size()));
     if (!m_preview.shortRows.isEmpty())
         said.append(QStringLiteral("Kratší řádky souboru: %1 (poslední hodnoty chybí).")
-                        .arg(lineList(m_preview.shortRows)));
+                        .arg(raggedRowLines(m_preview.shortRows, 5)));
     if (!m_preview.longRows.isEmpty())
         said.append(QStringLiteral("Delší řádky souboru: %1 (pole navíc se nenačtou).")
-                        .arg(lineList(m_preview.longRows)));
+                        .arg(raggedRowLines(m_preview.longRows, 5)));
     m_ui->summaryLabel->setText(said.join(u' '));
 }
 
@@ -429,4 +418,14 @@ int ImportDialog::count()
 QString ImportDialog::lastFileName()
 {
     return askedFileName;
+}
+
+QString raggedRowLines(const QList<RaggedRow> &rows, int shown)
+{
+    QStringList lines;
+    for (qsizetype i = 0; i < rows.size() && i < shown; ++i)
+        lines.append(QString::number(rows[i].line));
+    if (rows.size() > shown)
+        lines.append(QStringLiteral("… (celkem %1)").arg(rows.size()));
+    return lines.join(QStringLiteral(", "));
 }

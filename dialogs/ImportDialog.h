@@ -92,3 +92,8 @@ private:
     CsvTable m_preview;
     char m_suggested = 0;
 };
+
+// "5, 9, 12" of the rows' lines in the file, the first `shown` of them, then
+// how many there are in all: how the preview and the import's report list
+// short and long rows.
+QString raggedRowLines(const QList<RaggedRow> &rows, int shown);

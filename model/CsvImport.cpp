@@ -31,52 +31,6 @@ CsvImport::CsvImport(QByteArray fileBytes)
     }
 }
 
-QStringList CsvImport::headers() const
-{
-    if (m_text.bytes.isEmpty())
-        return {};
-    return decodeText(m_text.bytes.constData(), m_headerEnd, m_text.encoding).split(u';');
-}
-
-qsizetype CsvImport::headerCount() const
-{
-    if (m_text.bytes.isEmpty())
-        return 0;
-    const char *data = m_text.bytes.constData();
-    return std::count(data, data + m_headerEnd, ';') + 1;
-}
-
-QString CsvImport::header(qsizetype i) const
-{
-    const char *p = m_text.bytes.constData();
-    const char *end = p + m_headerEnd;
-    for (qsizetype k = 0; !m_text.bytes.isEmpty(); ++k) {
-        const char *sep = std::find(p, end, ';');
-        if (k == i)
-            return fieldText(p, sep);
-        if (sep == end)
-            break;
-        p = sep + 1;
-    }
-    return QString::number(i + 1);
-}
-
-qsizetype CsvImport::headerIndex(const QString &name) const
-{
-    if (m_text.bytes.isEmpty())
-        return -1;
-    const char *p = m_text.bytes.constData();
-    const char *end = p + m_headerEnd;
-    for (qsizetype i = 0;; ++i) {
-        const char *sep = std::find(p, end, ';');
-        if (fieldText(p, sep) == name)
-            return i;
-        if (sep == end)
-            return -1;
-        p = sep + 1;
-    }
-}
-
 qsizetype CsvImport::line(qsizetype offset, const char **begin, const char **end) const
 {
     const char *data = m_text.bytes.constData();
@@ -102,33 +56,6 @@ double CsvImport::fieldValue(const char *begin, const char *end, bool *read) con
     if (read)
         *read = ok;
     return value;
-}
-
-QList<QList<double>> CsvImport::rows(QList<UnreadField> *unread) const
-{
-    QList<QList<double>> result;
-    result.reserve(rowCount());
-    qsizetype offset = m_bodyStart;
-    for (qsizetype i = 0; i < rowCount(); ++i) {
-        const char *p;
-        const char *end;
-        offset = line(offset, &p, &end);
-        QList<double> row;
-        row.reserve(i == 0 ? m_width : std::count(p, end, ';') + 1);
-        for (;;) {
-            const char *sep = static_cast<const char *>(std::memchr(p, ';', size_t(end - p)));
-            const char *fieldEnd = sep ? sep : end;
-            bool read = true;
-            row.append(fieldValue(p, fieldEnd, unread ? &read : nullptr));
-            if (!read)
-                unread->append({i, int(row.size() - 1), fieldText(p, fieldEnd)});
-            if (!sep)
-                break;
-            p = sep + 1;
-        }
-        result.append(std::move(row));
-    }
-    return result;
 }
 
 qsizetype CsvImport::readColumns(const std::vector<int> &columns, double *out, qsizetype maxRows, Position *position,

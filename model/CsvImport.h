@@ -21,29 +21,13 @@
 
 #include <vector>
 
-
 class CsvImport {
 public:
     explicit CsvImport(QByteArray fileBytes);
 
-    // The header texts, decoded on every call: a header line may hold
-    // millions of fields, so callers that only count or look up use the two
-    // below.
-    QStringList headers() const;
-    qsizetype headerCount() const;
-    // Header i; the column's number (from 1) when the header row has no field i.
-    QString header(qsizetype i) const;
-    // The first header whose text is name; -1 when none is.
-    qsizetype headerIndex(const QString &name) const;
-
     qsizetype rowCount() const { return m_rowCount; }
     // Fields of the first data row; 0 when there is none.
     int width() const { return m_width; }
-    TextEncoding encoding() const { return m_text.encoding; }
-
-    // Every row with all its fields, as read; the fields read as 0 for want of
-    // a number are listed in *unread when asked for.
-    QList<QList<double>> rows(QList<UnreadField> *unread = nullptr) const;
 
     // Where the next row to read starts: rows are read in order, a block at a time.
     struct Position {

@@ -1,6 +1,7 @@
 #include "CsvReader.h"
 
 #include <QHash>
+#include <QtAlgorithms>
 
 #include <algorithm>
 #include <climits>
@@ -8,6 +9,14 @@
 #include <cstring>
 #include <limits>
 #include <new>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#if defined(__linux__)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -35,6 +44,24 @@ struct Field {
     bool isEmpty() const { return begin == end; }
 };
 
+// The bits set among the low sixteen.
+inline int bitCount(unsigned v)
+{
+    v = v - ((v >> 1) & 0x5555u);
+    v = (v & 0x3333u) + ((v >> 2) & 0x3333u);
+    v = (v + (v >> 4)) & 0x0F0Fu;
+    return int((v + (v >> 8)) & 0x1Fu);
+}
+
+#if defined(__SSE2__)
+// The sum of the sixteen bytes.
+inline int laneSum(__m128i lanes)
+{
+    const __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());
+    return _mm_cvtsi128_si32(sums) + _mm_cvtsi128_si32(_mm_srli_si128(sums, 8));
+}
+#endif
+
 // The records of the text one after another, fields split by the separator
 // outside quotes; blank lines are skipped.
 class RecordScanner {
@@ -48,10 +75,30 @@ public:
         m_stop[static_cast<unsigned char>(separator)] = true;
         m_stop[static_cast<unsigned char>('\n')] = true;
         m_stop[static_cast<unsigned char>('\r')] = true;
+#if defined(__SSE2__)
+        m_separatorBytes = _mm_set1_epi8(separator);
+        m_lfBytes = _mm_set1_epi8('\n');
+        m_crBytes = _mm_set1_epi8('\r');
+        m_maskBase = begin;
+#endif
     }
 
-    // The next record that is not a blank line into *fields; false at the end.
-    bool next(std::vector<Field> *fields)
+    // Hands each field of the next record that is not a blank line to
+    // field(const Field &), in order; false at the end of the text. No field
+    // is kept here, so a record of any length costs no memory.
+    template <typename OnField>
+    bool next(OnField &&field)
+    {
+        if (!startRecord())
+            return false;
+        do
+            field(nextField());
+        while (!endOfField());
+        return true;
+    }
+
+    // Passes over blank lines to the next record; false at the end of the text.
+    bool startRecord()
     {
         for (;;) {
             if (m_p == m_end)
@@ -61,18 +108,83 @@ public:
             skipLineBreak();
         }
         m_recordLine = m_line;
-        fields->clear();
-        for (;;) {
-            fields->push_back(m_p < m_end && *m_p == '"' ? quotedField() : plainField());
-            if (m_p == m_end)
-                return true;
-            if (*m_p == m_separator) {
-                ++m_p;
-                continue;
-            }
-            skipLineBreak();
+        return true;
+    }
+
+    // The field that starts here.
+    Field nextField() { return m_p < m_end && *m_p == '"' ? quotedField() : plainField(); }
+
+    // After a field: true when it ended its record (the line break is passed
+    // over), false when another field follows its separator.
+    bool endOfField()
+    {
+        if (m_p == m_end)
             return true;
+        if (*m_p == m_separator) {
+            ++m_p;
+            return false;
         }
+        skipLineBreak();
+        return true;
+    }
+
+    // The end of the record of which the fields from here on are left,
+    // with their count in *fields; nullptr when a quote stands before it
+    // (a quoted field may hold a separator or a line break, and fields are
+    // to be read one by one). Passes over nothing: passRecord does.
+    const char *recordEnd(qsizetype *fields) const
+    {
+        const char *p = m_p;
+        qsizetype separators = 0;
+#if defined(__SSE2__)
+        // Sixteen bytes at a time; each lane counts the separators it sees,
+        // up to 255 before the lanes are summed.
+        const __m128i quoteBytes = _mm_set1_epi8('"');
+        __m128i lanes = _mm_setzero_si128();
+        int blocks = 0;
+        while (m_end - p >= 16) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+            const __m128i seps = _mm_cmpeq_epi8(bytes, m_separatorBytes);
+            const unsigned ends = unsigned(_mm_movemask_epi8(_mm_or_si128(
+                _mm_or_si128(_mm_cmpeq_epi8(bytes, m_lfBytes), _mm_cmpeq_epi8(bytes, m_crBytes)),
+                _mm_cmpeq_epi8(bytes, quoteBytes))));
+            if (ends != 0) {
+                const unsigned first = qCountTrailingZeroBits(ends);
+                separators += bitCount(unsigned(_mm_movemask_epi8(seps)) & ((1u << first) - 1));
+                p += first;
+                break;
+            }
+            lanes = _mm_sub_epi8(lanes, seps);
+            p += 16;
+            if (++blocks == 255) {
+                separators += laneSum(lanes);
+                lanes = _mm_setzero_si128();
+                blocks = 0;
+            }
+        }
+        separators += laneSum(lanes);
+#endif
+        for (; p < m_end && *p != '\n' && *p != '\r' && *p != '"'; ++p)
+            separators += *p == m_separator ? 1 : 0;
+        if (p < m_end && *p == '"')
+            return nullptr;
+        *fields = separators + 1;
+        return p;
+    }
+
+    // Passes over the record to end, which recordEnd gave.
+    void passRecord(const char *end)
+    {
+        m_p = end;
+        if (m_p != m_end)
+            skipLineBreak();
+    }
+
+    // The next record's fields into *fields.
+    bool next(std::vector<Field> *fields)
+    {
+        fields->clear();
+        return next([fields](const Field &f) { fields->push_back(f); });
     }
 
     // The line of the file (from 1) where the last record starts.
@@ -82,11 +194,53 @@ public:
     bool unclosed() const { return m_unclosed; }
 
 private:
+    // The first separator, CR or LF from p on; the end when there is none.
+    // Sixty-four bytes are looked at at once and where they stop is kept as
+    // a mask: the next few fields end in the same sixty-four bytes.
+    const char *findStop(const char *p)
+    {
+#if defined(__SSE2__)
+        for (;;) {
+            const size_t offset = size_t(p - m_maskBase);
+            if (offset < 64) {
+                const quint64 rest = m_mask >> offset;
+                if (rest != 0)
+                    return p + qCountTrailingZeroBits(rest);
+            }
+            if (m_end - p < 64)
+                break;
+            m_maskBase = p;
+            m_mask = stopsOf(p);
+            if (m_mask != 0)
+                return p + qCountTrailingZeroBits(m_mask);
+            p += 64;
+        }
+#endif
+        while (p < m_end && !m_stop[static_cast<unsigned char>(*p)])
+            ++p;
+        return p;
+    }
+
+#if defined(__SSE2__)
+    // Bit i set where p[i] is a separator, CR or LF, for the 64 bytes from p.
+    quint64 stopsOf(const char *p) const
+    {
+        quint64 mask = 0;
+        for (int i = 0; i < 64; i += 16) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
+            const __m128i stops = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, m_separatorBytes),
+                                                            _mm_cmpeq_epi8(bytes, m_lfBytes)),
+                                               _mm_cmpeq_epi8(bytes, m_crBytes));
+            mask |= quint64(unsigned(_mm_movemask_epi8(stops))) << i;
+        }
+        return mask;
+    }
+#endif
+
     Field plainField()
     {
         const char *begin = m_p;
-        while (m_p < m_end && !m_stop[static_cast<unsigned char>(*m_p)])
-            ++m_p;
+        m_p = findStop(m_p);
         return {begin, m_p, false};
     }
 
@@ -113,8 +267,7 @@ private:
             // belongs to the field as it stands.
             if (m_p < m_end && !m_stop[static_cast<unsigned char>(*m_p)]) {
                 field.escaped = true;
-                while (m_p < m_end && !m_stop[static_cast<unsigned char>(*m_p)])
-                    ++m_p;
+                m_p = findStop(m_p);
                 field.end = m_p;
             }
             return field;
@@ -133,6 +286,14 @@ private:
     const char *m_end;
     char m_separator;
     bool m_stop[256];
+#if defined(__SSE2__)
+    __m128i m_separatorBytes;
+    __m128i m_lfBytes;
+    __m128i m_crBytes;
+    // The stops of the 64 bytes from m_maskBase.
+    const char *m_maskBase;
+    quint64 m_mask = 0;
+#endif
     qsizetype m_line = 1;
     qsizetype m_recordLine = 1;
     bool m_unclosed = false;
@@ -236,16 +397,24 @@ Split splitSample(const char *begin, const char *end, char separator, const Numb
 {
     Split split;
     RecordScanner scanner(begin, end, separator);
-    std::vector<Field> fields;
-    while (scanner.next(&fields)) {
+    for (;;) {
+        qsizetype count = 0;
+        qsizetype filled = 0;
+        Field first{nullptr, nullptr, false};
+        const bool more = scanner.next([&](const Field &field) {
+            if (count == 0)
+                first = field;
+            ++count;
+            if (!field.isEmpty())
+                filled = count;
+        });
+        if (!more)
+            break;
         // A record the sample cuts inside quotes says nothing.
         if (scanner.unclosed() && !split.counts.empty())
             break;
-        qsizetype filled = qsizetype(fields.size());
-        while (filled > 0 && fields[size_t(filled - 1)].isEmpty())
-            --filled;
-        split.counts.emplace_back(qsizetype(fields.size()), filled);
-        if (split.singleNumbers && (fields.size() != 1 || !isNumberOrMissing(fields.front(), rule)))
+        split.counts.emplace_back(count, filled);
+        if (split.singleNumbers && (count != 1 || !isNumberOrMissing(first, rule)))
             split.singleNumbers = false;
     }
     return split;
@@ -317,15 +486,78 @@ ImportText fileText(QByteArray bytes, const std::optional<TextEncoding> &encodin
 qsizetype countLineBreaks(const char *p, const char *end, qsizetype limit)
 {
     qsizetype count = 0;
-    for (const char *q = p; count < limit && (q = static_cast<const char *>(std::memchr(q, '\n', size_t(end - q))));
-         ++q)
-        ++count;
-    for (const char *q = p; count < limit && (q = static_cast<const char *>(std::memchr(q, '\r', size_t(end - q))));
-         ++q)
-        if (q + 1 == end || q[1] != '\n')
+#if defined(__SSE2__)
+    // Sixteen bytes at a time, each lane counting the LFs and lone CRs it
+    // sees (a byte is one or the other, or neither) up to 255 before the
+    // lanes are summed. The next byte tells a lone CR: it is loaded too.
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    while (count < limit && end - p > 16) {
+        __m128i lanes = _mm_setzero_si128();
+        for (int i = 0; i < 255 && end - p > 16; ++i, p += 16) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+            const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 1));
+            const __m128i loneCr = _mm_andnot_si128(_mm_cmpeq_epi8(next, lf), _mm_cmpeq_epi8(bytes, cr));
+            lanes = _mm_sub_epi8(lanes, _mm_or_si128(_mm_cmpeq_epi8(bytes, lf), loneCr));
+        }
+        count += laneSum(lanes);
+    }
+#endif
+    for (; p < end && count < limit; ++p)
+        if (*p == '\n' || (*p == '\r' && (p + 1 == end || p[1] != '\n')))
             ++count;
     return std::min(count, limit);
 }
+
+// The pages of a big table's values, made present ahead of the rows as they
+// are written, a few MB at a time: one call instead of a page fault every
+// 4 kB, and no page for rows that the file's blank lines only promised.
+class PageFaulter {
+public:
+    void reset(const void *data, size_t size)
+    {
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
+        const auto page = uintptr_t(sysconf(_SC_PAGESIZE));
+        m_page = page;
+        m_next = (reinterpret_cast<uintptr_t>(data) + page - 1) & ~(page - 1);
+        m_end = (reinterpret_cast<uintptr_t>(data) + size) & ~(page - 1);
+        if (size < step)
+            m_end = m_next;
+#else
+        Q_UNUSED(data);
+        Q_UNUSED(size);
+#endif
+    }
+
+    // The pages up to p are to be written now.
+    void reach(const void *p)
+    {
+        if (reinterpret_cast<uintptr_t>(p) > m_next && m_next < m_end)
+            advance(reinterpret_cast<uintptr_t>(p));
+    }
+
+private:
+    static constexpr uintptr_t step = uintptr_t(4) << 20;
+
+    void advance(uintptr_t p)
+    {
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
+        const uintptr_t to = std::min(m_end, (p & ~(m_page - 1)) + step);
+        // A system without it writes the pages as they come.
+        if (madvise(reinterpret_cast<void *>(m_next), to - m_next, MADV_POPULATE_WRITE) != 0) {
+            m_next = m_end;
+            return;
+        }
+        m_next = to;
+#else
+        Q_UNUSED(p);
+#endif
+    }
+
+    uintptr_t m_page = 1;
+    uintptr_t m_next = 0;
+    uintptr_t m_end = 0;
+};
 
 // A text's bytes as the key of its index. Column texts are short and looked
 // up once per cell: FNV-1a costs a fraction of qHash on them.
@@ -399,12 +631,14 @@ public:
     {
     }
 
-    // The header as the file shows it unless header says.
-    bool read(std::optional<bool> header, qsizetype maxRows, CsvTable *table, QString *error);
+    // The header as the file shows it unless options.header says.
+    bool read(const CsvReadOptions &options, CsvTable *table, QString *error);
 
 private:
+    void field(qsizetype index, const Field &field, double *out);
+    void endRow(qsizetype count, qsizetype line, CsvTable *table);
     double cell(int column, const Field &field, qsizetype row);
-    void readRow(const std::vector<Field> &fields, qsizetype line, CsvTable *table);
+    double unplainCell(int column, const Field &field, qsizetype row);
     void resolvePending();
     void finishColumns(CsvTable *table);
 
@@ -416,43 +650,62 @@ private:
     qsizetype m_rows = 0;
     qsizetype m_bound = 0;
     double *m_values = nullptr;
+    // Per column: whether it is read (1) or only passed over (0).
+    std::vector<char> m_read;
+    // Whether the row being read has a non-empty field past the table's width.
+    bool m_surplus = false;
     std::vector<ColumnCount> m_counts;
     std::vector<TextPool> m_pools;
     QByteArray m_buffer;
+    PageFaulter m_faulter;
 };
 
-bool TableReader::read(std::optional<bool> header, qsizetype maxRows, CsvTable *table, QString *error)
+bool TableReader::read(const CsvReadOptions &options, CsvTable *table, QString *error)
 {
     RecordScanner scanner(m_begin, m_end, m_dialect.separator);
+    // The first record's fields, no more of them than a table may have
+    // columns: a line of millions of fields is counted, not kept.
     std::vector<Field> fields;
-    if (!scanner.next(&fields)) {
-        m_dialect.header = header.value_or(m_dialect.header);
+    qsizetype firstCount = 0;
+    if (!scanner.next([&](const Field &f) {
+            if (firstCount++ < MaxCsvColumns)
+                fields.push_back(f);
+        })) {
+        m_dialect.header = options.header.value_or(m_dialect.header);
         table->dialect = m_dialect;
         return true;
     }
-    const qsizetype firstLine = scanner.recordLine();
-    if (fields.size() > size_t(INT_MAX)) {
+    if (firstCount > MaxCsvColumns) {
         if (error)
-            *error = QStringLiteral("Na tabulku nestačí paměť.");
+            *error = QStringLiteral("Tabulka má %1 sloupců (polí prvního řádku), program jich přečte nejvýš %2.")
+                         .arg(firstCount)
+                         .arg(MaxCsvColumns);
         return false;
     }
+    const qsizetype firstLine = scanner.recordLine();
     m_width = int(fields.size());
     // A header holds some text; NA is a missing number, not a name.
-    m_dialect.header = header ? *header : std::any_of(fields.begin(), fields.end(), [this](const Field &f) {
-        return !isNumberOrMissing(f, m_rule);
-    });
+    m_dialect.header = options.header ? *options.header
+                                      : std::any_of(fields.begin(), fields.end(), [this](const Field &f) {
+                                            return !isNumberOrMissing(f, m_rule);
+                                        });
     table->dialect = m_dialect;
 
+    table->headers.reserve(m_width);
     for (int c = 0; c < m_width; ++c) {
         if (m_dialect.header)
             table->headers.append(m_rule.decode(fieldBytes(fields[size_t(c)], &m_buffer)));
         else
             table->headers.append(QString::number(c + 1));
     }
+    m_read.assign(size_t(m_width), options.columns.empty() ? 1 : 0);
+    for (int c : options.columns)
+        if (c >= 0 && c < m_width)
+            m_read[size_t(c)] = 1;
 
     // Every data row ends in a line break but the last: their count bounds
     // the rows, and the values are allocated once.
-    const qsizetype limit = maxRows < 0 ? std::numeric_limits<qsizetype>::max() : maxRows;
+    const qsizetype limit = options.maxRows < 0 ? std::numeric_limits<qsizetype>::max() : options.maxRows;
     const qsizetype firstRow = m_dialect.header ? 0 : 1;
     qsizetype bound = firstRow;
     if (bound < limit && scanner.position() < m_end)
@@ -463,15 +716,65 @@ bool TableReader::read(std::optional<bool> header, qsizetype maxRows, CsvTable *
             *error = QStringLiteral("Na tabulku nestačí paměť.");
         return false;
     }
+    // A cell of a full row takes at least a byte of the file (its separator).
+    // Rows far shorter than a wide header would make the values take memory
+    // the file does not come near: such a file is refused, not read.
+    const double valueBytes = double(bound) * double(m_width) * sizeof(double);
+    if (valueBytes > double(MaxValueBytesPerFileByte) * double(m_end - m_begin) + double(ValueBytesAllowance)) {
+        if (error)
+            *error = QStringLiteral("Tabulka by měla %1 řádků po %2 sloupcích (%3 MB), ale soubor má jen %4 bajtů: "
+                                    "řádky jsou proti záhlaví příliš krátké.")
+                         .arg(bound)
+                         .arg(m_width)
+                         .arg(qint64(valueBytes / (1 << 20)))
+                         .arg(qint64(m_end - m_begin));
+        return false;
+    }
     m_bound = bound;
     cv::Mat values(int(bound), m_width, CV_64F);
+    m_faulter.reset(values.data, values.total() * values.elemSize());
     m_values = bound > 0 ? values.ptr<double>(0) : nullptr;
     m_counts.assign(size_t(m_width), ColumnCount());
 
-    if (!m_dialect.header && bound > 0)
-        readRow(fields, firstLine, table);
-    while (m_rows < bound && scanner.next(&fields))
-        readRow(fields, scanner.recordLine(), table);
+    if (!m_dialect.header && bound > 0) {
+        double *out = m_values;
+        for (size_t c = 0; c < fields.size(); ++c)
+            field(qsizetype(c), fields[c], out);
+        endRow(qsizetype(fields.size()), firstLine, table);
+    }
+    fields = std::vector<Field>();
+    // Past the last column read, the rest of a record is only counted, as a
+    // whole when no quote stands in it.
+    int last = m_width - 1;
+    while (last >= 0 && !m_read[size_t(last)])
+        --last;
+    const char separator = m_dialect.separator;
+    const bool passOver = last < m_width - 1 && separator != '\n' && separator != '\r' && separator != '"';
+    while (m_rows < bound && scanner.startRecord()) {
+        double *out = m_values + size_t(m_rows) * size_t(m_width);
+        m_faulter.reach(out + m_width);
+        qsizetype count = 0;
+        bool whole = passOver;
+        for (;;) {
+            if (whole && count > last) {
+                whole = false;
+                qsizetype rest = 0;
+                const char *end = scanner.recordEnd(&rest);
+                // A longer row is read field by field: only a field that is
+                // not empty makes it longer.
+                if (end && count + rest <= m_width) {
+                    std::fill(out + count, out + count + rest, missing);
+                    count += rest;
+                    scanner.passRecord(end);
+                    break;
+                }
+            }
+            field(count++, scanner.nextField(), out);
+            if (scanner.endOfField())
+                break;
+        }
+        endRow(count, scanner.recordLine(), table);
+    }
 
     table->values = m_rows > 0 ? values.rowRange(0, int(m_rows)) : cv::Mat(0, m_width, CV_64F);
     resolvePending();
@@ -479,28 +782,47 @@ bool TableReader::read(std::optional<bool> header, qsizetype maxRows, CsvTable *
     return true;
 }
 
-void TableReader::readRow(const std::vector<Field> &fields, qsizetype line, CsvTable *table)
+// The field at index of the row whose values start at out.
+inline void TableReader::field(qsizetype index, const Field &field, double *out)
 {
-    double *out = m_values + size_t(m_rows) * size_t(m_width);
-    const qsizetype count = qsizetype(fields.size());
-    const int read = int(std::min<qsizetype>(count, m_width));
-    for (int c = 0; c < read; ++c)
-        out[c] = cell(c, fields[size_t(c)], m_rows);
-    if (read < m_width) {
-        for (int c = read; c < m_width; ++c) {
+    if (index < m_width)
+        out[index] = m_read[size_t(index)] ? cell(int(index), field, m_rows) : missing;
+    else if (!field.isEmpty())
+        m_surplus = true;
+}
+
+// The row of count fields read: a shorter one's last cells are missing.
+void TableReader::endRow(qsizetype count, qsizetype line, CsvTable *table)
+{
+    if (count < m_width) {
+        double *out = m_values + size_t(m_rows) * size_t(m_width);
+        for (qsizetype c = count; c < m_width; ++c) {
             out[c] = missing;
             if (m_counts[size_t(c)].pool >= 0)
                 m_pools[size_t(m_counts[size_t(c)].pool)].cells.push_back(-1);
         }
         table->shortRows.append({m_rows, line, count});
-    } else if (count > m_width
-               && std::any_of(fields.begin() + m_width, fields.end(), [](const Field &f) { return !f.isEmpty(); })) {
+    } else if (count > m_width && m_surplus) {
         table->longRows.append({m_rows, line, count});
     }
+    m_surplus = false;
     ++m_rows;
 }
 
-double TableReader::cell(int column, const Field &field, qsizetype row)
+// Most cells are plain numbers of a column without texts: they are read here
+// at once, and every other cell by unplainCell.
+inline double TableReader::cell(int column, const Field &field, qsizetype row)
+{
+    ColumnCount &count = m_counts[size_t(column)];
+    double value;
+    if (count.pool < 0 && !field.escaped && !field.isEmpty() && m_rule.readPlain(field.begin, field.end, &value)) {
+        ++count.numbers;
+        return value;
+    }
+    return unplainCell(column, field, row);
+}
+
+double TableReader::unplainCell(int column, const Field &field, qsizetype row)
 {
     ColumnCount &count = m_counts[size_t(column)];
     TextPool *pool = count.pool >= 0 ? &m_pools[size_t(count.pool)] : nullptr;
@@ -635,7 +957,10 @@ bool readCsvTable(QByteArray bytes, const CsvReadOptions &options, CsvTable *tab
                           : dialect.separator == ',' ? DecimalMark::Point
                                                      : DecimalMark::CommaOrPoint;
         TableReader reader(begin, end, dialect);
-        return reader.read(options.header, options.maxRows, table, error);
+        if (reader.read(options, table, error))
+            return true;
+        *table = CsvTable();
+        return false;
     } catch (const std::bad_alloc &) {
     } catch (const cv::Exception &) {
     }

@@ -11,6 +11,9 @@
 // has missing cells at its end, a row with more keeps only the table's
 // columns; both are reported with their line.
 //
+// A table has at most MaxCsvColumns columns: a file whose first row has more
+// fields is refused, with the count, before anything is kept per column.
+//
 // A column is of one kind. A column whose non-empty cells all read as numbers
 // is a number column; one where most non-empty cells are not numbers is a
 // text column; the few cells of a number column that are not numbers are
@@ -55,7 +58,26 @@ struct CsvReadOptions {
     std::optional<bool> header;
     // At most this many data rows are read (a preview); -1: all of them.
     qsizetype maxRows = -1;
+    // The columns (from 0) whose cells are read; empty: all of them. The
+    // table keeps its width, its headers and its short and long rows as the
+    // whole file gives them, and the listed columns their kinds, texts and
+    // unread cells; every other column is passed over: a number column of
+    // missing values, no report of its cells. Indices past the table's width
+    // are left out.
+    std::vector<int> columns;
 };
+
+// The most columns a table may have. A spreadsheet holds at most 16,384
+// columns and a study some thousands (a few thousand landmarks, each with
+// three coordinates); a file with more is no table of measurements but
+// something else, or one long line, whose header texts and column records
+// would take some seventy times its size. At this bound they take a few MB.
+constexpr int MaxCsvColumns = 100000;
+// The values may take at most this many bytes per byte of the file, and the
+// allowance on top: a full row costs at least a byte per cell, so only a file
+// of rows far shorter than its header comes near it.
+constexpr qint64 MaxValueBytesPerFileByte = 64;
+constexpr qint64 ValueBytesAllowance = qint64(64) << 20;
 
 // The texts of a text column, each distinct text once; a cell is the index of
 // its text, -1 for an empty cell or NA.

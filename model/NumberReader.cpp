@@ -104,14 +104,9 @@ NumberReader::NumberReader()
     m_point.setNumberOptions(QLocale::RejectGroupSeparator);
 }
 
-bool NumberReader::readPlain(const char *begin, const char *end, double *value) const
+bool NumberReader::readLongPlain(const char *begin, const char *end, bool commaMark, double *value)
 {
-    return readPlainNumber(begin, end, true, value);
-}
-
-bool NumberReader::readPlainPoint(const char *begin, const char *end, double *value) const
-{
-    return readPlainNumber(begin, end, false, value);
+    return readPlainNumber(begin, end, commaMark, value);
 }
 
 bool NumberReader::readText(QStringView field, double *value) const

@@ -4,11 +4,13 @@
 #include <QtTest>
 
 #include <cmath>
+#include <cstring>
 #include <iterator>
 
 using Row = QList<double>;
 using Rows = QList<Row>;
 using TextRows = QList<QStringList>;
+using Columns = QList<int>;
 
 Q_DECLARE_METATYPE(CsvReadOptions)
 
@@ -84,6 +86,23 @@ QString raggedText(const QList<RaggedRow> &rows)
     for (const RaggedRow &row : rows)
         parts.append(QStringLiteral("%1@%2:%3").arg(row.row).arg(row.line).arg(row.fields));
     return parts.join(u' ');
+}
+
+QString unreadText(const CsvTable &table)
+{
+    QStringList listed;
+    for (const UnreadField &field : table.unread)
+        listed.append(QStringLiteral("%1:%2:%3").arg(field.row).arg(field.column).arg(field.text));
+    return listed.join(u' ');
+}
+
+// A first row of `width` names.
+QByteArray namesRow(int width)
+{
+    QByteArrayList names;
+    for (int c = 1; c <= width; ++c)
+        names.append("c" + QByteArray::number(c));
+    return names.join(';') + '\n';
 }
 
 } // namespace
@@ -246,10 +265,7 @@ private slots:
         QVERIFY2(difference.isEmpty(), difference.constData());
         QCOMPARE(kindsOf(table), QStringLiteral("NN"));
         QVERIFY(table.texts.empty());
-        QStringList listed;
-        for (const UnreadField &field : table.unread)
-            listed.append(QStringLiteral("%1:%2:%3").arg(field.row).arg(field.column).arg(field.text));
-        QCOMPARE(listed.join(u' '), unread);
+        QCOMPARE(unreadText(table), unread);
     }
 
     // Cells of a text column that look like numbers keep their text as
@@ -269,6 +285,232 @@ private slots:
                                                                {na, 6}, {na, 7}, {na, 8}});
         QVERIFY2(difference.isEmpty(), difference.constData());
         QVERIFY(table.unread.isEmpty());
+    }
+
+    // Some columns read: the others are counted but not looked at.
+    void projection_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<Columns>("columns");
+        QTest::addColumn<Rows>("rows");
+        QTest::addColumn<QString>("kinds");
+        QTest::addColumn<TextRows>("texts");
+        QTest::addColumn<QString>("unread");
+        QTest::addColumn<QString>("shortRows");
+        QTest::addColumn<QString>("longRows");
+
+        QTest::newRow("a text column read") << QByteArray("jm\xC3\xA9no;x;y\nNov\xC3\xA1k;1;2\nSvoboda;3;4\n")
+                                            << Columns{0, 2} << Rows{{na, na, 2}, {na, na, 4}} << "TNN"
+                                            << TextRows{{QStringLiteral("Novák")}, {"Svoboda"}} << "" << ""
+                                            << "";
+        // Column b would be a number column with one field that is no number.
+        QTest::newRow("junk in a column passed over") << QByteArray("a;b;c\n1;x;3\n4;5;6\n7;8;9\n") << Columns{0, 2}
+                                                      << Rows{{1, na, 3}, {4, na, 6}, {7, na, 9}} << "NNN"
+                                                      << TextRows{{}, {}, {}} << "" << "" << "";
+        // A column of texts passed over is a number column of missing values.
+        QTest::newRow("texts passed over") << QByteArray("name;x\nA;1\nB;2\n") << Columns{1}
+                                           << Rows{{na, 1}, {na, 2}} << "NN" << TextRows{{}, {}} << "" << "" << "";
+        QTest::newRow("junk in a column read") << QByteArray("a;b;c\n1;x;3\n4;5;y\n") << Columns{1}
+                                               << Rows{{na, na, na}, {na, 5, na}} << "NNN" << TextRows{{}, {}}
+                                               << "0:1:x" << "" << "";
+        // Rows shorter and longer than the table, the fields past the last
+        // column read counted: a field that is empty makes no row longer.
+        QTest::newRow("short and long rows") << QByteArray("a;b;c\n1;2\n3;4;5;6\n7;8;9;\n10\n11;12;13\n")
+                                             << Columns{0}
+                                             << Rows{{1, na, na}, {3, na, na}, {7, na, na}, {10, na, na},
+                                                     {11, na, na}}
+                                             << "NNN" << TextRows{{}, {}, {}, {}, {}} << "" << "0@2:2 3@5:1"
+                                             << "1@3:4";
+        // A quoted field may hold a separator or a line break: the lines
+        // still count from the file.
+        QTest::newRow("quotes passed over") << QByteArray("a;b;c\r\n1;\"x;\r\ny\";2\r\n3;\"\";4\r\n5;6\r\n")
+                                            << Columns{0}
+                                            << Rows{{1, na, na}, {3, na, na}, {5, na, na}} << "NNN"
+                                            << TextRows{{}, {}, {}} << "" << "2@5:2" << "";
+        QTest::newRow("quotes in a long row") << QByteArray("a;b\n1;2;\"\"\n3;4;\"x\"\n") << Columns{0}
+                                              << Rows{{1, na}, {3, na}} << "NN" << TextRows{{}, {}} << "" << ""
+                                              << "1@3:3";
+        // Without a header the first row is data, passed over like the others.
+        QTest::newRow("no header") << QByteArray("1;2;3\n4;x;5\n") << Columns{2} << Rows{{na, na, 3}, {na, na, 5}}
+                                   << "NNN" << TextRows{{}, {}} << "" << "" << "";
+        // Rows wider than the lanes that count their separators hold at once.
+        Row wide(3000, na);
+        wide[0] = 1;
+        QTest::newRow("a long rest passed over") << namesRow(3000) + "1" + QByteArray(";2").repeated(2999) + "\n1"
+                                                        + QByteArray(";2").repeated(2998) + "\n"
+                                                 << Columns{0} << Rows{wide, wide} << QString(3000, u'N')
+                                                 << TextRows{{}, {}} << "" << "1@3:2999" << "";
+        QTest::newRow("columns past the width") << QByteArray("a;b\n1;2\n") << Columns{1, 5, -1} << Rows{{na, 2}}
+                                                << "NN" << TextRows{{}} << "" << "" << "";
+        QTest::newRow("every column") << QByteArray("a;b\n1;x\n2;3\n") << Columns{1, 0} << Rows{{1, na}, {2, 3}}
+                                      << "NN" << TextRows{{}, {}} << "0:1:x" << "" << "";
+    }
+
+    void projection()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(Columns, columns);
+        QFETCH(Rows, rows);
+        QFETCH(QString, kinds);
+        QFETCH(TextRows, texts);
+        CsvReadOptions options;
+        options.columns.assign(columns.begin(), columns.end());
+        const CsvTable table = readTable(file, options);
+        // The header and the width as the whole file gives them.
+        const CsvTable whole = readTable(file);
+        QCOMPARE(table.headers, whole.headers);
+        QCOMPARE(table.dialect.header, whole.dialect.header);
+        const QByteArray difference = valuesDiffer(table, rows);
+        QVERIFY2(difference.isEmpty(), difference.constData());
+        QCOMPARE(kindsOf(table), kinds);
+        QCOMPARE(textRowsOf(table), texts);
+        QTEST(unreadText(table), "unread");
+        QTEST(raggedText(table.shortRows), "shortRows");
+        QTEST(raggedText(table.longRows), "longRows");
+        QCOMPARE(raggedText(table.shortRows), raggedText(whole.shortRows));
+        QCOMPARE(raggedText(table.longRows), raggedText(whole.longRows));
+    }
+
+    // A column read alone is the column of the whole table, whatever its
+    // neighbours hold.
+    void projectedColumnAsInTheWhole()
+    {
+        QByteArray file("id;jm\xC3\xA9no;hmotnost;pozn\xC3\xA1mka;v\xC3\xBD\xC5\xA1ka\r\n");
+        for (int i = 0; i < 300; ++i) {
+            QByteArray line = QByteArray::number(i) + (i % 5 ? ";Nov\xC3\xA1k " : ";\"Nov\xC3\xA1k; ")
+                              + QByteArray::number(i % 7) + (i % 5 ? ";" : "\";") + QByteArray::number(50 + i % 40)
+                              + ",5;" + (i % 11 ? ";" : "\"\xC5\x99\xC3\xA1" "dek\r\nd\xC3\xA1l\";")
+                              + (i % 13 ? "1,7" : "?");
+            if (i % 17 == 0)
+                line += ";;";
+            if (i % 19 == 0)
+                line += ";x";
+            if (i % 23 == 0)
+                line = QByteArray::number(i) + ";kr\xC3\xA1tk\xC3\xBD";
+            file += line + "\r\n";
+        }
+        const CsvTable whole = readTable(file);
+        QCOMPARE(kindsOf(whole), QStringLiteral("NTNTN"));
+        QVERIFY(!whole.unread.isEmpty() && !whole.shortRows.isEmpty() && !whole.longRows.isEmpty());
+        for (int c = 0; c < whole.width(); ++c) {
+            CsvReadOptions options;
+            options.columns = {c};
+            const CsvTable table = readTable(file, options);
+            QCOMPARE(table.rows(), whole.rows());
+            QCOMPARE(table.kinds[size_t(c)], whole.kinds[size_t(c)]);
+            if (whole.kinds[size_t(c)] == ColumnKind::Text) {
+                QCOMPARE(table.texts.at(c).texts, whole.texts.at(c).texts);
+                QVERIFY(table.texts.at(c).cells == whole.texts.at(c).cells);
+            }
+            for (int r = 0; r < whole.rows(); ++r) {
+                const double a = table.values.at<double>(r, c);
+                const double b = whole.values.at<double>(r, c);
+                QVERIFY(a == b || (std::isnan(a) && std::isnan(b)));
+            }
+            QList<UnreadField> unread;
+            for (const UnreadField &field : whole.unread)
+                if (field.column == c)
+                    unread.append(field);
+            QCOMPARE(table.unread.size(), unread.size());
+            for (qsizetype i = 0; i < unread.size(); ++i) {
+                QCOMPARE(table.unread.at(i).row, unread.at(i).row);
+                QCOMPARE(table.unread.at(i).text, unread.at(i).text);
+            }
+            QCOMPARE(raggedText(table.shortRows), raggedText(whole.shortRows));
+            QCOMPARE(raggedText(table.longRows), raggedText(whole.longRows));
+        }
+    }
+
+    // The widest table read; one column more is refused with both counts.
+    void mostColumns_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<bool>("read");
+        QTest::newRow("at the bound") << MaxCsvColumns << true;
+        QTest::newRow("one column more") << MaxCsvColumns + 1 << false;
+        QTest::newRow("far more") << 4 * MaxCsvColumns << false;
+    }
+
+    void mostColumns()
+    {
+        QFETCH(int, width);
+        QFETCH(bool, read);
+        const QByteArray file = namesRow(width) + "1;2\n";
+        CsvTable table;
+        QString error;
+        QCOMPARE(readCsvTable(file, {}, &table, &error), read);
+        if (read) {
+            QCOMPARE(table.width(), width);
+            QCOMPARE(table.headers.last(), QStringLiteral("c%1").arg(width));
+            QCOMPARE(raggedText(table.shortRows), QStringLiteral("0@2:2"));
+        } else {
+            QCOMPARE(error, QStringLiteral("Tabulka má %1 sloupců (polí prvního řádku), program jich přečte "
+                                           "nejvýš %2.")
+                                .arg(width)
+                                .arg(MaxCsvColumns));
+            QCOMPARE(table.width(), 0);
+            QCOMPARE(table.rows(), 0);
+        }
+    }
+
+    // Rows far shorter than a wide header: the values would take a hundred
+    // times the file. Refused before they are allocated, so a file of a few
+    // hundred kilobytes cannot ask for gigabytes; full rows of the same width
+    // read.
+    void rowsShortAgainstTheHeader_data()
+    {
+        QTest::addColumn<QByteArray>("row");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<bool>("read");
+        // 20,000 columns: "c1;...;c20000" is about 129 kB.
+        QTest::newRow("full rows") << QByteArray("1;").repeated(19999) + "1\n" << 10 << true;
+        // 2,000 rows of one field: 2,000 x 20,000 x 8 B = 320 MB of values
+        // from a file of 133 kB, more than 64 x the file and 64 MB.
+        QTest::newRow("one field each") << QByteArray("1\n") << 2000 << false;
+    }
+
+    void rowsShortAgainstTheHeader()
+    {
+        QFETCH(QByteArray, row);
+        QFETCH(int, rows);
+        QFETCH(bool, read);
+        const QByteArray file = namesRow(20000) + row.repeated(rows);
+        CsvTable table;
+        QString error;
+        QCOMPARE(readCsvTable(file, {}, &table, &error), read);
+        QCOMPARE(table.rows(), read ? rows : 0);
+        if (!read)
+            QVERIFY2(error.contains(QStringLiteral("příliš krátké")), qPrintable(error));
+    }
+
+    // The plain path gives what the text rules give, to the last bit, and
+    // leaves them what it does not read.
+    void plainReading()
+    {
+        const NumberReader reader;
+        const char *fields[] = {"0",     "-0",         "0,000",    "61,0",       "1,798",         "-12,5",
+                                "007",   "00012,50",   ",5",       "5,",         "-",             "1,5e3",
+                                "1e-3",  "0,1",        "0.3",      "123456789012345,678",         "9007199254740993",
+                                "9007199254740992",    "1234567890123456789",      "12345678901234567890",
+                                "0,00000000000000000001", "4,9406564584124654e-324", "1e400",   "1,2,3",
+                                "1.5,2", "12a",        "1 250,5",  "+3"};
+        for (const char *text : fields) {
+            const QByteArray field(text);
+            double byText = 0;
+            const bool number = reader.readText(QString::fromLatin1(field), &byText);
+            double plain = 0;
+            if (reader.readPlain(field.constBegin(), field.constEnd(), &plain)) {
+                QVERIFY2(number, text);
+                QVERIFY2(std::memcmp(&plain, &byText, sizeof plain) == 0, text);
+            }
+        }
+        double value = 0;
+        QVERIFY(reader.readPlain("61,0", "61,0" + 4, &value));
+        QCOMPARE(value, 61.0);
+        QVERIFY(reader.readPlain("-12,5", "-12,5" + 5, &value));
+        QCOMPARE(value, -12.5);
+        QVERIFY(!reader.readPlain(",5", ",5" + 2, &value));
+        QVERIFY(!reader.readPlain("1,2,3", "1,2,3" + 5, &value));
     }
 
     void options_data()

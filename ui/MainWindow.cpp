@@ -79,17 +79,6 @@ bool readImportFile(const QString &path, const CsvReadOptions &options, CsvTable
     return true;
 }
 
-// "5, 9, 12" of the rows' lines in the file, the first ten of them.
-QString fileLines(const QList<RaggedRow> &rows)
-{
-    constexpr qsizetype shown = 10;
-    QStringList lines;
-    for (qsizetype i = 0; i < rows.size() && i < shown; ++i)
-        lines.append(QString::number(rows[i].line));
-    if (rows.size() > shown)
-        lines.append(QStringLiteral("… (celkem %1)").arg(rows.size()));
-    return lines.join(QStringLiteral(", "));
-}
 
 // "lide.csv – sloupec „Výška“: 2×, sloupec 3: 1×; kratší řádky souboru: 5, 9"
 // for the cells that held no number and the rows that did not fit; empty when
@@ -111,9 +100,9 @@ QString importSummary(const QString &fileName, const TTableModel &table, const I
         said.append(columns.join(QStringLiteral(", ")));
     }
     if (!problems.shortRows.isEmpty())
-        said.append(QStringLiteral("kratší řádky souboru: %1").arg(fileLines(problems.shortRows)));
+        said.append(QStringLiteral("kratší řádky souboru: %1").arg(raggedRowLines(problems.shortRows, 10)));
     if (!problems.longRows.isEmpty())
-        said.append(QStringLiteral("delší řádky souboru: %1").arg(fileLines(problems.longRows)));
+        said.append(QStringLiteral("delší řádky souboru: %1").arg(raggedRowLines(problems.longRows, 10)));
     if (said.isEmpty())
         return QString();
     return QStringLiteral("\n%1 – %2").arg(fileName, said.join(QStringLiteral("; ")));
