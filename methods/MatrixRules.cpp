@@ -116,11 +116,11 @@ std::vector<int> incompleteRows(const cv::Mat &input)
     std::vector<int> rows;
     for (int r = 0; r < input.rows; ++r) {
         const double *row = input.ptr<double>(r);
+        bool missing = false;
         for (int c = 0; c < input.cols; ++c)
-            if (std::isnan(row[c])) {
-                rows.push_back(r);
-                break;
-            }
+            missing |= std::isnan(row[c]);
+        if (missing)
+            rows.push_back(r);
     }
     return rows;
 }
@@ -135,7 +135,7 @@ cv::Mat completeRowsOf(const cv::Mat &input, const std::vector<int> &incomplete)
             ++next;
             continue;
         }
-        input.row(r).copyTo(complete.row(k++));
+        std::copy_n(input.ptr<double>(r), input.cols, complete.ptr<double>(k++));
     }
     return complete;
 }
