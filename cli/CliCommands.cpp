@@ -27,6 +27,7 @@ const char helpText[] = R"(Použití:
   kostimer-cli stats SOUBOR.csv [--by SLOUPEC] [--sep ODDĚLOVAČ] [--output SOUBOR]
                     [--digits full]
   kostimer-cli --help
+  kostimer-cli PŘÍKAZ --help        jen část nápovědy o příkazu
 
 Soubory CSV
   Každý příkaz čte soubor CSV stejně jako import programu Kostimer, takže
@@ -205,6 +206,32 @@ výpočtu, špatný počet -c, sloupec, který soubor nemá, oddělovač, který
 vstup).
 )";
 
+// The part of the help that describes command: its lines of the usage, then
+// its sections (a section starts with the command's name at the line's start
+// and runs to the next line that starts unindented).
+QString commandHelp(const QString &command)
+{
+    const QStringList lines = QString::fromUtf8(helpText).split(u'\n');
+    const QString usage = QStringLiteral("  kostimer-cli ") + command + u' ';
+    QStringList usageLines{lines.first()};
+    QStringList sections;
+    bool inUsage = false;
+    bool inSection = false;
+    for (const QString &line : lines) {
+        if (line.startsWith(QStringLiteral("  kostimer-cli ")))
+            inUsage = line.startsWith(usage) || line == usage.chopped(1);
+        else if (!line.startsWith(QStringLiteral("    ")))
+            inUsage = false;
+        if (!line.isEmpty() && !line.front().isSpace())
+            inSection = line == command || line.startsWith(command + u' ');
+        if (inUsage)
+            usageLines.append(line);
+        else if (inSection)
+            sections.append(line);
+    }
+    return (usageLines.join(u'\n') + QStringLiteral("\n\n") + sections.join(u'\n')).trimmed() + u'\n';
+}
+
 } // namespace
 
 int runCli(const QStringList &arguments, std::FILE *out, std::FILE *err)
@@ -215,6 +242,14 @@ int runCli(const QStringList &arguments, std::FILE *out, std::FILE *err)
         if (command == QStringLiteral("--help") || command == QStringLiteral("-h")
             || command == QStringLiteral("help")) {
             print(out, QString::fromUtf8(helpText));
+            return Done;
+        }
+        static const QStringList commands{QStringLiteral("methods"), QStringLiteral("apply"),
+                                          QStringLiteral("project"), QStringLiteral("chart"),
+                                          QStringLiteral("somatotypes"), QStringLiteral("stats")};
+        if (commands.contains(command)
+            && (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h")))) {
+            print(out, commandHelp(command));
             return Done;
         }
         if (command == QStringLiteral("methods") && arguments.size() == 1) {

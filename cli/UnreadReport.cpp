@@ -4,8 +4,14 @@
 
 void UnreadReport::add(qsizetype row, int column, const QString &text)
 {
-    if (m_count < Listed)
-        m_first[m_count] = {row, column, text};
+    // A field of megabytes would make a line of megabytes: its beginning says
+    // which field it is.
+    if (m_count < Listed) {
+        qsizetype quoted = text.size();
+        if (quoted > QuotedLength)
+            quoted = text.at(QuotedLength - 1).isHighSurrogate() ? QuotedLength - 1 : QuotedLength;
+        m_first[m_count] = {row, column, quoted < text.size() ? text.left(quoted) + u'…' : text};
+    }
     ++m_count;
 }
 

@@ -12,6 +12,8 @@
 class UnreadReport {
 public:
     static constexpr int Listed = 5;
+    // A listed field's text is quoted up to this many characters, then "…".
+    static constexpr int QuotedLength = 40;
 
     // row counts data rows from 0; column is the table's column from 0.
     void add(qsizetype row, int column, const QString &text);

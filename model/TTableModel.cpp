@@ -810,7 +810,14 @@ bool TTableModel::exportCsv(QIODevice *device, bool header, NumberDigits digits,
     }
     // Verdict columns export the numbers stored in them, as they always have.
     char number[32];
+    // A row without values (a table of an older project) is a row of empty
+    // fields, so that the rows after it keep their place.
+    const QByteArray emptyRow(std::max(width() - 1, 0), ';');
     for (int r = 0; r < rowCount(); ++r) {
+        if (rowLength(r) == 0) {
+            writer.writeLine(emptyRow);
+            continue;
+        }
         if (m_texts.empty()) {
             writer.writeRow(rowData(r), rowLength(r));
             continue;
@@ -824,8 +831,7 @@ bool TTableModel::exportCsv(QIODevice *device, bool header, NumberDigits digits,
             else if (!std::isnan(rowData(r)[c]))
                 line.append(number, formatValue(number, rowData(r)[c], digits) - number);
         }
-        if (rowLength(r) > 0)
-            writer.writeLine(line);
+        writer.writeLine(line);
     }
     if (writer.flush())
         return true;

@@ -161,6 +161,39 @@ private slots:
             QVERIFY2(help.out.contains(word), word);
     }
 
+    // The fault: "somatotypes --help" answered that --help is an unknown
+    // option. Each command's part of the help: its usage and its section,
+    // not another command's.
+    void commandHelp_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("section");
+        QTest::addColumn<QByteArray>("other");
+        QTest::newRow("methods") << QStringList{"methods", "--help"} << QByteArray("\nmethods\n")
+                                 << QByteArray("\napply ");
+        QTest::newRow("apply -h") << QStringList{"apply", "2", "x.csv", "-h"} << QByteArray("\napply ")
+                                  << QByteArray("\nstats ");
+        QTest::newRow("project") << QStringList{"project", "--help"} << QByteArray("\nproject apply ")
+                                 << QByteArray("\nchart ");
+        QTest::newRow("somatotypes") << QStringList{"somatotypes", "--help"} << QByteArray("\nsomatotypes ")
+                                     << QByteArray("\nproject show ");
+        QTest::newRow("stats") << QStringList{"stats", "--help"} << QByteArray("\nstats ")
+                               << QByteArray("\nsomatotypes ");
+    }
+
+    void commandHelp()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, section);
+        QFETCH(QByteArray, other);
+        const CliRun r = runCli(arguments);
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.err, QByteArray());
+        QVERIFY2(r.out.startsWith("Pou\xC5\xBEit\xC3\xAD:\n  kostimer-cli " + arguments.first().toUtf8()), r.out);
+        QVERIFY2(r.out.contains(section), r.out);
+        QVERIFY2(!r.out.contains(other), r.out);
+    }
+
     // What apply writes, on standard output or (OUT) into a file.
     void apply_data()
     {

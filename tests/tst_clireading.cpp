@@ -197,6 +197,12 @@ private slots:
         QTest::newRow("text and empty") << QByteArray("a;b;c\n70;1,7x;9\n;1,8;x\n")
                                         << QByteArray(": 1\n  \xC5\x99\xC3\xA1" "dek 1, sloupec \xE2\x80\x9E" "b"
                                                       "\xE2\x80\x9C: \xE2\x80\x9E" "1,7x\xE2\x80\x9C\n");
+        // A field of 100,000 characters is quoted by its first 40: the report
+        // stays a line, not a copy of the field.
+        QTest::newRow("long field") << QByteArray("a;b\n70;1,7\n71;1,8\n72;") + QByteArray(100000, 'x') + "\n"
+                                    << QByteArray(": 1\n  \xC5\x99\xC3\xA1" "dek 3, sloupec \xE2\x80\x9E" "b"
+                                                  "\xE2\x80\x9C: \xE2\x80\x9E") + QByteArray(40, 'x')
+                                           + "\xE2\x80\xA6\xE2\x80\x9C\n";
         // Only the first five are listed; the column the method does not take
         // (of texts alone, and so a text column) is not looked at.
         QTest::newRow("many") << QByteArray("a;b;c\n") + QByteArray("1;1;y\n").repeated(10)

@@ -189,6 +189,18 @@ private slots:
         QCOMPARE(buffer.data(), expected);
     }
 
+    // The fault: a row without values wrote nothing, so the rows after it
+    // moved up a line and no longer matched their identifiers.
+    void exportKeepsRowsWithoutValues()
+    {
+        auto table = std::make_unique<TTableModel>(nullptr);
+        table->appendRows({{1, 2, 3}, {}, {4, 5, 6}});
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(table->exportCsv(&buffer, false));
+        QCOMPARE(buffer.data(), QByteArray("1;2;3\n;;\n4;5;6\n"));
+    }
+
     void projectKeepsTextsAndMissingCells()
     {
         auto source = studyTable();
