@@ -75,16 +75,15 @@ int runChartCommand(const QStringList &args, std::FILE *out, std::FILE *err)
         return FileFault;
     const QString fileName = QFileInfo(inputPath).fileName();
     const int byColumn = by.isEmpty() ? -1 : tableColumn(table, fileName, by, QStringLiteral("--by"));
-    std::vector<int> read;
-    for (int c = std::max(0, table.width() - 3); c < table.width(); ++c)
-        read.push_back(c);
+    const std::vector<int> components = componentColumns(table, byColumn, fileName, err);
+    std::vector<int> read = components;
     if (byColumn >= 0)
         read.push_back(byColumn);
     reportReading(table, fileName, read, err);
     const GroupingColumn grouping = byColumn >= 0 ? groupingColumnOf(table, byColumn) : GroupingColumn();
     qsizetype ungrouped = 0;
     const ChartContent content =
-        chartContent(somatotypesOf(table, {}), byColumn >= 0 ? &grouping : nullptr, &ungrouped);
+        chartContent(somatotypesOf(table, components), byColumn >= 0 ? &grouping : nullptr, &ungrouped);
 
     const bool svg = QFileInfo(imagePath).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0;
     // Drawn whole before the output is touched.

@@ -130,8 +130,12 @@ project apply SOUBOR.kstx TABULKA ČÍSLO
 
 chart SOUBOR.csv OBRÁZEK.png
   Nakreslí somatotypy ze SOUBOR.csv do Sheldonova trojúhelníku, stejně jako
-  je uloží okno programu: poslední tři sloupce tabulky jsou endomorfie,
-  mezomorfie a ektomorfie (řádek, kterému některá chybí, se vynechá).
+  je uloží okno programu. Endomorfie, mezomorfie a ektomorfie jsou číselné
+  sloupce tak pojmenované (název začíná endo, mezo či meso, ekto či ecto,
+  jako u výsledků Heath-Carter), jinak poslední tři číselné sloupce; sloupec
+  --by to není nikdy. Které sloupce to jsou, vypíše kostimer-cli na
+  standardní chybový výstup. Řádek, kterému některá složka chybí, se
+  vynechá.
   SOUBOR.csv je výsledek metody Heath-Carter exportovaný programem (bez
   záhlaví), nebo CSV se záhlavím. Obrázek se jménem končícím .svg se zapíše
   jako SVG, jinak jako PNG (839 × 768 bodů). Obrázek se zapíše stejně jako
@@ -146,8 +150,8 @@ chart SOUBOR.csv OBRÁZEK.png
 
 somatotypes SOUBOR.csv
   Analýza somatotypů podle manuálu Heath-Carter (Carter 2002). Soubor je jako
-  u chart; endomorfie, mezomorfie a ektomorfie jsou poslední tři sloupce
-  tabulky, nebo tři sloupce -c v tomto pořadí. Řádek, kterému některá
+  u chart; endomorfie, mezomorfie a ektomorfie jsou sloupce, které najde
+  chart, nebo tři sloupce -c v tomto pořadí. Řádek, kterému některá
   složka chybí (i nan), se nepočítá; kolik jich bylo, vypíše kostimer-cli na
   standardní chybový výstup.
 

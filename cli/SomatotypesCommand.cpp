@@ -81,9 +81,7 @@ void writeSummary(CsvFields &out, const QString &group, const SomatotypeSummary 
 std::vector<Somatotype> somatotypesOf(const CsvTable &table, const std::vector<int> &components)
 {
     std::vector<Somatotype> somatotypes(size_t(table.rows()), Somatotype{none, none, none});
-    std::vector<int> columns = components;
-    if (columns.empty() && table.width() >= 3)
-        columns = {table.width() - 3, table.width() - 2, table.width() - 1};
+    const std::vector<int> &columns = components;
     if (columns.size() != 3)
         return somatotypes;
     for (int r = 0; r < int(somatotypes.size()); ++r) {
@@ -91,6 +89,49 @@ std::vector<Somatotype> somatotypesOf(const CsvTable &table, const std::vector<i
         somatotypes[size_t(r)] = Somatotype{row[columns[0]], row[columns[1]], row[columns[2]]};
     }
     return somatotypes;
+}
+
+std::vector<int> componentColumns(const CsvTable &table, int by, const QString &fileName, std::FILE *err)
+{
+    const auto plain = [](const QString &name) {
+        QString letters;
+        for (QChar c : name.normalized(QString::NormalizationForm_D).toLower())
+            if (!c.isMark())
+                letters.append(c);
+        return letters;
+    };
+    const auto usable = [&](int c) {
+        return c != by && size_t(c) < table.kinds.size() && table.kinds[size_t(c)] == ColumnKind::Number;
+    };
+    const QStringList prefixes[3] = {{QStringLiteral("endo")},
+                                     {QStringLiteral("mezo"), QStringLiteral("meso")},
+                                     {QStringLiteral("ekto"), QStringLiteral("ecto")}};
+    std::vector<int> columns;
+    for (const QStringList &starts : prefixes) {
+        for (int c = 0; c < table.width(); ++c) {
+            const QString name = plain(table.headers.at(c));
+            if (usable(c)
+                && std::any_of(starts.begin(), starts.end(), [&](const QString &p) { return name.startsWith(p); })) {
+                columns.push_back(c);
+                break;
+            }
+        }
+    }
+    if (columns.size() != 3) {
+        columns.clear();
+        for (int c = table.width() - 1; c >= 0 && columns.size() < 3; --c)
+            if (usable(c))
+                columns.insert(columns.begin(), c);
+    }
+    if (columns.size() != 3) {
+        print(err, QStringLiteral("kostimer-cli: %1: tabulka nemá tři číselné sloupce složek somatotypu.\n")
+                       .arg(fileName));
+        return {};
+    }
+    print(err, QStringLiteral("kostimer-cli: %1: složky somatotypu ze sloupců „%2“, „%3“ a „%4“.\n")
+                   .arg(fileName, table.headers.at(columns[0]), table.headers.at(columns[1]),
+                        table.headers.at(columns[2])));
+    return columns;
 }
 
 int runSomatotypesCommand(const QStringList &args, std::FILE *out, std::FILE *err)
@@ -114,10 +155,9 @@ int runSomatotypesCommand(const QStringList &args, std::FILE *out, std::FILE *er
 
     // A row without a number in each component has no somatotype (NaN), and
     // one without a value in the grouping column no group.
-    std::vector<int> read = components;
     if (components.empty())
-        for (int c = std::max(0, table.width() - 3); c < table.width(); ++c)
-            read.push_back(c);
+        components = componentColumns(table, by, fileName, err);
+    std::vector<int> read = components;
     if (by >= 0)
         read.push_back(by);
     reportReading(table, fileName, read, err);

@@ -16,8 +16,15 @@ int runSomatotypesCommand(const QStringList &args, std::FILE *out, std::FILE *er
 
 // What chart and somatotypes share.
 
-// Every row's somatotype: the three columns given (endomorphy, mesomorphy,
-// ectomorphy), or none for the table's last three. A missing component is
-// NaN, and so is every component of a table of fewer than three columns.
+// Every row's somatotype from the three columns given (endomorphy,
+// mesomorphy, ectomorphy). A missing component is NaN, and so is every
+// component when three columns are not given.
 std::vector<Somatotype> somatotypesOf(const CsvTable &table, const std::vector<int> &components);
+
+// The components when -c names none: the number columns named as components
+// ("endo…", "mezo…" or "meso…", "ekto…" or "ecto…", as the Heath-Carter
+// outputs are), else the last three number columns (an exported Heath-Carter
+// table ends in them); never the --by column (by; -1 for none). Says on err
+// which columns it took, or that the table has no three.
+std::vector<int> componentColumns(const CsvTable &table, int by, const QString &fileName, std::FILE *err);
 

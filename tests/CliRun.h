@@ -53,3 +53,18 @@ inline CliRun runCli(const QStringList &arguments, const CliSetup &setup = {})
     return {process.exitCode(), process.readAllStandardOutput(), err};
 }
 
+
+// Standard error without the note of chart and somatotypes that says which
+// columns they took as the components (or that there are no three): for the
+// tests that look at everything else.
+inline QByteArray withoutComponentNote(const QByteArray &err)
+{
+    QByteArray rest;
+    for (const QByteArray &line : err.split('\n')) {
+        if (line.isEmpty() || line.contains("slo\xC5\xBEky somatotypu ze sloupc\xC5\xAF")
+            || line.contains("nem\xC3\xA1 t\xC5\x99i \xC4\x8D\xC3\xADseln\xC3\xA9 sloupce"))
+            continue;
+        rest += line + '\n';
+    }
+    return rest;
+}

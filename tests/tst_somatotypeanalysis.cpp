@@ -219,8 +219,8 @@ private slots:
                                             // SDI: (√14.68 + √54.88 + √23.88 + √49.08 + √13.08) / 5.
                                             ";5;4;3,8;2,1;-1,9;1,5;2,29547;5,34972;mezomorf-endomorf\n"
                                    + comparisons + "1;2;11,2583;4,61655;ano\n"
-                                << 2;
-        // The last three columns; the row of nan keeps its line, empty.
+                                << 3; // and the columns taken as components
+        // The last three number columns; the row of nan keeps its line, empty.
         QTest::newRow("rows of the file") << sample << QStringList{"somatotypes", "@", "--rows"} << 0
                                           << QByteArray("endomorfie;mezomorfie;ektomorfie;X;Y;kategorie\n"
                                                         "3;5;2;-1;5;endomorfní mezomorf\n"
@@ -229,7 +229,7 @@ private slots:
                                                         "6;2;1;-5;-3;mezomorfní endomorf\n"
                                                         ";3;3;;;\n"
                                                         "4;4;4;0;0;centrální\n")
-                                          << 0;
+                                          << 1;
         // Components in another order, named and numbered; the keys 1,5 and
         // 1.25 are two groups in numeric order; a text key is no group. The
         // field that is no number is told with its place, and the row
@@ -248,7 +248,7 @@ private slots:
         // somatotype last; --digits full gives √0.5 whole.
         QTest::newRow("value rows, every digit")
             << QByteArray("9;5;2;2\n9;6;2;1\n") << QStringList{"somatotypes", "@", "--digits", "full"} << 0
-            << header + ";2;5,5;2;1,5;-4;-3;0,7071067811865476;1,7320508075688772;vyrovnaný endomorf\n" << 0;
+            << header + ";2;5,5;2;1,5;-4;-3;0,7071067811865476;1,7320508075688772;vyrovnaný endomorf\n" << 1;
         const QByteArray ok = "a;b;c;d\n1;3;5;2\n";
         QTest::newRow("no file") << ok << QStringList{"somatotypes"} << 2 << QByteArray() << 1;
         QTest::newRow("two files") << ok << QStringList{"somatotypes", "@", "@"} << 2 << QByteArray() << 1;
