@@ -1,6 +1,7 @@
 #include "InputTable.h"
 
 #include "CliSupport.h"
+#include "SampleStatistics.h"
 #include "UnreadReport.h"
 
 #include <algorithm>
@@ -116,19 +117,10 @@ std::vector<double> columnOf(const CsvTable &table, int column)
 
 GroupingColumn groupingColumnOf(const CsvTable &table, int column)
 {
-    GroupingColumn grouping{columnLabel(table, column), {}, {}};
     const auto texts = table.texts.find(column);
-    if (texts == table.texts.end()) {
-        grouping.keys = columnOf(table, column);
-        return grouping;
-    }
-    grouping.texts = texts->second.texts;
-    grouping.keys.assign(size_t(table.rows()), missing);
-    const std::vector<qint32> &cells = texts->second.cells;
-    for (size_t r = 0; r < grouping.keys.size() && r < cells.size(); ++r)
-        if (cells[r] >= 0)
-            grouping.keys[r] = cells[r];
-    return grouping;
+    if (texts != table.texts.end())
+        return textGroupingColumn(columnLabel(table, column), texts->second, table.rows());
+    return {columnLabel(table, column), columnOf(table, column), {}};
 }
 
 qint64 reportReading(const CsvTable &table, const QString &fileName, const std::vector<int> &columns, std::FILE *err)

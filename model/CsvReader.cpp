@@ -1,5 +1,6 @@
 #include "CsvReader.h"
 
+#include <QFile>
 #include <QHash>
 #include <QtAlgorithms>
 
@@ -981,6 +982,23 @@ char suggestedSeparator(const QByteArray &bytes, const CsvDialect &read)
     if (split.counts.empty() || split.counts.front().first != 1)
         return 0;
     return bestSeparator(begin, end, text.encoding, read.separator);
+}
+
+bool readCsvFile(const QString &path, const CsvReadOptions &options, CsvTable *table, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("Soubor nelze otevřít: %1").arg(file.errorString());
+        return false;
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = QStringLiteral("Soubor se nepodařilo přečíst: %1").arg(file.errorString());
+        return false;
+    }
+    return readCsvTable(std::move(bytes), options, table, error);
 }
 
 QString separatorName(char separator)

@@ -131,6 +131,10 @@ struct CsvTable {
 // the table would not fit in memory; an empty file is a table without columns.
 bool readCsvTable(QByteArray bytes, const CsvReadOptions &options, CsvTable *table, QString *error = nullptr);
 
+// Reads the file at path whole and then as readCsvTable does. False, with the
+// reason (Czech) in *error, also when the file cannot be opened or read.
+bool readCsvFile(const QString &path, const CsvReadOptions &options, CsvTable *table, QString *error = nullptr);
+
 // When a file reads as a single column although another separator would split
 // it, that separator; 0 otherwise. The import dialog says why the file reads
 // as one column and suggests it.

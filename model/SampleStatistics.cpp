@@ -279,17 +279,17 @@ void SampleStatistics::addClassColumn(const QString &name, const QStringList &cl
 
 GroupingColumn groupingColumn(const TTableModel &table, int column)
 {
-    GroupingColumn grouping{columnName(table, column), {}, {}};
-    const TextColumn *texts = table.textColumn(column);
-    if (!texts) {
-        grouping.keys = columnValues(table, column);
-        return grouping;
-    }
-    grouping.texts = texts->texts;
-    grouping.keys.assign(size_t(table.rowCount()), Summary::none);
-    for (size_t r = 0; r < grouping.keys.size() && r < texts->cells.size(); ++r)
-        if (texts->cells[r] >= 0)
-            grouping.keys[r] = texts->cells[r];
+    if (const TextColumn *texts = table.textColumn(column))
+        return textGroupingColumn(columnName(table, column), *texts, table.rowCount());
+    return {columnName(table, column), columnValues(table, column), {}};
+}
+
+GroupingColumn textGroupingColumn(const QString &name, const TextColumn &texts, qsizetype rows)
+{
+    GroupingColumn grouping{name, std::vector<double>(size_t(rows), Summary::none), texts.texts};
+    for (size_t r = 0; r < grouping.keys.size() && r < texts.cells.size(); ++r)
+        if (texts.cells[r] >= 0)
+            grouping.keys[r] = texts.cells[r];
     return grouping;
 }
 

@@ -24,6 +24,7 @@
 #include <vector>
 
 class TTableModel;
+struct TextColumn;
 
 struct Summary {
     static constexpr double none = std::numeric_limits<double>::quiet_NaN();
@@ -96,6 +97,8 @@ std::vector<double> columnValues(const TTableModel &table, int column);
 // Data column `column` as a grouping column: a text column by its texts, a
 // number column by its numbers.
 GroupingColumn groupingColumn(const TTableModel &table, int column);
+// A text column of `rows` rows as a grouping column named name.
+GroupingColumn textGroupingColumn(const QString &name, const TextColumn &texts, qsizetype rows);
 // The name of a data column as the table's header shows it; its number from 1
 // when the header is empty.
 QString columnName(const TTableModel &table, int column);

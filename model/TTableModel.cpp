@@ -9,7 +9,6 @@
 #include "Verdicts.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QMetaType>
 
 #include <cmath>
@@ -701,20 +700,8 @@ bool TTableModel::applyCustomFunction(qint32 id, const std::vector<int> &columns
 
 bool TTableModel::loadCsv(const QString &path, QString *error, const CsvReadOptions &options)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("Soubor nelze otevřít: %1").arg(file.errorString());
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = QStringLiteral("Soubor se nepodařilo přečíst: %1").arg(file.errorString());
-        return false;
-    }
     CsvTable table;
-    if (!readCsvTable(bytes, options, &table, error))
+    if (!readCsvFile(path, options, &table, error))
         return false;
     setTable(std::move(table));
     return true;

@@ -28,7 +28,6 @@
 #include <QCommandLinkButton>
 #include <QCursor>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeySequence>
@@ -62,17 +61,7 @@ struct ImportProblems {
 bool readImportFile(const QString &path, const CsvReadOptions &options, CsvTable *table, ImportProblems *problems,
                     QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("Soubor nelze otevřít: %1").arg(file.errorString());
-        return false;
-    }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *error = QStringLiteral("Soubor se nepodařilo přečíst: %1").arg(file.errorString());
-        return false;
-    }
-    if (!readCsvTable(std::move(bytes), options, table, error))
+    if (!readCsvFile(path, options, table, error))
         return false;
     problems->shortRows = table->shortRows;
     problems->longRows = table->longRows;
