@@ -1,4 +1,5 @@
-// A method applied to a table of 1,000,000 rows and 10 columns: the checked
+// A method applied to a table of 1,000,000 rows and 10 columns (and computed
+// again after an edit of its source): the checked
 // rows out of the table, the body mass index of two of its columns, the result
 // back into a table; measured against one hand-written loop that reads the
 // same two values of every row and writes the same three. Also the parts on
@@ -110,6 +111,21 @@ void setMatrixOfAResult(benchmark::State &state)
     }
 }
 BENCHMARK(setMatrixOfAResult)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A cell of the source edited: the body mass index made from it is computed
+// again from its source rows (what the window does after every edit).
+void resultFollowsAnEdit(benchmark::State &state)
+{
+    TTableModel &source = sourceTable();
+    TTableModel result(&source);
+    result.applyMethod(2, mapped);
+    for (auto _ : state) {
+        const std::optional<TTableModel::RowChange> change = result.follow(source, {});
+        benchmark::DoNotOptimize(change->added);
+    }
+    state.SetItemsProcessed(state.iterations() * tableRows);
+}
+BENCHMARK(resultFollowsAnEdit)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The yardstick: the values in one row-major block, the result into a fresh one.
 void handWrittenLoop(benchmark::State &state)

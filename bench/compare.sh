@@ -42,7 +42,7 @@ hyperfine --warmup 1 --runs "${RUNS:-5}" \
 cmp "$out/cs.csv" "$out/c.csv"
 
 echo
-echo "Peak memory (maximum resident set size):"
-/usr/bin/time -f "  kostimer-cli %M KB" build/release/cli/kostimer-cli apply 2 "$data" --output "$out/k.csv"
-/usr/bin/time -f "  data.table   %M KB" Rscript bench/bmi.R "$data" "$out/r.csv"
-/usr/bin/time -f "  pandas       %M KB" /usr/bin/python3 bench/bmi.py "$data" "$out/p.csv"
+echo "Peak memory (maximum resident set size), minor page faults and system time of one run:"
+/usr/bin/time -f "  kostimer-cli %M KB, %R faults, %S s" build/release/cli/kostimer-cli apply 2 "$data" --output "$out/k.csv"
+/usr/bin/time -f "  data.table   %M KB, %R faults, %S s" Rscript bench/bmi.R "$data" "$out/r.csv"
+/usr/bin/time -f "  pandas       %M KB, %R faults, %S s" /usr/bin/python3 bench/bmi.py "$data" "$out/p.csv"

@@ -64,20 +64,22 @@ std::vector<int> inputColumns(const ApplyRequest &request, const CsvTable &table
     return mapped;
 }
 
-// The method's inputs in the block's rows: column j is the table's column
-// mapped[j]. Row by row, as the table holds them: a column at a time would
-// step across the whole width of the table for every value.
-cv::Mat inputsOf(const cv::Mat &block, const std::vector<int> &mapped, int inputs)
+// The method's inputs in the block's rows, into *out (its memory kept from
+// block to block): column j is the table's column mapped[j]. Row by row, as
+// the table holds them: a column at a time would step across the whole width
+// of the table for every value.
+void inputsOf(const cv::Mat &block, const std::vector<int> &mapped, int inputs, cv::Mat *out)
 {
-    cv::Mat out(block.rows, inputs, CV_64F, cv::Scalar(0.0));
+    out->create(block.rows, inputs, CV_64F);
     const int given = std::min(inputs, int(mapped.size()));
+    if (given < inputs)
+        out->setTo(cv::Scalar(0.0));
     for (int r = 0; r < block.rows; ++r) {
         const double *from = block.ptr<double>(r);
-        double *to = out.ptr<double>(r);
+        double *to = out->ptr<double>(r);
         for (int j = 0; j < given; ++j)
             to[j] = from[mapped[size_t(j)]];
     }
-    return out;
 }
 
 // Rows computed at a time: the result of a block is written before the next
@@ -92,9 +94,10 @@ const MethodRecord &methodToApply(const QString &id, qsizetype columns)
     bool ok = false;
     const int number = id.toInt(&ok);
     if (!ok || number < 0 || number >= MethodCatalogSize)
-        throw UsageError{QStringLiteral("Metoda „%1“ neexistuje: čísla metod jsou 0 až 108 "
+        throw UsageError{QStringLiteral("Metoda „%1“ neexistuje: čísla metod jsou 0 až %2 "
                                         "(seznam vypíše kostimer-cli methods).")
-                             .arg(id)};
+                             .arg(id)
+                             .arg(MethodCatalogSize - 1)};
     if (!isRegisteredMethod(number))
         throw UsageError{QStringLiteral("Číslo %1 je v katalogu volné, žádná metoda tu není.").arg(number)};
     const MethodRecord &method = MethodCatalog[size_t(number)];
@@ -169,10 +172,12 @@ int runApplyCommand(const QStringList &args, std::FILE *out, std::FILE *err)
         const qsizetype rows = table.rows();
         const qsizetype step = method.wholeTable ? std::max<qsizetype>(rows, 1) : blockRows;
         CsvFields fields(request.output.digits);
+        cv::Mat inputs;
         for (qsizetype first = 0; first < rows; first += step) {
             const int count = int(std::min(step, rows - first));
             const cv::Mat block = table.values.rowRange(int(first), int(first) + count);
-            const cv::Mat result = computeResult(method, inputsOf(block, mapped, method.inputCount));
+            inputsOf(block, mapped, method.inputCount, &inputs);
+            const cv::Mat result = computeResult(method, inputs);
             for (int i = 0; i < result.rows; ++i) {
                 const double *values = result.ptr<double>(i);
                 if (kept.empty() && !verdicts) {

@@ -18,8 +18,9 @@
 
 namespace {
 
-// The complete somatotypes of the rows with the means of their groups, as
-// the somatotype window draws them; a row without a group is drawn in none.
+// The ratings of the rows with the means of their groups, as the somatotype
+// window draws them; a row without a group is drawn in none. The groups are
+// not compared: the chart shows no pairs.
 ChartContent chartContent(const std::vector<Somatotype> &somatotypes, const GroupingColumn *grouping,
                           qsizetype *ungrouped)
 {
@@ -35,7 +36,7 @@ ChartContent chartContent(const std::vector<Somatotype> &somatotypes, const Grou
         }
     }
     for (size_t r = 0; r < somatotypes.size(); ++r) {
-        if (!isComplete(somatotypes[r]))
+        if (!isRating(somatotypes[r]))
             continue;
         content.somatotypes.push_back(somatotypes[r]);
         if (grouping)
@@ -80,10 +81,11 @@ int runChartCommand(const QStringList &args, std::FILE *out, std::FILE *err)
     if (byColumn >= 0)
         read.push_back(byColumn);
     reportReading(table, fileName, read, err);
+    const std::vector<Somatotype> somatotypes = somatotypesOf(table, components);
+    reportNotRatings(table, components, somatotypes, fileName, err);
     const GroupingColumn grouping = byColumn >= 0 ? groupingColumnOf(table, byColumn) : GroupingColumn();
     qsizetype ungrouped = 0;
-    const ChartContent content =
-        chartContent(somatotypesOf(table, components), byColumn >= 0 ? &grouping : nullptr, &ungrouped);
+    const ChartContent content = chartContent(somatotypes, byColumn >= 0 ? &grouping : nullptr, &ungrouped);
 
     const bool svg = QFileInfo(imagePath).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0;
     // Drawn whole before the output is touched.

@@ -135,7 +135,9 @@ chart SOUBOR.csv OBRÁZEK.png
   jako u výsledků Heath-Carter), jinak poslední tři číselné sloupce; sloupec
   --by to není nikdy. Které sloupce to jsou, vypíše kostimer-cli na
   standardní chybový výstup. Řádek, kterému některá složka chybí, se
-  vynechá.
+  vynechá; řádek se složkou 0 nebo zápornou (složka je vždy kladná) také
+  a kostimer-cli ho vypíše na standardní chybový výstup (prvních pět
+  s řádkem dat, sloupcem a hodnotou).
   SOUBOR.csv je výsledek metody Heath-Carter exportovaný programem (bez
   záhlaví), nebo CSV se záhlavím. Obrázek se jménem končícím .svg se zapíše
   jako SVG, jinak jako PNG (839 × 768 bodů). Obrázek se zapíše stejně jako
@@ -153,7 +155,8 @@ somatotypes SOUBOR.csv
   u chart; endomorfie, mezomorfie a ektomorfie jsou sloupce, které najde
   chart, nebo tři sloupce -c v tomto pořadí. Řádek, kterému některá
   složka chybí (i nan), se nepočítá; kolik jich bylo, vypíše kostimer-cli na
-  standardní chybový výstup.
+  standardní chybový výstup. Ani řádek se složkou 0 nebo zápornou se
+  nepočítá; kostimer-cli ho vypíše jako u chart.
 
   Vypíše řádek „skupina;n;endomorfie;mezomorfie;ektomorfie;X;Y;SAM;SDI;
   kategorie“, pak jeden řádek na skupinu (texty v českém abecedním pořadí,
@@ -176,7 +179,8 @@ somatotypes SOUBOR.csv
   --rows           místo souhrnu vypíše řádek
                    „endomorfie;mezomorfie;ektomorfie;X;Y;kategorie“ a jeden
                    řádek na každý řádek souboru (s --by na začátku i skupinu;
-                   řádek bez úplného somatotypu má X, Y a kategorii prázdné)
+                   řádek bez úplného somatotypu nebo se složkou 0 či
+                   zápornou má X, Y a kategorii prázdné)
   --output SOUBOR, --digits full   jako u apply
 
 stats SOUBOR.csv

@@ -1,5 +1,6 @@
 #include "CliSupport.h"
 
+#include "CsvReader.h"
 #include "TextEncoding.h"
 #include "ValueRows.h"
 
@@ -7,15 +8,20 @@
 #include <QRandomGenerator>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <memory>
 #include <utility>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -61,6 +67,8 @@ QString reasonOf(int error)
         return QStringLiteral("chybí oprávnění");
     case EISDIR:
         return QStringLiteral("je to složka");
+    case ELOOP:
+        return QStringLiteral("cesta vede přes zacyklený symbolický odkaz");
     default:
         return QString::fromLocal8Bit(std::strerror(error));
     }
@@ -84,6 +92,102 @@ int descriptorOfName(const QByteArray &name)
         return ok && fd >= 0 ? fd : -1;
     }
     return -1;
+}
+
+// The files being written beside their targets, for a signal that ends the
+// run to remove. The handler may run between any two instructions: it reads
+// a fixed table, a slot's path complete before its flag says it is taken,
+// and calls nothing but unlink, raise and the signal mask.
+struct PendingFile {
+    volatile std::sig_atomic_t taken;
+    char path[PATH_MAX + 64];
+};
+PendingFile pendingFiles[8];
+
+constexpr int endingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+void removePendingAndDie(int signal)
+{
+    for (const PendingFile &file : pendingFiles)
+        if (file.taken)
+            ::unlink(file.path);
+    // SA_RESETHAND has put back the default action: the signal, let through
+    // once more, ends the process as it would have without this handler.
+    sigset_t own;
+    sigemptyset(&own);
+    sigaddset(&own, signal);
+    ::raise(signal);
+    ::pthread_sigmask(SIG_UNBLOCK, &own, nullptr);
+    ::_exit(128 + signal);
+}
+
+// The handler, for every ending signal that has its default action (an
+// ignored one, as under nohup or in a background job, stays ignored).
+void handleEndingSignals()
+{
+    static bool installed = false;
+    if (installed)
+        return;
+    installed = true;
+    for (const int signal : endingSignals) {
+        struct sigaction current {};
+        if (::sigaction(signal, nullptr, &current) != 0 || current.sa_handler != SIG_DFL)
+            continue;
+        struct sigaction action {};
+        action.sa_handler = removePendingAndDie;
+        sigemptyset(&action.sa_mask);
+        for (const int other : endingSignals)
+            sigaddset(&action.sa_mask, other);
+        action.sa_flags = SA_RESETHAND;
+        ::sigaction(signal, &action, nullptr);
+    }
+}
+
+// The ending signals held back while it lives: a file is made and entered in
+// the table (or renamed or removed and left out of it) as one step.
+class EndingSignalsHeld {
+public:
+    EndingSignalsHeld()
+    {
+        sigset_t held;
+        sigemptyset(&held);
+        for (const int signal : endingSignals)
+            sigaddset(&held, signal);
+        ::pthread_sigmask(SIG_BLOCK, &held, &m_before);
+    }
+    ~EndingSignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &m_before, nullptr); }
+    EndingSignalsHeld(const EndingSignalsHeld &) = delete;
+    EndingSignalsHeld &operator=(const EndingSignalsHeld &) = delete;
+
+private:
+    sigset_t m_before;
+};
+
+// The slot that now holds path; -1 when the table is full or the path too
+// long for it (the file is then left behind by a signal, as before).
+int enterPending(const QByteArray &path)
+{
+    handleEndingSignals();
+    if (size_t(path.size()) >= sizeof(PendingFile::path))
+        return -1;
+    for (int i = 0; i < int(std::size(pendingFiles)); ++i) {
+        PendingFile &file = pendingFiles[i];
+        if (file.taken)
+            continue;
+        std::memcpy(file.path, path.constData(), size_t(path.size()) + 1);
+        std::atomic_signal_fence(std::memory_order_seq_cst);
+        file.taken = 1;
+        return i;
+    }
+    return -1;
+}
+
+void leavePending(int *slot)
+{
+    if (*slot >= 0)
+        pendingFiles[*slot].taken = 0;
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    *slot = -1;
 }
 
 } // namespace
@@ -172,19 +276,17 @@ bool readInputFile(const QString &path, InputFile *input, std::FILE *err)
 
     QByteArray bytes;
     if (S_ISREG(before.st_mode) && before.st_size > 0) {
-        // By its size into one buffer. A file cut short or grown meanwhile is
-        // refused rather than read half old, half new (a mapped file that
-        // shrinks would kill the process instead).
+        // By its size into one buffer. A file cut short, grown or written to
+        // meanwhile is refused rather than read half old, half new (a mapped
+        // file that shrinks would kill the process instead).
         if (before.st_size > limit)
             return tooLarge();
-        bytes = QByteArray(qsizetype(before.st_size), Qt::Uninitialized);
-        const qint64 got = readBytes(fd, bytes.data(), before.st_size);
-        if (got < 0)
+        switch (readRegularFile(fd, before.st_size, &bytes)) {
+        case FileReading::Done:
+            break;
+        case FileReading::Failed:
             return refuse(readFault);
-        char more;
-        struct stat after {};
-        if (got != before.st_size || readBytes(fd, &more, 1) != 0 || ::fstat(fd, &after) != 0
-            || after.st_size != before.st_size) {
+        case FileReading::Changed:
             print(err, QStringLiteral("Soubor „%1“ se během čtení změnil.\n").arg(path));
             return false;
         }
@@ -240,8 +342,11 @@ OutputFile::~OutputFile()
     m_file.reset();
     if (m_ownsFd)
         ::close(m_fd);
-    if (!m_temporary.isEmpty())
+    if (!m_temporary.isEmpty()) {
+        const EndingSignalsHeld held;
         ::unlink(m_temporary.constData());
+        leavePending(&m_pending);
+    }
 }
 
 QIODevice *OutputFile::device() const
@@ -270,6 +375,20 @@ bool OutputFile::open(QString *why)
     const QByteArray name = fileNameBytes(m_path);
     struct stat target {};
     const bool exists = ::stat(name.constData(), &target) == 0;
+    if (!exists) {
+        // A link that leads nowhere would be replaced by a plain file, and
+        // what it was meant to lead to left as it was.
+        const int missing = errno;
+        struct stat link {};
+        if (missing == ELOOP) {
+            *why = reasonOf(ELOOP);
+            return false;
+        }
+        if (::lstat(name.constData(), &link) == 0 && S_ISLNK(link.st_mode)) {
+            *why = QStringLiteral("je to symbolický odkaz, jehož cíl neexistuje");
+            return false;
+        }
+    }
     if (exists) {
         // Where standard output already goes (/dev/stdout, or the file it
         // was sent to): through it, so that a file opened with >> is
@@ -309,9 +428,17 @@ bool OutputFile::open(QString *why)
     int fd = -1;
     for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
         m_temporary = m_target + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
+        // Entered before it is made: a signal taken by another thread (which
+        // this one's mask does not hold back) still finds it.
+        const EndingSignalsHeld held;
+        m_pending = enterPending(m_temporary);
         fd = ::open(m_temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            break;
+        if (fd < 0) {
+            const int error = errno;
+            leavePending(&m_pending);
+            if (error != EEXIST)
+                break;
+        }
     }
     if (fd < 0) {
         m_temporary.clear();
@@ -339,9 +466,11 @@ bool OutputFile::commit()
     m_ownsFd = false;
     m_fd = -1;
     if (!m_temporary.isEmpty()) {
+        const EndingSignalsHeld held;
         done = done && ::rename(m_temporary.constData(), m_target.constData()) == 0;
         if (!done)
             ::unlink(m_temporary.constData());
+        leavePending(&m_pending);
         m_temporary.clear();
     }
     return done;

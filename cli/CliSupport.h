@@ -50,7 +50,7 @@ qint64 inputByteLimit();
 // Reads the file at path whole: a regular file by its size, anything else (a
 // FIFO, a device, standard input) until its end. False, with the reason on
 // err, when it cannot be opened or read, has more than inputByteLimit()
-// bytes, or changed its size while it was read.
+// bytes, or changed while it was read (its size or its modification time).
 bool readInputFile(const QString &path, InputFile *input, std::FILE *err);
 
 // Throws UsageError when outputPath names the input's file (also through a
@@ -61,7 +61,10 @@ void refuseOutputOverInput(const QString &outputPath, const InputFile &input);
 // regular file, or to none yet, is written beside it and put in its place
 // only when complete, so that a failure leaves the old file as it was.
 // Anything else (a FIFO, a device, /dev/stdout, /dev/fd/N) is written in
-// place: replacing it would turn a pipe or a terminal into a plain file.
+// place: replacing it would turn a pipe or a terminal into a plain file. A
+// symbolic link that leads nowhere (dangling, or in a loop) is refused. A
+// run ended by SIGINT, SIGTERM or SIGHUP removes the file written beside the
+// target before it dies of the signal.
 class OutputFile {
 public:
     OutputFile(const QString &path, std::FILE *out);
@@ -86,6 +89,7 @@ private:
     bool m_ownsFd = false;
     QByteArray m_temporary; // written here, renamed to m_target
     QByteArray m_target;
+    int m_pending = -1; // its slot among the files a signal removes
 };
 
 // --output FILE, --header, --verdicts, --digits full, --strict.

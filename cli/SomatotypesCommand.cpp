@@ -5,12 +5,15 @@
 
 #include "CliSupport.h"
 #include "InputTable.h"
+#include "UnreadReport.h"
 
 #include "CsvReader.h"
 #include "SampleGroups.h"
 #include "SomatotypeAnalysis.h"
+#include "ValueRows.h"
 
 #include <QFileInfo>
+#include <QIODevice>
 
 #include <algorithm>
 #include <cmath>
@@ -59,6 +62,45 @@ Request parse(const QStringList &args)
                                         "nebo vůbec.")};
     request.inputPath = positional.at(0);
     return request;
+}
+
+// The pairs of groups, a line each, handed to the device as they are
+// computed: thousands of groups make millions of pairs, which are never
+// held all at once. Each group's name is made a field once.
+bool writeComparisons(QIODevice *device, const SomatotypeAnalysis &analysis, NumberDigits digits)
+{
+    constexpr qsizetype chunk = qsizetype(1) << 16;
+    std::vector<QByteArray> names;
+    names.reserve(analysis.groups.size());
+    for (const SomatotypeGroup &group : analysis.groups)
+        names.push_back(csvField(group.name));
+    QByteArray lines;
+    lines.reserve(chunk + 256);
+    const auto number = [&lines, digits](double value) {
+        if (!std::isnan(value)) {
+            char text[32];
+            lines.append(text, formatValue(text, value, digits) - text);
+        }
+    };
+    for (size_t a = 0; a < analysis.groups.size(); ++a) {
+        for (size_t b = a + 1; b < analysis.groups.size(); ++b) {
+            const SomatotypeComparison c = compareGroups(analysis, a, b);
+            lines += names[a];
+            lines += ';';
+            lines += names[b];
+            lines += ';';
+            number(c.sdd);
+            lines += ';';
+            number(c.sad);
+            lines += c.significant ? ";ano\n" : ";ne\n";
+            if (lines.size() >= chunk) {
+                if (device->write(lines) != lines.size())
+                    return false;
+                lines.resize(0);
+            }
+        }
+    }
+    return device->write(lines) == lines.size();
 }
 
 void writeSummary(CsvFields &out, const QString &group, const SomatotypeSummary &s)
@@ -134,6 +176,43 @@ std::vector<int> componentColumns(const CsvTable &table, int by, const QString &
     return columns;
 }
 
+qsizetype reportNotRatings(const CsvTable &table, const std::vector<int> &components,
+                           const std::vector<Somatotype> &somatotypes, const QString &fileName, std::FILE *err)
+{
+    if (components.size() != 3)
+        return 0;
+    qsizetype count = 0;
+    QString listed;
+    for (size_t r = 0; r < somatotypes.size(); ++r) {
+        const Somatotype &s = somatotypes[r];
+        if (!isComplete(s) || isRating(s))
+            continue;
+        if (++count > UnreadReport::Listed)
+            continue;
+        const double values[3] = {s.endomorphy, s.mesomorphy, s.ectomorphy};
+        for (size_t j = 0; j < 3; ++j) {
+            if (values[j] > 0)
+                continue;
+            listed += QStringLiteral("  řádek %1, sloupec „%2“: %3\n")
+                          .arg(r + 1)
+                          .arg(columnLabel(table, components[j]),
+                               QString::fromLatin1(formatValue(values[j], NumberDigits::Full)));
+            break;
+        }
+    }
+    if (count == 0)
+        return 0;
+    QString text = QStringLiteral("kostimer-cli: %1: řádků se složkou somatotypu 0 nebo zápornou (složka je vždy "
+                                  "kladná), které se nepočítají: %2\n")
+                       .arg(fileName)
+                       .arg(count);
+    text += listed;
+    if (count > UnreadReport::Listed)
+        text += QStringLiteral("  … a další (%1)\n").arg(count - UnreadReport::Listed);
+    print(err, text);
+    return count;
+}
+
 int runSomatotypesCommand(const QStringList &args, std::FILE *out, std::FILE *err)
 {
     const Request request = parse(args);
@@ -162,6 +241,7 @@ int runSomatotypesCommand(const QStringList &args, std::FILE *out, std::FILE *er
         read.push_back(by);
     reportReading(table, fileName, read, err);
     const std::vector<Somatotype> somatotypes = somatotypesOf(table, components);
+    reportNotRatings(table, components, somatotypes, fileName, err);
     const GroupingColumn grouping = by >= 0 ? groupingColumnOf(table, by) : GroupingColumn();
 
     const SomatotypeAnalysis analysis = analyseSomatotypes(somatotypes, by >= 0 ? &grouping : nullptr);
@@ -183,8 +263,8 @@ int runSomatotypesCommand(const QStringList &args, std::FILE *out, std::FILE *er
             lines.number(s.endomorphy);
             lines.number(s.mesomorphy);
             lines.number(s.ectomorphy);
-            lines.number(isComplete(s) ? somatochartX(s) : none);
-            lines.number(isComplete(s) ? somatochartY(s) : none);
+            lines.number(isRating(s) ? somatochartX(s) : none);
+            lines.number(isRating(s) ? somatochartY(s) : none);
             lines.text(categoryName(somatotypeCategory(s)));
             lines.endLine();
         }
@@ -202,20 +282,18 @@ int runSomatotypesCommand(const QStringList &args, std::FILE *out, std::FILE *er
                 lines.text(QLatin1String(name));
             lines.text(QStringLiteral("významný rozdíl"));
             lines.endLine();
-            for (const SomatotypeComparison &c : analysis.comparisons) {
-                lines.text(analysis.groups[c.first].name);
-                lines.text(analysis.groups[c.second].name);
-                lines.number(c.sdd);
-                lines.number(c.sad);
-                lines.text(c.significant ? QStringLiteral("ano") : QStringLiteral("ne"));
-                lines.endLine();
-            }
         }
     }
 
     const QByteArray &bytes = lines.bytes();
+    const bool pairs = !request.rows && analysis.groups.size() >= 2;
+    const NumberDigits digits = request.output.digits;
     const int written = writeOutput(
-        request.output.path, [&bytes](QIODevice *device) { return device->write(bytes) == bytes.size(); }, out, err);
+        request.output.path,
+        [&](QIODevice *device) {
+            return device->write(bytes) == bytes.size() && (!pairs || writeComparisons(device, analysis, digits));
+        },
+        out, err);
     if (written != Done || request.rows)
         return written;
     if (analysis.leftOut > 0)

@@ -28,3 +28,10 @@ std::vector<Somatotype> somatotypesOf(const CsvTable &table, const std::vector<i
 // which columns it took, or that the table has no three.
 std::vector<int> componentColumns(const CsvTable &table, int by, const QString &fileName, std::FILE *err);
 
+// Tells err of the rows with a component of 0 or less, which no somatotype
+// has and which are left out: how many, and the first few with their row
+// (data row from 1, as the fields that are no numbers), column and value.
+// Returns how many.
+qsizetype reportNotRatings(const CsvTable &table, const std::vector<int> &components,
+                           const std::vector<Somatotype> &somatotypes, const QString &fileName, std::FILE *err);
+

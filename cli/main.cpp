@@ -6,8 +6,21 @@
 #include <cstdio>
 #include <new>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 int main(int argc, char *argv[])
 {
+#if defined(__GLIBC__)
+    // A command computes a table a block of rows at a time, and each block
+    // takes and frees some MB. They stay with the process for the next block
+    // rather than go back to the system and come again as fresh pages, each
+    // faulted in and cleared anew; only buffers of a whole file or table
+    // (over 8 MB) are mapped apart and given back when freed.
+    mallopt(M_MMAP_THRESHOLD, 8 << 20);
+    mallopt(M_TRIM_THRESHOLD, 64 << 20);
+#endif
     int code;
     try {
         QStringList arguments;

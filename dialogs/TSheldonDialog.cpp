@@ -139,7 +139,7 @@ void TSheldonDialog::plot(const TTableModel *model)
         const auto component = [&](int c) { return model->isUnread(r, c) ? none : model->value(r, c); };
         const double last[3] = {component(length - 3), component(length - 2), component(length - 1)};
         Somatotype somatotype;
-        if (!somatotypeOfRow(last, 3, &somatotype) || !isComplete(somatotype))
+        if (!somatotypeOfRow(last, 3, &somatotype) || !isRating(somatotype))
             continue;
         m_somatotypes.push_back(somatotype);
         m_rowOf.push_back(r);
@@ -180,8 +180,8 @@ void TSheldonDialog::analyse()
                                                                      : std::numeric_limits<double>::quiet_NaN());
     }
     m_analysis = analyseSomatotypes(m_somatotypes, m_grouping >= 0 ? &grouping : nullptr);
-    // Only complete somatotypes are drawn: the rows that are not were left
-    // out before the analysis, and count among its rows left out.
+    // Only ratings are drawn: the rows that are none were left out before
+    // the analysis, and count among its rows left out.
     m_analysis.leftOut += m_leftOut;
     m_groupOf.assign(m_somatotypes.size(), -1);
     for (size_t g = 0; g < m_analysis.groups.size(); ++g)
@@ -266,20 +266,22 @@ void TSheldonDialog::fillTables()
     m_ui->groupsTable->item(int(m_analysis.groups.size()), 0)->setToolTip(QStringLiteral("všechny řádky"));
 
     setHeader(m_ui->comparisonsTable, QStringLiteral("skupina A;skupina B;SDD;SAD;významný rozdíl").split(u';'),
-        int(m_analysis.comparisons.size()));
-    for (size_t i = 0; i < m_analysis.comparisons.size(); ++i) {
-        const SomatotypeComparison &c = m_analysis.comparisons[i];
-        setRow(m_ui->comparisonsTable, int(i),
-            {m_analysis.groups[c.first].name, m_analysis.groups[c.second].name, number(c.sdd), number(c.sad),
-                c.significant ? QStringLiteral("ano") : QStringLiteral("ne")});
-    }
-    m_ui->tables->setTabEnabled(2, !m_analysis.comparisons.empty());
+        int(comparisonCount(m_analysis)));
+    int pair = 0;
+    for (size_t a = 0; a < m_analysis.groups.size(); ++a)
+        for (size_t b = a + 1; b < m_analysis.groups.size(); ++b) {
+            const SomatotypeComparison c = compareGroups(m_analysis, a, b);
+            setRow(m_ui->comparisonsTable, pair++,
+                {m_analysis.groups[a].name, m_analysis.groups[b].name, number(c.sdd), number(c.sad),
+                    c.significant ? QStringLiteral("ano") : QStringLiteral("ne")});
+        }
+    m_ui->tables->setTabEnabled(2, comparisonCount(m_analysis) > 0);
     for (QTableWidget *table : {m_ui->rowsTable, m_ui->groupsTable, m_ui->comparisonsTable})
         table->resizeColumnsToContents();
 
     m_ui->leftOutLabel->setText(
-        QStringLiteral("Řádků bez úplného somatotypu (méně než tři hodnoty, nebo složka, která není "
-                          "číslo), které se nekreslí ani nepočítají: %1.")
+        QStringLiteral("Řádků bez úplného somatotypu (méně než tři hodnoty, složka, která není číslo, "
+                          "nebo složka 0 či záporná), které se nekreslí ani nepočítají: %1.")
             .arg(m_analysis.leftOut));
     m_ui->leftOutLabel->setVisible(m_analysis.leftOut > 0);
     m_ui->ungroupedLabel->setText(

@@ -81,7 +81,7 @@ private:
     QGraphicsPixmapItem *m_background = nullptr;
     std::vector<Somatotype> m_somatotypes;
     std::vector<int> m_rowOf;
-    int m_leftOut = 0; // rows of the table without a complete somatotype
+    int m_leftOut = 0; // rows of the table without a somatotype rating (see isRating)
     std::vector<QGraphicsRectItem *> m_markers; // one per somatotype
     std::vector<QGraphicsItem *> m_groupItems;  // the means and the legend
     std::vector<GroupingColumn> m_columns;

@@ -1,8 +1,11 @@
 // Body composition of a living person from skinfolds, girths, breadths,
-// height and age (ids 7 to 22).
+// height and age (ids 7 to 22, 110 and 111).
 
 #include "MatrixRules.h"
 #include "MethodRows.h"
+
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -186,6 +189,63 @@ cv::Mat durninWomersley(const cv::Mat &input)
     return out;
 }
 
+// Durnin and Womersley's equations for the sum of the four skinfolds, one per
+// sex and age band: D = c - m log10 S. A band holds the ages from its own
+// lower limit up to the next band's, the last band every older age.
+struct AgeBand {
+    double fromAge;
+    double c;
+    double m;
+};
+using AgeBands = std::vector<AgeBand>;
+
+// The density and Siri's percentage of fat, each row with the c and m of its
+// age band. An age below the first band, or a sum that is not positive, has
+// no equation: both outputs are missing.
+cv::Mat durninWomersleyByAge(const cv::Mat &input, const AgeBands &bands)
+{
+    const double missing = std::numeric_limits<double>::quiet_NaN();
+    cv::Mat out = resultMatrix(input, 7);
+    for (int i = 0; i < input.rows; ++i) {
+        const double sum = ((input.at<double>(i, 0) + input.at<double>(i, 1)) + input.at<double>(i, 2))
+                           + input.at<double>(i, 3);
+        const double age = input.at<double>(i, 4);
+        const AgeBand *band = nullptr;
+        for (const AgeBand &b : bands)
+            if (age >= b.fromAge)
+                band = &b;
+        double density = missing;
+        double fat = missing;
+        if (band && sum > 0.0) {
+            density = band->c - band->m * std::log10(sum);
+            fat = 495.0 / density - 450.0;
+        }
+        out.at<double>(i, 5) = density;
+        out.at<double>(i, 6) = fat;
+    }
+    return out;
+}
+
+cv::Mat durninWomersleyMen(const cv::Mat &input)
+{
+    static const AgeBands bands{{17, 1.1620, 0.0630},
+                                {20, 1.1631, 0.0632},
+                                {30, 1.1422, 0.0544},
+                                {40, 1.1620, 0.0700},
+                                {50, 1.1715, 0.0779}};
+    return durninWomersleyByAge(input, bands);
+}
+
+cv::Mat durninWomersleyWomen(const cv::Mat &input)
+{
+    static const AgeBands bands{{16, 1.1549, 0.0678},
+                                {20, 1.1599, 0.0717},
+                                {30, 1.1423, 0.0632},
+                                {40, 1.1333, 0.0612},
+                                {50, 1.1339, 0.0645}};
+    return durninWomersleyByAge(input, bands);
+}
+
 // The ten skinfolds of every Pařízková method.
 const Names parizkovaSkinfolds{"Kožní řasa na tváři",
                                "Kožní řasa na podbradku",
@@ -212,6 +272,24 @@ const std::vector<MethodRow> &bodyCompositionMethods()
                                   "60(5): 709–723.";
     const char *const parizkova = "Pařízková 1961, 1977 (zdroje neověřeny).";
     const char *const parizkovaFat = "Procento tělesného tuku";
+    const char *const durninWomersleyLiterature =
+        "Durnin, J. V. G. A., Womersley, J. (1974): Body fat assessed from total body density and its "
+        "estimation from skinfold thickness: measurements on 481 men and women aged from 16 to 72 years. "
+        "British Journal of Nutrition 32: 77–97, rovnice pro součet čtyř kožních řas podle pohlaví a "
+        "věkových pásem. Soubor: 209 mužů a 272 žen ve věku 16 až 72 let (Glasgow), hustota těla vážením pod "
+        "vodou; podíl tuku 5–50 % u mužů a 10–61 % u žen; nejstarší pásmo mužů zahrnuje věk 50–72 let, žen "
+        "50–68 let. Koeficienty c a m podle přehledů Topend Sports (Body Density Equations: Durnin & "
+        "Womersley, topendsports.com/testing/density-durnin-womersley.htm) a MedicalAlgorithms (Predicting body "
+        "density and percent body fat of adults from skinfold thickness using the equations of Durnin and "
+        "Womersley), kteří je shodně uvádějí; MedicalAlgorithms je přebírá z tab. 5 (s. 86–87) původní práce. "
+        "Topend Sports uvádí navíc rovnici pro věk pod 17 let, kterou MedicalAlgorithms nemá a jejíž původ v "
+        "práci nelze ověřit; metoda ji nepoužívá a pro mladší věk nedává výsledek. Přepočet hustoty na podíl "
+        "tuku Siri, W. E. (1961): Body composition from fluid spaces and density: analysis of methods. In: "
+        "Brožek, J., Henschel, A. (eds.): Techniques for measuring body composition. Washington: National "
+        "Academy of Sciences, 223–244.";
+    const Names durninWomersleyInputs{"Kožní řasa subskapulární", "Kožní řasa nad tricepsem", "Kožní řasa nad bicepsem",
+                                      "Kožní řasa suprailiakální", "Věk jedince (roky)"};
+    const Names durninWomersleyOutputs{"Hustota těla (g/cm³)", "Množství tuku podle Siriho (%)"};
     // The Jackson-Pollock rows stand in menu order.
     static const std::vector<MethodRow> rows{
         {7, Menu::Matiegka, "Hmotnost kostry", "Metoda podle Matiegky",
@@ -324,6 +402,30 @@ const std::vector<MethodRow> &bodyCompositionMethods()
          "from fluid spaces and density: analysis of methods. In: Brožek, J., Henschel, A. (eds.): "
          "Techniques for measuring body composition. Washington: National Academy of Sciences, "
          "223–244."},
+        {DurninWomersleyMenId, Menu::DurninWomersley, "Durnin a Womersley (1974), muži", nullptr,
+         durninWomersleyInputs, durninWomersleyOutputs, durninWomersleyMen,
+         "S = x0 + x1 + x2 + x3 (součet čtyř kožních řas v mm)\n"
+         "hustota D = c − m · log10(S), c a m podle věku x4 v letech:\n"
+         "17 ≤ x4 < 20: c = 1,1620, m = 0,0630\n"
+         "20 ≤ x4 < 30: c = 1,1631, m = 0,0632\n"
+         "30 ≤ x4 < 40: c = 1,1422, m = 0,0544\n"
+         "40 ≤ x4 < 50: c = 1,1620, m = 0,0700\n"
+         "x4 ≥ 50: c = 1,1715, m = 0,0779\n"
+         "podíl tuku = 495 / D − 450 (Siri, v procentech)\n"
+         "Věk pod 17 let a součet S, který není kladný, nemají rovnici: obě hodnoty chybějí.",
+         durninWomersleyLiterature},
+        {DurninWomersleyWomenId, Menu::DurninWomersley, "Durnin a Womersley (1974), ženy", nullptr,
+         durninWomersleyInputs, durninWomersleyOutputs, durninWomersleyWomen,
+         "S = x0 + x1 + x2 + x3 (součet čtyř kožních řas v mm)\n"
+         "hustota D = c − m · log10(S), c a m podle věku x4 v letech:\n"
+         "16 ≤ x4 < 20: c = 1,1549, m = 0,0678\n"
+         "20 ≤ x4 < 30: c = 1,1599, m = 0,0717\n"
+         "30 ≤ x4 < 40: c = 1,1423, m = 0,0632\n"
+         "40 ≤ x4 < 50: c = 1,1333, m = 0,0612\n"
+         "x4 ≥ 50: c = 1,1339, m = 0,0645\n"
+         "podíl tuku = 495 / D − 450 (Siri, v procentech)\n"
+         "Věk pod 16 let a součet S, který není kladný, nemají rovnici: obě hodnoty chybějí.",
+         durninWomersleyLiterature},
     };
     return rows;
 }

@@ -1,8 +1,9 @@
 #pragma once
 // Functions the user defines while the program runs: a polynomial or an
 // exponential form with coefficients a0 ... an. They live in a list of their
-// own beside the catalog; the function at position p has the id 110 + p. The
-// list only grows and is not kept in project files.
+// own beside the catalog; the function at position p has the id
+// FirstCustomFunctionId + p, well above every catalog slot. The list only
+// grows and is not kept in project files.
 
 #include "MethodCatalog.h"
 
@@ -24,7 +25,8 @@ enum class CustomFunctionForm {
     Exponential, // y = a0 + a1·e^x1 + a2·e^(2·x2) + … + an·e^(n·xn)
 };
 
-constexpr qint32 FirstCustomFunctionId = SourceDataType + 1;
+constexpr qint32 FirstCustomFunctionId = 1000;
+static_assert(FirstCustomFunctionId >= MethodCatalogSize, "user functions take ids above the catalog");
 
 extern std::vector<CustomFunctionRecord> customFunctions;
 

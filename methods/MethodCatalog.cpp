@@ -84,7 +84,7 @@ void buildMethodCatalog()
 MethodKind kindOf(qint32 id)
 {
     // Source tables and user functions; a negative id names nothing either.
-    if (id >= MethodCatalogSize || id < 0)
+    if (id >= MethodCatalogSize || id < 0 || id == SourceDataType)
         return Custom;
     return MethodCatalog[id].kind;
 }

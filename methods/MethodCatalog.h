@@ -1,6 +1,8 @@
 #pragma once
-// The fixed catalog of the 109 method slots: texts, column names and the
-// compute routine of every method, built once at start and read-only after.
+// The fixed catalog of the method slots: texts, column names and the compute
+// routine of every method, built once at start and read-only after. Slots 0
+// to 108 are the original catalog, slot 109 is the type of an imported table
+// and never a method, and the methods added later take 110 and up.
 
 #include <QString>
 #include <QStringList>
@@ -33,21 +35,36 @@ struct MethodRecord {
     bool wholeTable = false;
 };
 
-constexpr qint32 MethodCatalogSize = 109;
-// The type of an imported source table; also the first id outside the catalog.
+// Every id below it has a slot; ids from it up name no method.
+constexpr qint32 MethodCatalogSize = 113;
+// The type of an imported source table: a slot of the catalog that never
+// holds a method (project files store it as the type of their source tables).
 constexpr qint32 SourceDataType = 109;
 
 // Ids the program names. The formula methods are the ids below the first
-// unit conversion.
+// unit conversion and the ids from FirstAddedMethodId up.
 constexpr qint32 HeathCarterId = 43; // its table opens the somatochart
 constexpr qint32 FirstUnitConversionId = 53;
+constexpr qint32 FirstAddedMethodId = 110;
+constexpr qint32 DurninWomersleyMenId = 110;
+constexpr qint32 DurninWomersleyWomenId = 111;
+constexpr qint32 HeathCarter2002Id = 112; // endomorphy corrected for height
+
+// A somatotype table: the last three columns are endomorphy, mesomorphy and
+// ectomorphy, and the table opens the somatochart.
+constexpr bool isHeathCarter(qint32 id)
+{
+    return id == HeathCarterId || id == HeathCarter2002Id;
+}
 
 extern std::vector<MethodRecord> MethodCatalog;
 
-// Fills the 109 slots from the rows of MethodRows.h. Called once before
-// anything reads the catalog.
+// Fills the slots from the rows of MethodRows.h. Called once before anything
+// reads the catalog.
 void buildMethodCatalog();
 
+// The kind of the method of the id; Custom for the source type, for user
+// functions and for ids outside the catalog.
 MethodKind kindOf(qint32 id);
 
 // Runs the record's routine on the input matrix. Every caller goes through

@@ -125,9 +125,9 @@ struct MethodRow {
 
 // The families, each in its own file.
 const std::vector<MethodRow> &bodyBuildMethods();       // 0 to 6
-const std::vector<MethodRow> &bodyCompositionMethods(); // 7 to 22
+const std::vector<MethodRow> &bodyCompositionMethods(); // 7 to 22, 110 and 111
 const std::vector<MethodRow> &skullMethods();           // 23 to 42
-const std::vector<MethodRow> &somatotypeMethods();      // 43
+const std::vector<MethodRow> &somatotypeMethods();      // 43 and 112
 const std::vector<MethodRow> &determinationMethods();   // 44 to 52
 const std::vector<MethodRow> &unitConversionMethods();  // 53 to 96
 const std::vector<MethodRow> &spatialMethods();         // 97 to 105

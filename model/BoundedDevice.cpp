@@ -1,5 +1,7 @@
 #include "BoundedDevice.h"
 
+#include <cstring>
+
 BoundedDevice::BoundedDevice(QIODevice *source, qint64 limit)
     : m_source(source)
     , m_limit(limit)
@@ -25,5 +27,28 @@ qint64 BoundedDevice::readData(char *data, qint64 maxSize)
     if (got <= 0)
         return -1;
     m_consumed += got;
+    count(data, got);
     return got;
+}
+
+void BoundedDevice::count(const char *data, qint64 size)
+{
+    const char *p = data;
+    const char *const end = data + size;
+    while (p < end && m_lines < m_linesToCount) {
+        const void *lf = std::memchr(p, '\n', size_t(end - p));
+        const char *stop = lf ? static_cast<const char *>(lf) : end;
+        if (stop > p) {
+            m_lineBytes = qMin<qint64>(m_lineBytes + (stop - p), 2);
+            m_lastByte = stop[-1];
+        }
+        if (!lf)
+            return;
+        ++m_lines;
+        if (m_lineBytes == 0 || (m_lineBytes == 1 && m_lastByte == '\r'))
+            ++m_blankLines;
+        m_lineBytes = 0;
+        m_lastByte = 0;
+        p = stop + 1;
+    }
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <limits>
 
 CsvImport::CsvImport(QByteArray fileBytes)
     : m_text(prepareImportText(std::move(fileBytes)))
@@ -48,18 +49,43 @@ QString CsvImport::fieldText(const char *begin, const char *end) const
     return decodeText(begin, end - begin, m_text.encoding);
 }
 
+qint64 CsvImport::mostBytes(qint64 rows, qint64 columns)
+{
+    // rows * (columns * 25 + 2) + 4096, the largest qint64 when it would overflow.
+    constexpr qint64 most = std::numeric_limits<qint64>::max();
+    const qint64 line = columns > (most - 2) / 25 ? most : columns * 25 + 2;
+    return rows != 0 && line > (most - 4096) / rows ? most : rows * line + 4096;
+}
+
+// No number the text rules read is longer: a field past this is no number,
+// and is not turned into text to find that out.
+constexpr qsizetype longestNumberText = 4096;
+
 double CsvImport::fieldValue(const char *begin, const char *end, bool *read) const
 {
     double value = 0.0;
     bool ok = begin != end
-              && (m_numbers.readPlain(begin, end, &value) || m_numbers.readText(fieldText(begin, end), &value));
+              && (m_numbers.readPlain(begin, end, &value)
+                  || (end - begin <= longestNumberText && m_numbers.readText(fieldText(begin, end), &value)));
     if (read)
         *read = ok;
     return value;
 }
 
+QString CsvImport::keptText(const char *begin, const char *end) const
+{
+    if (end - begin <= KeptFieldBytes)
+        return fieldText(begin, end);
+    // Cut before a UTF-8 sequence, not inside one.
+    const char *cut = begin + KeptFieldBytes;
+    if (m_text.encoding == TextEncoding::Utf8)
+        while (cut > begin && (static_cast<unsigned char>(*cut) & 0xC0) == 0x80)
+            --cut;
+    return fieldText(begin, cut) + u'…';
+}
+
 qsizetype CsvImport::readColumns(const std::vector<int> &columns, double *out, qsizetype maxRows, Position *position,
-                                 QList<UnreadField> *unread) const
+                                 QList<UnreadField> *unread, qsizetype maxUnread) const
 {
     // Which output slots each field of a row feeds; a column may be asked twice.
     const int last = columns.empty() ? -1 : *std::max_element(columns.begin(), columns.end());
@@ -84,8 +110,8 @@ qsizetype CsvImport::readColumns(const std::vector<int> &columns, double *out, q
             if (!slotsOfField[size_t(field)].empty()) {
                 bool read = true;
                 const double value = fieldValue(p, fieldEnd, unread ? &read : nullptr);
-                if (!read)
-                    unread->append({position->row + i, field, fieldText(p, fieldEnd)});
+                if (!read && p != fieldEnd && (maxUnread < 0 || unread->size() < maxUnread))
+                    unread->append({position->row + i, field, keptText(p, fieldEnd)});
                 for (int slot : slotsOfField[size_t(field)])
                     row[slot] = value;
             }

@@ -5,6 +5,7 @@
 #include <QtAlgorithms>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -16,8 +17,9 @@
 #endif
 #if defined(__linux__)
 #include <sys/mman.h>
-#include <unistd.h>
 #endif
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -510,6 +512,23 @@ qsizetype countLineBreaks(const char *p, const char *end, qsizetype limit)
     return std::min(count, limit);
 }
 
+// The whole pages of [data, data + size), about to be written, made present
+// in one call rather than by a page fault every 4 kB. Systems without the
+// call fault them in as they are written.
+void makePagesPresent(void *data, size_t size)
+{
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
+    static const auto page = uintptr_t(sysconf(_SC_PAGESIZE));
+    const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + page - 1) & ~(page - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + size) & ~(page - 1);
+    if (end > begin)
+        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_POPULATE_WRITE);
+#else
+    Q_UNUSED(data);
+    Q_UNUSED(size);
+#endif
+}
+
 // The pages of a big table's values, made present ahead of the rows as they
 // are written, a few MB at a time: one call instead of a page fault every
 // 4 kB, and no page for rows that the file's blank lines only promised.
@@ -984,19 +1003,102 @@ char suggestedSeparator(const QByteArray &bytes, const CsvDialect &read)
     return bestSeparator(begin, end, text.encoding, read.separator);
 }
 
-bool readCsvFile(const QString &path, const CsvReadOptions &options, CsvTable *table, QString *error)
+namespace {
+
+// Whether the file is as it was: the same size, and no write since (the
+// modification time to the nanosecond).
+bool unchanged(const struct stat &before, const struct stat &now)
+{
+    return now.st_size == before.st_size && now.st_mtim.tv_sec == before.st_mtim.tv_sec
+           && now.st_mtim.tv_nsec == before.st_mtim.tv_nsec;
+}
+
+} // namespace
+
+FileReading readRegularFile(int fd, qint64 size, QByteArray *bytes, const FileBlocks &blocks)
+{
+    struct stat before {};
+    if (::fstat(fd, &before) != 0)
+        return FileReading::Failed;
+    if (before.st_size != size || size < 0)
+        return FileReading::Changed;
+    QByteArray read(qsizetype(size), Qt::Uninitialized);
+    const qint64 block = std::max<qint64>(blocks.blockBytes, 1);
+    const auto stillAsBefore = [&] {
+        struct stat now {};
+        if (::fstat(fd, &now) != 0)
+            return FileReading::Failed;
+        return unchanged(before, now) ? FileReading::Done : FileReading::Changed;
+    };
+    for (qint64 done = 0; done < size;) {
+        // The block's pages are still in the cache when read() copies into them.
+        const qint64 count = std::min(block, size - done);
+        makePagesPresent(read.data() + done, size_t(count));
+        const ssize_t n = ::read(fd, read.data() + done, size_t(count));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return FileReading::Failed;
+        if (n == 0)
+            return FileReading::Changed; // cut short
+        done += n;
+        if (done == size)
+            break;
+        if (blocks.afterBlock)
+            blocks.afterBlock();
+        if (const FileReading state = stillAsBefore(); state != FileReading::Done)
+            return state;
+    }
+    // Nothing past the size it had, and still no write.
+    char more;
+    ssize_t n;
+    while ((n = ::read(fd, &more, 1)) < 0 && errno == EINTR) {
+    }
+    if (n < 0)
+        return FileReading::Failed;
+    if (n > 0)
+        return FileReading::Changed;
+    if (const FileReading state = stillAsBefore(); state != FileReading::Done)
+        return state;
+    *bytes = std::move(read);
+    return FileReading::Done;
+}
+
+bool readCsvFile(const QString &path, const CsvReadOptions &options, CsvTable *table, QString *error,
+                 const FileBlocks &blocks)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         if (error)
             *error = QStringLiteral("Soubor nelze otevřít: %1").arg(file.errorString());
         return false;
     }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = QStringLiteral("Soubor se nepodařilo přečíst: %1").arg(file.errorString());
-        return false;
+    QByteArray bytes;
+    struct stat opened {};
+    if (::fstat(file.handle(), &opened) == 0 && S_ISREG(opened.st_mode) && opened.st_size > 0) {
+        FileReading read = FileReading::Failed;
+        try {
+            read = readRegularFile(file.handle(), opened.st_size, &bytes, blocks);
+        } catch (const std::bad_alloc &) {
+            if (error)
+                *error = QStringLiteral("Na tabulku nestačí paměť.");
+            return false;
+        }
+        if (read != FileReading::Done) {
+            if (error)
+                *error = read == FileReading::Changed
+                             ? QStringLiteral("Soubor se během čtení změnil.")
+                             : QStringLiteral("Soubor se nepodařilo přečíst: %1").arg(qt_error_string(errno));
+            return false;
+        }
+    } else {
+        // A FIFO, a device, or a file that tells no size (those of /proc): until its end.
+        bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError) {
+            if (error)
+                *error = QStringLiteral("Soubor se nepodařilo přečíst: %1").arg(file.errorString());
+            return false;
+        }
     }
     return readCsvTable(std::move(bytes), options, table, error);
 }

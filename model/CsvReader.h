@@ -30,6 +30,7 @@
 
 #include <opencv2/core.hpp>
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <vector>
@@ -131,9 +132,30 @@ struct CsvTable {
 // the table would not fit in memory; an empty file is a table without columns.
 bool readCsvTable(QByteArray bytes, const CsvReadOptions &options, CsvTable *table, QString *error = nullptr);
 
+// How a regular file is read whole: in blocks of at most blockBytes, one after
+// another into the one buffer of the file's size, the file looked at after
+// each. afterBlock, when set, is called after every block but the last (a test
+// changes the file there).
+struct FileBlocks {
+    qint64 blockBytes = qint64(1) << 20;
+    std::function<void()> afterBlock;
+};
+
+enum class FileReading { Done, Failed, Changed };
+
+// Reads the regular file open as descriptor fd from its start: size bytes, the
+// size it had when the caller looked. Changed when it is not as it was then
+// (its size, or its modification time to the nanosecond, moved before the
+// reading, between blocks or after it, or it holds more than size bytes):
+// such a file is refused rather than read half old, half new. Failed when
+// reading failed (errno tells why).
+FileReading readRegularFile(int fd, qint64 size, QByteArray *bytes, const FileBlocks &blocks = {});
+
 // Reads the file at path whole and then as readCsvTable does. False, with the
-// reason (Czech) in *error, also when the file cannot be opened or read.
-bool readCsvFile(const QString &path, const CsvReadOptions &options, CsvTable *table, QString *error = nullptr);
+// reason (Czech) in *error, also when the file cannot be opened or read, or
+// changed while it was read.
+bool readCsvFile(const QString &path, const CsvReadOptions &options, CsvTable *table, QString *error = nullptr,
+                 const FileBlocks &blocks = {});
 
 // When a file reads as a single column although another separator would split
 // it, that separator; 0 otherwise. The import dialog says why the file reads

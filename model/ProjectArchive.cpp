@@ -1,6 +1,7 @@
 #include "ProjectArchive.h"
 
 #include "BoundedDevice.h"
+#include "CsvImport.h"
 #include "TTableModel.h"
 #include "ValueRows.h"
 
@@ -47,6 +48,8 @@ constexpr qint64 maxDeflateRatio = 1032;
 constexpr int maxIndentedDepth = 64;
 // A table object and its node, whatever their rows.
 constexpr qint64 bytesPerRecord = 1024;
+// A field that held no number, kept with its text (two bytes a character).
+constexpr qint64 bytesPerUnreadField = 64;
 
 qint64 saturatedSum(qint64 a, qint64 b)
 {
@@ -246,12 +249,15 @@ bool isSafeEntryName(const QString &name)
     return !parts.contains(QStringLiteral("..")) && !parts.contains(QStringLiteral("."));
 }
 
-// The file of a project being read, as the zip library sees it: it tells the
-// progress how far reading has come, and fails every read once the progress
-// cancels, which the reader then reports as a damaged entry.
-class WatchedDevice : public QIODevice {
+// The file of a project being read, as the zip library sees it. A damaged
+// archive may name an offset past the end of the file or before its start:
+// the seek fails here, without reaching the file, whose device may warn of it
+// on standard error (a buffer does), so that only the reason is told. A
+// progress, when given, is told how far reading has come, and fails every
+// read once it cancels, which the reader then reports as a damaged entry.
+class ArchiveDevice : public QIODevice {
 public:
-    WatchedDevice(QIODevice *file, const ProjectProgress &progress)
+    explicit ArchiveDevice(QIODevice *file, const ProjectProgress &progress = {})
         : m_file(file)
         , m_progress(progress)
     {
@@ -259,13 +265,16 @@ public:
     }
     bool isSequential() const override { return false; }
     qint64 size() const override { return m_file->size(); }
-    bool seek(qint64 position) override { return QIODevice::seek(position) && m_file->seek(position); }
+    bool seek(qint64 position) override
+    {
+        return position >= 0 && position <= size() && QIODevice::seek(position) && m_file->seek(position);
+    }
     bool cancelled() const { return m_cancelled; }
 
 protected:
     qint64 readData(char *data, qint64 most) override
     {
-        if (m_cancelled || !m_progress(pos(), size())) {
+        if (m_cancelled || (m_progress && !m_progress(pos(), size()))) {
             m_cancelled = true;
             return -1;
         }
@@ -275,7 +284,7 @@ protected:
 
 private:
     QIODevice *m_file;
-    const ProjectProgress &m_progress;
+    const ProjectProgress m_progress;
     bool m_cancelled = false;
 };
 
@@ -296,6 +305,21 @@ public:
         return false;
     }
 
+    // Each entry name once: of two entries of one name the zip library opens
+    // the first and other zip readers the last, so that the file would be
+    // one project here and another there.
+    bool namesOnce()
+    {
+        QSet<QString> names;
+        for (bool more = m_zip.goToFirstFile(); more; more = m_zip.goToNextFile()) {
+            const QString name = m_zip.getCurrentFileName();
+            if (names.contains(name))
+                return fail(QStringLiteral("Projekt obsahuje položku „%1“ dvakrát.").arg(name));
+            names.insert(name);
+        }
+        return true; // a directory that breaks off fails the entry it lacks
+    }
+
     bool readIndex(QByteArray *index)
     {
         if (!m_zip.setCurrentFile(indexEntry, QuaZip::csSensitive))
@@ -313,8 +337,9 @@ public:
         return true;
     }
 
-    // Reads the entry name into the table whose record was just read.
-    bool readValues(TTableModel &table, const QString &name)
+    // Reads the entry name into the table whose record was just read, of
+    // rows rows and at most columns values a row.
+    bool readValues(TTableModel &table, const QString &name, qint64 rows, qint64 columns)
     {
         if (!isSafeEntryName(name))
             return fail(QStringLiteral("Záznam tabulky odkazuje na neplatnou položku „%1“.").arg(name));
@@ -327,7 +352,22 @@ public:
         qint64 size = 0;
         if (!openEntry(name, file, 1, &size))
             return false;
+        // What the record says against what the archive says the entry
+        // inflates to, before a byte of it is inflated: an entry longer than
+        // its rows could be written in is a bomb, and one too short for its
+        // rows would have them cost memory that the file does not hold.
+        if (size > CsvImport::mostBytes(rows, columns))
+            return fail(QStringLiteral("Položka „%1“: Hodnoty tabulky jsou delší, než může být %2 řádků "
+                                       "po %3 hodnotách.")
+                            .arg(name)
+                            .arg(rows)
+                            .arg(columns));
+        // A line with a value takes two bytes at least: the rest of the rows
+        // hold no value, however the entry is read.
+        if (saturatedSum(m_rowsWithoutValues, std::max<qint64>(rows - (size + 1) / 2, 0)) > MaxRowsWithoutValues)
+            return fail(tooManyRowsWithoutValues(name));
         BoundedDevice bounded(&file, size);
+        bounded.countLines(rows);
         QString reason;
         const bool read = table.readCsv(&bounded, &reason, std::max<qint64>(m_memoryLeft, 0));
         // A damaged entry says so first, whatever its lines looked like.
@@ -335,14 +375,35 @@ public:
             return false;
         if (!read)
             return fail(QStringLiteral("Položka „%1“: %2").arg(name, reason));
+        m_rowsWithoutValues += bounded.blankLines() + std::max<qint64>(rows - bounded.lines(), 0);
+        if (m_rowsWithoutValues > MaxRowsWithoutValues)
+            return fail(tooManyRowsWithoutValues(name));
+        // What the table holds: its values, a check mark a row, a start a
+        // row when rows differ in length, and the fields that held no number
+        // with their text.
         qint64 values = 0;
-        for (int r = 0; r < table.rowCount(); ++r)
+        bool even = true;
+        for (int r = 0; r < table.rowCount(); ++r) {
             values += table.rowLength(r);
-        m_memoryLeft -= saturatedSum(saturatedProduct(values, 9), bytesPerRecord);
+            even = even && table.rowLength(r) == table.rowLength(0);
+        }
+        qint64 held = saturatedSum(saturatedProduct(values, 9), table.rowCount());
+        if (!even)
+            held = saturatedSum(held, saturatedProduct(qint64(table.rowCount()) + 1, 8));
+        for (const UnreadField &field : table.unreadFields())
+            held = saturatedSum(held, bytesPerUnreadField + 2 * field.text.size());
+        m_memoryLeft -= saturatedSum(held, bytesPerRecord);
         return true;
     }
 
 private:
+    QString tooManyRowsWithoutValues(const QString &name) const
+    {
+        return QStringLiteral("Položka „%1“: Tabulky projektu mají víc než %2 řádků bez hodnot.")
+            .arg(name)
+            .arg(MaxRowsWithoutValues);
+    }
+
     // Checks what the archive says of the current entry before anything is
     // inflated, and opens it. Its inflated bytes, times `copies` held at once,
     // must fit the memory left.
@@ -395,6 +456,7 @@ private:
     qint64 m_memoryLeft;
     QString *m_error;
     qint64 m_compressed = 0;
+    qint64 m_rowsWithoutValues = 0;
     QSet<QString> m_used{indexEntry};
 };
 
@@ -439,7 +501,9 @@ bool readTree(QXmlStreamReader &xml, Reader &reader, ProjectTree *roots)
                 return reader.fail(xml.errorString()); // a record no table of ours could have
             if (xml.hasError())
                 break;
-            if (!reader.readValues(*node->table, node->entry))
+            // The record was read: its sizes are whole numbers within an int.
+            if (!reader.readValues(*node->table, node->entry, attributes.value(QStringLiteral("rows")).toLongLong(),
+                                   attributes.value(QStringLiteral("cols")).toLongLong()))
                 return false;
             ProjectNode *raw = node.get();
             (stack.empty() ? *roots : stack.back()->children).push_back(std::move(node));
@@ -575,6 +639,38 @@ bool writeProject(const QString &path, ProjectTree &roots, QString *error, const
     return true;
 }
 
+bool readArchive(ArchiveDevice *device, ProjectTree *roots, QString *error, qint64 memoryLimit)
+{
+    roots->clear();
+    bool read = false;
+    try {
+        QuaZip zip(device);
+        zip.setAutoClose(false);
+        if (!zip.open(QuaZip::mdUnzip)) {
+            if (error)
+                *error = QStringLiteral("Soubor není archiv ZIP, nebo je poškozený.");
+            return false;
+        }
+        Reader reader(zip, device->size(), memoryLimit > 0 ? memoryLimit : machineMemory(), error);
+        QByteArray index;
+        if (reader.namesOnce() && reader.readIndex(&index)) {
+            QXmlStreamReader xml(index);
+            read = readTree(xml, reader, roots);
+        }
+    } catch (const std::bad_alloc &) {
+        if (error)
+            *error = QStringLiteral("Na projekt nestačí paměť.");
+        read = false;
+    } catch (const cv::Exception &) {
+        if (error)
+            *error = QStringLiteral("Na projekt nestačí paměť.");
+        read = false;
+    }
+    if (!read)
+        roots->clear();
+    return read;
+}
+
 } // namespace
 
 ProjectNode::~ProjectNode()
@@ -645,43 +741,15 @@ bool readProjectFile(const QString &path, ProjectTree *roots, QString *error, co
                                              : QStringLiteral("Soubor neexistuje.");
         return false;
     }
-    if (!progress)
-        return readProjectFile(&file, roots, error);
-    WatchedDevice watched(&file, progress);
-    const bool read = readProjectFile(&watched, roots, error);
-    if (watched.cancelled() && error)
+    ArchiveDevice archive(&file, progress);
+    const bool read = readArchive(&archive, roots, error, 0);
+    if (archive.cancelled() && error)
         *error = QStringLiteral("Otevírání projektu bylo zrušeno.");
-    return read && !watched.cancelled();
+    return read && !archive.cancelled();
 }
 
 bool readProjectFile(QIODevice *device, ProjectTree *roots, QString *error, qint64 memoryLimit)
 {
-    roots->clear();
-    bool read = false;
-    try {
-        QuaZip zip(device);
-        zip.setAutoClose(false);
-        if (!zip.open(QuaZip::mdUnzip)) {
-            if (error)
-                *error = QStringLiteral("Soubor není archiv ZIP, nebo je poškozený.");
-            return false;
-        }
-        Reader reader(zip, device->size(), memoryLimit > 0 ? memoryLimit : machineMemory(), error);
-        QByteArray index;
-        if (reader.readIndex(&index)) {
-            QXmlStreamReader xml(index);
-            read = readTree(xml, reader, roots);
-        }
-    } catch (const std::bad_alloc &) {
-        if (error)
-            *error = QStringLiteral("Na projekt nestačí paměť.");
-        read = false;
-    } catch (const cv::Exception &) {
-        if (error)
-            *error = QStringLiteral("Na projekt nestačí paměť.");
-        read = false;
-    }
-    if (!read)
-        roots->clear();
-    return read;
+    ArchiveDevice archive(device);
+    return readArchive(&archive, roots, error, memoryLimit);
 }

@@ -74,11 +74,17 @@ bool writeTableRows(const TTableModel &table, int firstRow, int lastRow, QIODevi
 // Reads a project. False, with *roots empty and the reason in *error (a short
 // Czech sentence), when the file is no project this program could have
 // written or is damaged: an entry whose checksum or length does not match,
-// one that is missing, encrypted or packed by an unknown method, an index
-// that is no well-formed XML, a table entry shorter than its record. Memory
+// one that is missing, encrypted or packed by an unknown method, two entries
+// of one name, an index that is no well-formed XML, a table entry shorter
+// than its record or longer than its rows could be written in. Memory
 // follows what the file holds: rows are allocated as the lines of their entry
-// arrive, and the tables together may take at most memoryLimit bytes (0: the
-// memory of the machine).
+// arrive, the rows whose line holds no value number at most
+// MaxRowsWithoutValues (CsvImport.h) in the whole project, and the tables
+// together may take at most memoryLimit bytes (0: the memory of the
+// machine); an entry that could not fit is refused before it is inflated.
+// Nothing is printed: a damaged file is told by its reason alone.
+// A field of an entry that holds something other than a number is missing,
+// and listed among the table's unreadFields().
 // A progress may follow the bytes of the file as they are read, and cancel.
 bool readProjectFile(const QString &path, ProjectTree *roots, QString *error = nullptr,
                      const ProjectProgress &progress = {});

@@ -174,11 +174,22 @@ Summary summarize(double *first, double *last)
     s.maximum = std::max({highest[0], highest[1], highest[2], highest[3]});
     const bool finite = std::isfinite(s.minimum) && std::isfinite(s.maximum);
 
-    // An infinity makes the sum infinite (or NaN, given both); finite values
-    // whose sum overflows are divided by n first.
+    // An infinity makes the sum infinite (or NaN, given both). Finite values
+    // whose sum overflows are scaled down by 2^k >= 2n first, which is exact,
+    // so that n of them cannot overflow even as they are rounded; the mean is
+    // scaled back. The mean of finite values lies between the least and the
+    // greatest of them, where rounding alone could put it a step outside (n
+    // copies of the largest double).
     const double sum = pairwiseSum(first, n, [](double x) { return x; });
-    s.mean = std::isfinite(sum) || !finite ? sum / double(n)
-                                           : pairwiseSum(first, n, [n](double x) { return x / double(n); });
+    if (std::isfinite(sum) || !finite) {
+        s.mean = sum / double(n);
+    } else {
+        const int k = 65 - int(qCountLeadingZeroBits(quint64(n - 1)));
+        const double down = std::ldexp(1.0, -k);
+        s.mean = std::ldexp(pairwiseSum(first, n, [down](double x) { return x * down; }) / double(n), k);
+    }
+    if (finite)
+        s.mean = std::clamp(s.mean, s.minimum, s.maximum);
 
     // Two passes, the second corrected by the sum of the deviations (which
     // would be 0 but for rounding). Deviations are divided by the largest

@@ -3,7 +3,7 @@
 // deviation, minimum, median and maximum of each number column, and for a
 // verdict column how many rows fall in each class. The statistics window and
 // kostimer-cli stats share it; the window reads a TTableModel, the tool a CSV
-// file a block at a time, both as columns of numbers with NaN for no value.
+// file read whole, both as columns of numbers with NaN for no value.
 //
 // What counts: NaN is no value, like a field that held no number or a cell
 // past the end of its row: it is not counted in n but among the missing. An
@@ -11,7 +11,9 @@
 // maximum infinite where arithmetic says so (the mean of +inf and -inf is
 // NaN); the standard deviation of a sample holding one is not defined. A
 // statistic that does not exist is NaN: everything of no values, the
-// standard deviation of one.
+// standard deviation of one. Finite values give a finite mean between their
+// least and greatest, and a finite standard deviation where it is one, even
+// where their sum or squares pass the largest double.
 
 #include "NumberFormat.h"
 #include "SampleGroups.h"

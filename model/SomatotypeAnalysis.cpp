@@ -2,6 +2,7 @@
 
 #include "SampleGroups.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -18,11 +19,62 @@ bool equal(double a, double b)
     return std::fabs(a - b) <= 0.5 + slack;
 }
 
+// √(w a² + b² + c²), the squares taken of a, b and c scaled by a power of
+// two near the largest of them: exact, so that the result is the plain
+// formula's wherever that neither overflows nor underflows, and finite
+// wherever the distance itself is (components of 1e200).
+double length(double w, double a, double b, double c)
+{
+    const double largest = std::fmax(std::fabs(a), std::fmax(std::fabs(b), std::fabs(c)));
+    if (largest == 0 || !std::isfinite(largest))
+        return std::sqrt(w * a * a + b * b + c * c);
+    const int e = std::ilogb(largest);
+    a = std::ldexp(a, -e);
+    b = std::ldexp(b, -e);
+    c = std::ldexp(c, -e);
+    return std::ldexp(std::sqrt(w * a * a + b * b + c * c), e);
+}
+
+// The mean of value(r) over the rows, summed in their order. A sum that
+// overflows is taken again of the values scaled down by 2^k >= 2n, which is
+// exact; the mean lies between the least and the greatest value, which
+// rounding alone could step past.
+template <typename Value>
+double meanOver(const std::vector<qsizetype> &rows, Value value)
+{
+    double sum = 0;
+    double lowest = std::numeric_limits<double>::infinity();
+    double highest = -lowest;
+    for (qsizetype r : rows) {
+        const double v = value(r);
+        sum += v;
+        lowest = std::fmin(lowest, v);
+        highest = std::fmax(highest, v);
+    }
+    const double n = double(rows.size());
+    double mean = sum / n;
+    if (!std::isfinite(sum) && std::isfinite(lowest) && std::isfinite(highest)) {
+        int k = 1;
+        while (std::ldexp(1.0, k) < 2 * n)
+            ++k;
+        double scaled = 0;
+        for (qsizetype r : rows)
+            scaled += std::ldexp(value(r), -k);
+        mean = std::ldexp(scaled / n, k);
+    }
+    return lowest <= highest ? std::clamp(mean, lowest, highest) : mean;
+}
+
 } // namespace
 
 bool isComplete(const Somatotype &s)
 {
     return std::isfinite(s.endomorphy) && std::isfinite(s.mesomorphy) && std::isfinite(s.ectomorphy);
+}
+
+bool isRating(const Somatotype &s)
+{
+    return isComplete(s) && s.endomorphy > 0 && s.mesomorphy > 0 && s.ectomorphy > 0;
 }
 
 double somatochartX(const Somatotype &s)
@@ -37,17 +89,12 @@ double somatochartY(const Somatotype &s)
 
 double attitudinalDistance(const Somatotype &a, const Somatotype &b)
 {
-    const double d1 = a.endomorphy - b.endomorphy;
-    const double d2 = a.mesomorphy - b.mesomorphy;
-    const double d3 = a.ectomorphy - b.ectomorphy;
-    return std::sqrt(d1 * d1 + d2 * d2 + d3 * d3);
+    return length(1, a.endomorphy - b.endomorphy, a.mesomorphy - b.mesomorphy, a.ectomorphy - b.ectomorphy);
 }
 
 double dispersionDistance(const Somatotype &a, const Somatotype &b)
 {
-    const double dx = somatochartX(a) - somatochartX(b);
-    const double dy = somatochartY(a) - somatochartY(b);
-    return std::sqrt(3 * dx * dx + dy * dy);
+    return length(3, somatochartX(a) - somatochartX(b), somatochartY(a) - somatochartY(b), 0);
 }
 
 bool isSignificantDistance(double sdd)
@@ -58,7 +105,7 @@ bool isSignificantDistance(double sdd)
 SomatotypeCategory somatotypeCategory(const Somatotype &s)
 {
     using C = SomatotypeCategory;
-    if (!isComplete(s))
+    if (!isRating(s))
         return C::None;
     const double endo = s.endomorphy, meso = s.mesomorphy, ecto = s.ectomorphy;
     const double highest = std::fmax(endo, std::fmax(meso, ecto));
@@ -125,24 +172,14 @@ SomatotypeSummary summariseSomatotypes(const std::vector<Somatotype> &somatotype
         summary.x = summary.y = summary.sam = summary.sdi = none;
         return summary;
     }
-    Somatotype sum;
-    for (qsizetype r : rows) {
-        const Somatotype &s = somatotypes[size_t(r)];
-        sum.endomorphy += s.endomorphy;
-        sum.mesomorphy += s.mesomorphy;
-        sum.ectomorphy += s.ectomorphy;
-    }
-    const double n = double(rows.size());
-    summary.mean = Somatotype{sum.endomorphy / n, sum.mesomorphy / n, sum.ectomorphy / n};
+    const auto at = [&somatotypes](qsizetype r) -> const Somatotype & { return somatotypes[size_t(r)]; };
+    summary.mean = Somatotype{meanOver(rows, [&](qsizetype r) { return at(r).endomorphy; }),
+                              meanOver(rows, [&](qsizetype r) { return at(r).mesomorphy; }),
+                              meanOver(rows, [&](qsizetype r) { return at(r).ectomorphy; })};
     summary.x = somatochartX(summary.mean);
     summary.y = somatochartY(summary.mean);
-    double sad = 0, sdd = 0;
-    for (qsizetype r : rows) {
-        sad += attitudinalDistance(somatotypes[size_t(r)], summary.mean);
-        sdd += dispersionDistance(somatotypes[size_t(r)], summary.mean);
-    }
-    summary.sam = sad / n;
-    summary.sdi = sdd / n;
+    summary.sam = meanOver(rows, [&](qsizetype r) { return attitudinalDistance(at(r), summary.mean); });
+    summary.sdi = meanOver(rows, [&](qsizetype r) { return dispersionDistance(at(r), summary.mean); });
     summary.category = somatotypeCategory(summary.mean);
     return summary;
 }
@@ -152,8 +189,10 @@ SomatotypeAnalysis analyseSomatotypes(const std::vector<Somatotype> &somatotypes
     SomatotypeAnalysis analysis;
     std::vector<char> included(somatotypes.size());
     for (size_t r = 0; r < somatotypes.size(); ++r) {
-        included[r] = isComplete(somatotypes[r]);
-        analysis.leftOut += included[r] ? 0 : 1;
+        included[r] = isRating(somatotypes[r]);
+        const bool complete = isComplete(somatotypes[r]);
+        analysis.leftOut += complete ? 0 : 1;
+        analysis.notRatings += complete && !included[r] ? 1 : 0;
     }
     analysis.all = summariseSomatotypes(somatotypes, includedRows(included));
     if (!grouping)
@@ -168,13 +207,19 @@ SomatotypeAnalysis analyseSomatotypes(const std::vector<Somatotype> &somatotypes
         SomatotypeSummary summary = summariseSomatotypes(somatotypes, group.rows);
         analysis.groups.push_back({group.key, std::move(group.name), std::move(group.rows), summary});
     }
-    for (size_t a = 0; a < analysis.groups.size(); ++a) {
-        for (size_t b = a + 1; b < analysis.groups.size(); ++b) {
-            const Somatotype &first = analysis.groups[a].summary.mean;
-            const Somatotype &second = analysis.groups[b].summary.mean;
-            const double sdd = dispersionDistance(first, second);
-            analysis.comparisons.push_back({a, b, sdd, attitudinalDistance(first, second), isSignificantDistance(sdd)});
-        }
-    }
     return analysis;
+}
+
+size_t comparisonCount(const SomatotypeAnalysis &analysis)
+{
+    const size_t groups = analysis.groups.size();
+    return groups < 2 ? 0 : groups * (groups - 1) / 2;
+}
+
+SomatotypeComparison compareGroups(const SomatotypeAnalysis &analysis, size_t first, size_t second)
+{
+    const Somatotype &a = analysis.groups[first].summary.mean;
+    const Somatotype &b = analysis.groups[second].summary.mean;
+    const double sdd = dispersionDistance(a, b);
+    return {first, second, sdd, attitudinalDistance(a, b), isSignificantDistance(sdd)};
 }

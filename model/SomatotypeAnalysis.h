@@ -7,7 +7,10 @@
 //
 // A row with a component that is no finite number (NaN, or an infinity no
 // physique has) takes no part anywhere: it has no point and no category,
-// counts in no n and belongs to no group.
+// counts in no n and belongs to no group. Nor does a row with a component of
+// 0 or less: ratings are positive, the manual giving 0.1 where its equations
+// fall to 0 or below. A positive value under 0.1 is kept: the equations give
+// it themselves (ectomorphy 0.463 HWR − 17.63 is 0.08 just above HWR 38.25).
 
 #include "SampleGroups.h"
 #include <QString>
@@ -22,6 +25,8 @@ struct Somatotype {
 
 // False when a component is NaN or infinite.
 bool isComplete(const Somatotype &somatotype);
+// Complete, and every component above 0: a somatotype rating.
+bool isRating(const Somatotype &somatotype);
 
 // The somatochart's coordinates: X = ectomorphy − endomorphy,
 // Y = 2 · mesomorphy − (endomorphy + ectomorphy).
@@ -36,7 +41,7 @@ double dispersionDistance(const Somatotype &a, const Somatotype &b);
 // Two means whose SDD is 2 or more differ significantly.
 bool isSignificantDistance(double sdd);
 
-// The manual's thirteen categories. None: a somatotype that is not complete.
+// The manual's thirteen categories. None: a somatotype that is no rating.
 enum class SomatotypeCategory {
     Central,
     BalancedEndomorph,
@@ -74,7 +79,9 @@ struct SomatotypeSummary {
     SomatotypeCategory category = SomatotypeCategory::None; // of the mean
 };
 
-// The summary of the rows listed, all of them complete.
+// The summary of the rows listed, all of them ratings. The means are finite
+// wherever the values are (a sum past the largest double is scaled), and
+// each lies between the least and the greatest of its values.
 SomatotypeSummary summariseSomatotypes(const std::vector<Somatotype> &somatotypes,
                                        const std::vector<qsizetype> &rows);
 
@@ -94,15 +101,24 @@ struct SomatotypeComparison {
     bool significant = false;
 };
 
+// The pairs of groups are not kept: there are n (n − 1) / 2 of them, which
+// for thousands of groups would take more memory than all the rest. Whoever
+// lists them compares each pair as it goes.
 struct SomatotypeAnalysis {
     std::vector<SomatotypeGroup> groups; // in the order of groupRows
-    SomatotypeSummary all;               // every complete row, grouped or not
-    std::vector<SomatotypeComparison> comparisons; // every pair of groups, in order
+    SomatotypeSummary all;               // every rating, grouped or not
     qsizetype leftOut = 0;               // rows that are not complete
-    qsizetype ungrouped = 0;             // complete rows without a group
+    qsizetype notRatings = 0;            // complete rows with a component of 0 or less
+    qsizetype ungrouped = 0;             // ratings without a group
 };
 
 // The analysis of one somatotype per row; grouping, when given, holds every
 // row's group (NaN: none).
 SomatotypeAnalysis analyseSomatotypes(const std::vector<Somatotype> &somatotypes,
                                       const GroupingColumn *grouping = nullptr);
+
+// How many pairs of groups there are.
+size_t comparisonCount(const SomatotypeAnalysis &analysis);
+// The means of groups first and second compared; the pairs are listed in the
+// order first < second, first by first.
+SomatotypeComparison compareGroups(const SomatotypeAnalysis &analysis, size_t first, size_t second);

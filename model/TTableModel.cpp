@@ -61,10 +61,16 @@ qint64 unreadKey(qsizetype row, int column)
 // come or the device ends; returns the lines that came. What the device says
 // it holds (bounded by the project reader for an entry) is read straight into
 // one buffer, a few megabytes at a time. *tooBig when the text would take more
-// than memoryLimit bytes (-1: no limit).
-qsizetype readLines(QIODevice *device, qsizetype lines, qint64 memoryLimit, QByteArray *text, bool *tooBig)
+// than memoryLimit bytes (-1: no limit). When *fieldTooLong is given, reading
+// stops too, and it is set, once a field (the text between ";" and line ends)
+// is longer than longestField bytes.
+qsizetype readLines(QIODevice *device, qsizetype lines, qint64 memoryLimit, QByteArray *text, bool *tooBig,
+                    qsizetype longestField = 0, bool *fieldTooLong = nullptr)
 {
     *tooBig = false;
+    if (fieldTooLong)
+        *fieldTooLong = false;
+    qsizetype field = 0; // bytes of the field begun
     const qint64 expected = device->bytesAvailable();
     if (expected > 0 && (memoryLimit < 0 || expected < memoryLimit))
         text->reserve(text->size() + qsizetype(expected) + 1);
@@ -85,6 +91,15 @@ qsizetype readLines(QIODevice *device, qsizetype lines, qint64 memoryLimit, QByt
              (p = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)))); ++p) {
             if (++count == lines) {
                 text->truncate(p - text->constData() + 1);
+                end = p + 1;
+                break;
+            }
+        }
+        if (fieldTooLong) {
+            for (const char *p = text->constData() + start; p < end && field <= longestField; ++p)
+                field = *p == ';' || *p == '\n' ? 0 : field + 1;
+            if (field > longestField) {
+                *fieldTooLong = true;
                 break;
             }
         }
@@ -95,6 +110,9 @@ qsizetype readLines(QIODevice *device, qsizetype lines, qint64 memoryLimit, QByt
     }
     return count;
 }
+
+// A field of a project entry: a value takes at most 24 characters.
+constexpr qsizetype longestEntryField = 4096;
 
 // Reads the device to its end.
 void drain(QIODevice *device)
@@ -154,6 +172,7 @@ TTableModel::TTableModel(const TTableModel *other)
         m_unread = other->m_unread;
         m_texts = other->m_texts;
         m_carried = other->m_carried;
+        m_origin = other->m_origin;
     }
 }
 
@@ -321,6 +340,13 @@ QVariant TTableModel::data(const QModelIndex &index, int role) const
                                   : QStringLiteral("V souboru stálo „%1“, což není číslo; počítá se s 0.").arg(held);
         return QStringLiteral("V souboru stálo „%1“, což není číslo; hodnota chybí.").arg(held);
     }
+    case Qt::EditRole:
+        // What an editor starts from: the cell as text, the whole number.
+        if (column == 0 || !isEditable(row, column - 1))
+            return QVariant();
+        if (isTextColumn(column - 1) || isMissing(row, column - 1))
+            return cellText(row, column - 1);
+        return QString::fromLatin1(formatValue(rowData(row)[column - 1], NumberDigits::Full));
     case Qt::CheckStateRole:
         if (column != 0 || isFormula())
             return QVariant();
@@ -332,15 +358,32 @@ QVariant TTableModel::data(const QModelIndex &index, int role) const
 
 bool TTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
-    // Every call reports success; only a check mark of the row-number column
-    // changes anything. A formula result shows no check boxes, so its rows
-    // cannot be unchecked unseen either.
+    // Text typed into a cell of a source table; refused with its reason when
+    // the column takes no such text.
+    if (role == Qt::EditRole && index.isValid() && index.model() == this && index.column() > 0
+        && isEditable(index.row(), index.column() - 1)) {
+        const int row = index.row();
+        const int column = index.column() - 1;
+        Cell typed;
+        if (!cellFromText(row, column, value.toString(), &typed, &m_editError))
+            return false;
+        m_editError.clear();
+        const Cell before = cell(row, column);
+        restoreCell(row, column, typed);
+        emit cellEdited(row, column, before);
+        return true;
+    }
+    // Every other call reports success; only a check mark of the row-number
+    // column changes anything. A formula result shows no check boxes, so its
+    // rows cannot be unchecked unseen either.
     if (role != Qt::CheckStateRole || !index.isValid() || index.column() != 0 || index.row() >= rowCount()
         || isFormula())
         return true;
-    m_checked[size_t(index.row())] = value.toInt() == Qt::Checked;
+    const bool checked = value.toInt() == Qt::Checked;
+    m_checked[size_t(index.row())] = checked;
     emit dataChanged(index, index, {Qt::CheckStateRole});
     emit checksChanged();
+    emit rowCheckChanged(index.row(), checked);
     return true;
 }
 
@@ -383,8 +426,10 @@ Qt::ItemFlags TTableModel::flags(const QModelIndex &index) const
     if (!index.isValid())
         return Qt::NoItemFlags;
     if (isFormula())
-        return Qt::ItemIsEnabled;
-    return Qt::ItemIsEnabled | Qt::ItemIsUserCheckable;
+        return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (index.column() > 0 && isEditable(index.row(), index.column() - 1))
+        return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+    return Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable;
 }
 
 cv::Mat TTableModel::checkedMatrix() const
@@ -559,10 +604,12 @@ void TTableModel::adoptResult(cv::Mat result)
     adoptMatrix(result);
 }
 
-void TTableModel::appendRows(const QList<QList<double>> &givenRows)
+TTableModel::RowChange TTableModel::appendRows(const QList<QList<double>> &givenRows, const QList<QStringList> &texts)
 {
     if (givenRows.isEmpty())
-        return;
+        return {};
+    RowChange change;
+    change.added = int(givenRows.size());
     // A result's new rows give its method's inputs: the carried columns come
     // first, missing. The cells of a text column are missing too.
     QList<QList<double>> padded;
@@ -623,6 +670,20 @@ void TTableModel::appendRows(const QList<QList<double>> &givenRows)
     const MethodRecord *record = method();
     const CustomFunctionRecord *function = record ? nullptr : userFunction();
     if (record || function || m_checked.empty()) {
+        // A result keeps only its checked rows.
+        if (record || function)
+            for (size_t r = 0; r < m_checked.size(); ++r)
+                if (!m_checked[r])
+                    change.removed.push_back(int(r));
+        if (m_origin && (record || function)) {
+            // Only the checked rows stay; the typed rows come from no source row.
+            std::vector<int> rowsFrom;
+            for (size_t r = 0; r < m_checked.size() && r < m_origin->rows.size(); ++r)
+                if (m_checked[r])
+                    rowsFrom.push_back(m_origin->rows[r]);
+            rowsFrom.insert(rowsFrom.end(), size_t(rows.size()), -1);
+            m_origin->rows = std::move(rowsFrom);
+        }
         beginResetModel();
         append();
         if (record && record->compute) {
@@ -644,6 +705,24 @@ void TTableModel::appendRows(const QList<QList<double>> &givenRows)
         append();
         endInsertRows();
     }
+    if (!method() && !userFunction() && !texts.isEmpty()) {
+        const int first = rowCount() - int(givenRows.size());
+        for (auto &[column, own] : m_texts) {
+            for (qsizetype i = 0; i < texts.size() && i < givenRows.size(); ++i) {
+                const QString text = texts[i].value(column).trimmed();
+                if (text.isEmpty())
+                    continue;
+                qsizetype at = own.texts.indexOf(text);
+                if (at < 0) {
+                    at = own.texts.size();
+                    own.texts.append(text);
+                }
+                own.cells[size_t(first + i)] = qint32(at);
+            }
+        }
+        emit dataChanged(index(first, 1), index(rowCount() - 1, columnCount() - 1));
+    }
+    return change;
 }
 
 bool TTableModel::applyMethod(qint32 id, const ColumnMapper &mapColumns)
@@ -663,8 +742,10 @@ bool TTableModel::applyMethod(qint32 id, const std::vector<int> &columns, const 
     const auto outside = [&](int c) { return c < 0 || c >= available; };
     if (std::any_of(columns.begin(), columns.end(), outside) || std::any_of(carried.begin(), carried.end(), outside))
         return false;
+    Origin origin{columns, carried, checkedRowList()};
     beginResetModel();
     compute(record, columns, carried);
+    m_origin = std::move(origin);
     m_type = id;
     m_customFunction = 0;
     m_title.clear();
@@ -688,8 +769,10 @@ bool TTableModel::applyCustomFunction(qint32 id, const std::vector<int> &columns
         return false;
     // Its own table: the function's columns as headers, never the routine or
     // the width of the method whose table it was applied to.
+    Origin origin{columns, {}, checkedRowList()};
     beginResetModel();
     adoptResult(computeCustomResult(*function, checkedColumns(columns)));
+    m_origin = std::move(origin);
     m_type = SourceDataType;
     m_headers = function->columns;
     m_customFunction = id;
@@ -710,6 +793,7 @@ bool TTableModel::loadCsv(const QString &path, QString *error, const CsvReadOpti
 void TTableModel::setTable(CsvTable table)
 {
     beginResetModel();
+    m_origin.reset();
     adoptMatrix(table.values);
     table.values = cv::Mat();
     m_type = SourceDataType;
@@ -893,16 +977,29 @@ bool TTableModel::readRecordRows(QIODevice *device, QString *error, qint64 memor
     const QString noMemory = QStringLiteral("Na hodnoty tabulky nestačí paměť.");
 
     try {
-        // No entry of ours is longer than its rows and columns written out:
-        // every value in at most 24 characters and its separator, every line
-        // its end. Past that it is no table of ours but a bomb.
-        const qint64 most = saturated(record.rows, saturated(record.columns, 25, 2), 4096);
+        // No entry of ours is longer than its rows and columns written out;
+        // past that it is no table of ours but a bomb.
+        const qint64 most = CsvImport::mostBytes(record.rows, record.columns);
         BoundedDevice bounded(device, most);
+        // A result's row has a value for every column of its method, 0 where
+        // the entry gives none (its verdict column). What the table takes at
+        // least, a check mark a row, a result's values and the text the entry
+        // says it holds, must fit before a byte of it is read.
+        const MethodRecord *own = method();
+        const qint64 least = own ? qint64(own->columns.size()) : 0;
+        const qint64 leastTable = saturated(record.rows, saturated(least, 8, 1), 0);
+        if (memoryLimit >= 0 && (leastTable > memoryLimit || bounded.bytesAvailable() >= memoryLimit - leastTable))
+            return refuse(noMemory);
         QByteArray text("\n"); // the empty header line of the import dialect
         bool tooBig = false;
-        readLines(&bounded, qsizetype(record.rows), memoryLimit, &text, &tooBig);
+        bool fieldTooLong = false;
+        readLines(&bounded, qsizetype(record.rows), memoryLimit, &text, &tooBig, longestEntryField, &fieldTooLong);
         if (tooBig)
             return refuse(noMemory);
+        // No value of ours, and no hand's text in place of one, is that long:
+        // the line would be the whole entry, and its text kept all.
+        if (fieldTooLong)
+            return refuse(QStringLiteral("Hodnoty tabulky mají pole delší než %1 bajtů.").arg(longestEntryField));
         // Surplus lines are read past too: the whole entry is read, so that
         // the archive can check it.
         drain(&bounded);
@@ -912,20 +1009,20 @@ bool TTableModel::readRecordRows(QIODevice *device, QString *error, qint64 memor
                               .arg(record.columns));
 
         // The rows as their lines give them, counted before anything is
-        // allocated for them. A result's row has a value for every column of
-        // its method, 0 where the entry gives none (its verdict column).
-        const MethodRecord *own = method();
-        const qint64 least = own ? qint64(own->columns.size()) : 0;
+        // allocated for them, and the lines that hold no value.
         const char *const data = text.constData();
         const char *const end = data + text.size();
         qsizetype given = 0;
+        qint64 blank = 0;
         qint64 values = 0;
         qint64 first = 0;
         bool even = true;
         for (const char *p = data + 1; p < end && given < record.rows; ++given) {
             const char *lf = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
             const char *lineEnd = lf ? lf : end;
-            const qint64 fields = std::max(fieldCount(p, lineEnd), least);
+            const qint64 held = fieldCount(p, lineEnd);
+            blank += held == 0 ? 1 : 0;
+            const qint64 fields = std::max(held, least);
             if (fields > INT_MAX)
                 return refuse(QStringLiteral("Řádek %1 hodnot tabulky má víc polí, než program pojme.").arg(given + 1));
             if (given == 0)
@@ -948,6 +1045,10 @@ bool TTableModel::readRecordRows(QIODevice *device, QString *error, qint64 memor
         values += (rows - given) * least;
         if (!even && values > INT_MAX)
             return refuse(QStringLiteral("Tabulka má víc hodnot, než program pojme."));
+        if (blank + (rows - given) > MaxRowsWithoutValues)
+            return refuse(QStringLiteral("Tabulka má %1 řádků bez hodnot; projekt jich může mít nejvýše %2.")
+                              .arg(blank + (rows - given))
+                              .arg(MaxRowsWithoutValues));
         const qint64 table = saturated(values, 8, rows) + (even ? 0 : saturated(rows + 1, 8, 0));
         if (memoryLimit >= 0 && (table > memoryLimit || text.size() > memoryLimit - table))
             return refuse(noMemory);
@@ -970,6 +1071,9 @@ bool TTableModel::readRecordRows(QIODevice *device, QString *error, qint64 memor
         }
         const CsvImport entry(text);
         CsvImport::Position position;
+        // A field that holds something other than a number is missing, and
+        // listed with what it held, as such a field of a file people send is.
+        QList<UnreadField> texts;
         // Runs of rows of one length are read in one go, straight into place.
         for (qsizetype r = 0; out && r < given;) {
             const qsizetype length = even ? first : starts[size_t(r) + 1] - starts[size_t(r)];
@@ -979,7 +1083,13 @@ bool TTableModel::readRecordRows(QIODevice *device, QString *error, qint64 memor
             std::vector<int> columns(static_cast<size_t>(length));
             std::iota(columns.begin(), columns.end(), 0);
             double *rowsOut = out + (even ? r * length : starts[size_t(r)]);
-            const qsizetype read = entry.readColumns(columns, rowsOut, next - r, &position);
+            const qsizetype listed = texts.size();
+            const qsizetype read = entry.readColumns(columns, rowsOut, next - r, &position, &texts, MaxEntryTexts + 1);
+            if (texts.size() > MaxEntryTexts)
+                return refuse(
+                    QStringLiteral("Hodnoty tabulky mají víc než %1 polí, která nejsou čísla.").arg(MaxEntryTexts));
+            for (qsizetype k = listed; k < texts.size(); ++k)
+                rowsOut[(texts[k].row - r) * length + texts[k].column] = std::numeric_limits<double>::quiet_NaN();
             std::fill(rowsOut + read * length, rowsOut + (next - r) * length, 0.0);
             r = next;
         }
@@ -1011,8 +1121,10 @@ bool TTableModel::readRecordRows(QIODevice *device, QString *error, qint64 memor
                 cell = std::numeric_limits<double>::quiet_NaN();
             }
         }
+        adoptRecordOrigin(record.origin);
         endResetModel();
-        setUnread(record.unread); // only fields inside the table count
+        texts.append(record.unread);
+        setUnread(texts); // only fields inside the table count
         return true;
     } catch (const std::bad_alloc &) {
         return refuse(noMemory);

@@ -31,7 +31,9 @@
 
 #include <cstddef>
 #include <functional>
+#include <array>
 #include <map>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -45,6 +47,13 @@ class TTableModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
+    // What changed in a table's rows, for the results made from it: the rows
+    // removed (ascending, as they stood before) and the rows added at its end.
+    struct RowChange {
+        std::vector<int> removed;
+        int added = 0;
+    };
+
     // An empty source table.
     explicit TTableModel(QObject *parent = nullptr);
     // An empty table of the given type (a method id, or SourceDataType).
@@ -112,8 +121,11 @@ public:
     // Inputs of the table's method; every column of a source table.
     int inputCount() const;
     // Appends the rows, checked. A result table is then recomputed from its
-    // checked rows, so rows unchecked before are gone afterwards.
-    void appendRows(const QList<QList<double>> &rows);
+    // checked rows, so rows unchecked before are gone afterwards. Returns
+    // what changed in the rows, for the results made from the table. A
+    // source table's text columns take the texts given for the rows, one list
+    // per row (an empty text: missing).
+    RowChange appendRows(const QList<QList<double>> &rows, const QList<QStringList> &texts = {});
 
     // Asks which data column of the table feeds each input of method id, in
     // input order; false when the user cancels. The main window passes one that
@@ -166,8 +178,13 @@ public:
     // entry is read to its end and surplus lines are ignored. It is refused
     // when it has fewer lines than the record has rows, when it is longer than
     // the record's rows and columns could be written in, or when the table
-    // would take more than memoryLimit bytes (-1: no limit of ours); the table
-    // then keeps no rows.
+    // would take more than memoryLimit bytes (-1: no limit of ours); and as no
+    // table of ours when more than MaxRowsWithoutValues of its rows get no
+    // value from their line, when a field is longer than 4096 bytes, or when
+    // more than MaxEntryTexts fields hold something other than a number. The
+    // table then keeps no rows. A field that holds something other than a
+    // number is missing, and listed among unreadFields() with its text; an
+    // empty field is 0, as it always was.
     //
     // On a table sized otherwise, line i fills row i and field j column j, as
     // far as the row reaches; what the entry does not give stays 0, and surplus
@@ -198,9 +215,72 @@ public:
     // the caller must handle that token before reading on.
     QString readXml(QXmlStreamReader &xml, bool *onNextToken = nullptr);
 
+    // Editing a source table. A cell as it is stored, so that an edit can be
+    // taken back exactly: the value (NaN when missing), the text index of a
+    // text column with the number of texts it had, and what the file held.
+    struct Cell {
+        double value = 0;
+        qint32 text = -1;
+        QString textValue; // the text of index `text`, to put it back
+        qsizetype textCount = 0;
+        std::optional<QString> unread;
+    };
+    Cell cell(int row, int column) const;
+    void restoreCell(int row, int column, const Cell &cell);
+    // Whether the table's cells may be edited: a source table that no method
+    // or user function made. Its cells within the width are editable.
+    bool isEditableTable() const;
+    bool isEditable(int row, int column) const;
+    // What typed text makes of the cell: a number column takes a number by
+    // the one number rule (either decimal mark) and an empty text as missing;
+    // a text column takes any text. False, with the reason, for text that is
+    // no number in a number column.
+    bool cellFromText(int row, int column, const QString &typed, Cell *cell, QString *reason) const;
+    // Why setData refused the last text typed into a cell.
+    QString editError() const;
+
+    // Removes the rows (ascending, each once) and returns them as a table of
+    // their own, which the caller deletes.
+    std::unique_ptr<TTableModel> takeRows(const std::vector<int> &rows);
+    // Puts rows taken by takeRows back where they stood.
+    void restoreRows(const std::vector<int> &rows, const TTableModel &taken);
+
+    // The table becomes as the snapshot (a copy made by the copy constructor)
+    // was: values, check marks, texts, headers, origin.
+    void restore(const TTableModel &snapshot);
+    // Sets a row's check mark as setData does, without rowCheckChanged.
+    void setRowChecked(int row, bool checked);
+    // A source table's header texts, all at once.
+    void setHeaders(const QStringList &headers);
+
+    // How a result table was made from its source: the source's columns that
+    // fed the method's inputs and those it carries, and the source row of
+    // each of its rows (-1 for a row typed into the result). Empty for a
+    // source table and for results of projects that did not keep it.
+    struct Origin {
+        std::vector<int> inputs;
+        std::vector<int> carried;
+        std::vector<int> rows;
+    };
+    const std::optional<Origin> &origin() const { return m_origin; }
+    void setOrigin(std::optional<Origin> origin) { m_origin = std::move(origin); }
+    // Whether the origin names only columns and rows the source has (a
+    // project's record could say otherwise).
+    bool originFits(const TTableModel &source) const;
+    // Computes the result again from its source after the source changed:
+    // rows of removed source rows go, rows added to the source are added,
+    // and every row takes the source's present values. A row keeps its check
+    // mark. Returns what changed in this table's rows, for its own results;
+    // nothing happens (and nullopt) for a table without an origin.
+    std::optional<RowChange> follow(const TTableModel &source, const RowChange &change);
+
 signals:
     // A row's check mark was set or cleared through setData.
     void checksChanged();
+    // A row's check mark was set or cleared through setData (row and its new state).
+    void rowCheckChanged(int row, bool checked);
+    // A cell edited through setData: what it held before; the cell holds the new content.
+    void cellEdited(int row, int column, const TTableModel::Cell &before);
 
 private:
     // The record of the table's method; none for a source table.
@@ -242,6 +322,21 @@ private:
     std::vector<char> m_checked; // one per row; char rather than bool, read often
     qint32 m_type;
     QStringList m_headers;
+    std::optional<Origin> m_origin;
+    // An origin as the record writes it, for a table of `count` rows; false
+    // for one this program could not have written.
+    static bool parseOrigin(const QString &inputs, const QString &carried, const QString &rows, qsizetype count,
+                            Origin *origin);
+    // The record's origin, once the table has its rows: kept when it fits the
+    // table's method and rows, else the table does not follow its source.
+    void adoptRecordOrigin(const std::optional<std::array<QString, 3>> &written);
+    // The rows with a check mark, ascending.
+    std::vector<int> checkedRowList() const;
+    QString m_editError;
+    // The table becomes the rows given, each a row of a table (this one's
+    // copy or another with the same columns), with its values, check mark,
+    // text cells and unread fields.
+    void assembleRows(const std::vector<std::pair<const TTableModel *, int>> &order);
     // A table made by a user function: the function's id (user functions are
     // not saved, so this is 0 after a project is opened) and its title, which
     // the project keeps as the table's name.
@@ -262,6 +357,9 @@ private:
         QString checks;
         QList<UnreadField> unread;
         std::map<int, QStringList> texts; // the text columns' texts
+        // How a result was made: its inputs, carried columns and source rows
+        // as the record wrote them; read once the rows have arrived.
+        std::optional<std::array<QString, 3>> origin;
     };
     std::optional<Record> m_record;
     bool readRecordRows(QIODevice *device, QString *error, qint64 memoryLimit);

@@ -68,7 +68,73 @@ void readTexts(QXmlStreamReader &xml, qint64 columns, std::map<int, QStringList>
     }
 }
 
+// Numbers (columns) as "3 7".
+QString numberList(const std::vector<int> &numbers)
+{
+    QStringList words;
+    for (int n : numbers)
+        words.append(QString::number(n));
+    return words.join(u' ');
+}
+
+// Source rows as runs: "0-11 13 x" (x: a row typed into the result).
+QString rowRuns(const std::vector<int> &rows)
+{
+    QStringList words;
+    for (size_t i = 0; i < rows.size();) {
+        if (rows[i] < 0) {
+            words.append(QStringLiteral("x"));
+            ++i;
+            continue;
+        }
+        size_t j = i;
+        while (j + 1 < rows.size() && rows[j + 1] == rows[j] + 1)
+            ++j;
+        words.append(j == i ? QString::number(rows[i]) : QStringLiteral("%1-%2").arg(rows[i]).arg(rows[j]));
+        i = j + 1;
+    }
+    return words.join(u' ');
+}
+
 } // namespace
+
+bool TTableModel::parseOrigin(const QString &inputs, const QString &carried, const QString &rows, qsizetype count,
+                              Origin *origin)
+{
+    const auto numbers = [](const QString &text, std::vector<int> *out) {
+        for (const QString &word : text.split(u' ', Qt::SkipEmptyParts)) {
+            bool ok = false;
+            const int n = word.toInt(&ok, 10);
+            if (!ok || n < 0)
+                return false;
+            out->push_back(n);
+        }
+        return true;
+    };
+    if (!numbers(inputs, &origin->inputs) || !numbers(carried, &origin->carried))
+        return false;
+    // Never more rows than the table has, whatever the runs say.
+    origin->rows.reserve(size_t(count));
+    for (const QString &word : rows.split(u' ', Qt::SkipEmptyParts)) {
+        if (word == QStringLiteral("x")) {
+            if (qsizetype(origin->rows.size()) >= count)
+                return false;
+            origin->rows.push_back(-1);
+            continue;
+        }
+        const qsizetype dash = word.indexOf(u'-');
+        bool ok = false;
+        bool lastOk = false;
+        const int first = word.left(dash < 0 ? word.size() : dash).toInt(&ok, 10);
+        const int last = dash < 0 ? first : word.mid(dash + 1).toInt(&lastOk, 10);
+        if (!ok || (dash >= 0 && !lastOk) || first < 0 || last < first
+            || qint64(last) - first + 1 > count - qsizetype(origin->rows.size()))
+            return false;
+        for (int r = first; r <= last; ++r)
+            origin->rows.push_back(r);
+    }
+    return qsizetype(origin->rows.size()) == count;
+}
 
 void TTableModel::writeXml(QXmlStreamWriter &xml) const
 {
@@ -94,6 +160,14 @@ void TTableModel::writeXml(QXmlStreamWriter &xml) const
     // table's do.
     if (record && m_carried > 0)
         xml.writeAttribute(QStringLiteral("carried"), QString::number(m_carried));
+    // How the result was made from its source, so that it follows it when
+    // the project is opened again.
+    if (record && m_origin) {
+        xml.writeAttribute(QStringLiteral("inputs"), numberList(m_origin->inputs));
+        if (!m_origin->carried.empty())
+            xml.writeAttribute(QStringLiteral("carriedFrom"), numberList(m_origin->carried));
+        xml.writeAttribute(QStringLiteral("sourceRows"), rowRuns(m_origin->rows));
+    }
     xml.writeStartElement(QStringLiteral("headers"));
     for (qsizetype i = 0; i < m_headers.size(); ++i) {
         xml.writeEmptyElement(QStringLiteral("header"));
@@ -233,7 +307,13 @@ QString TTableModel::readXml(QXmlStreamReader &xml, bool *onNextToken)
     m_carried = type == SourceDataType ? 0 : int(carried);
     const QStringView name = attributes.value(QStringLiteral("name"));
     m_title = type == SourceDataType && name != QStringLiteral("source") ? name.toString() : QString();
-    m_record = Record{rows, columns, checks.toString(), unread, std::move(texts)};
+    m_record = Record{rows, columns, checks.toString(), unread, std::move(texts), std::nullopt};
+    if (type != SourceDataType && attributes.hasAttribute(QStringLiteral("sourceRows"))) {
+        m_record->origin = {attributes.value(QStringLiteral("inputs")).toString(),
+                            attributes.value(QStringLiteral("carriedFrom")).toString(),
+                            attributes.value(QStringLiteral("sourceRows")).toString()};
+    }
+    m_origin.reset();
     endResetModel();
     return source;
 }

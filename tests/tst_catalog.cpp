@@ -1,3 +1,4 @@
+#include "CustomFunctions.h"
 #include "MethodCatalog.h"
 #include "MethodRows.h"
 
@@ -19,11 +20,13 @@ private slots:
         std::set<qint32> ids;
         for (const MethodRow *row : methodRows())
             QVERIFY2(ids.insert(row->id).second, QByteArray::number(row->id));
-        QCOMPARE(int(ids.size()), 106);
-        QCOMPARE(int(MethodCatalog.size()), 109);
-        for (int id = 0; id < 109; ++id) {
+        QCOMPARE(int(ids.size()), 109);
+        QCOMPARE(int(MethodCatalog.size()), MethodCatalogSize);
+        QCOMPARE(MethodCatalogSize, 113);
+        for (int id = 0; id < MethodCatalogSize; ++id) {
             const MethodRecord &r = MethodCatalog[id];
-            if (id == 100 || id == 103 || id == 104) {
+            // The source type keeps its slot empty: project files store 109 for their source tables.
+            if (id == 100 || id == 103 || id == 104 || id == SourceDataType) {
                 QVERIFY(!isRegisteredMethod(id) && r.title.isEmpty() && !r.compute);
                 continue;
             }
@@ -42,8 +45,44 @@ private slots:
             QCOMPARE(kindOf(id), UnitConversion);
         for (int id : {97, 98, 99, 101, 102, 105, 108})
             QCOMPARE(kindOf(id), Spatial);
-        for (int id : {-1, 109, 110, 100000})
+        for (int id : {DurninWomersleyMenId, DurninWomersleyWomenId, HeathCarter2002Id})
+            QCOMPARE(kindOf(id), Formula);
+        // An empty slot's default kind must not make the source type a formula.
+        for (int id : {-1, int(SourceDataType), int(MethodCatalogSize), int(FirstCustomFunctionId), 100000})
             QCOMPARE(kindOf(id), Custom);
+    }
+
+    // User functions took 110 and up while the catalog ended at 109; the
+    // methods added since take those ids, so no user function may.
+    void userFunctionsLieAboveTheCatalog()
+    {
+        QVERIFY(FirstCustomFunctionId >= MethodCatalogSize);
+        for (int id = FirstAddedMethodId; id < MethodCatalogSize; ++id)
+            QVERIFY2(isRegisteredMethod(id), QByteArray::number(id));
+        QVERIFY(!isRegisteredMethod(SourceDataType) && !isRegisteredMethod(MethodCatalogSize));
+    }
+
+    // The somatochart and the somatotype analysis take both Heath-Carter tables.
+    void heathCarterTables_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<bool>("somatotype");
+        QTest::newRow("plain sum") << int(HeathCarterId) << true;
+        QTest::newRow("height-corrected sum") << int(HeathCarter2002Id) << true;
+        QTest::newRow("a neighbour") << 44 << false;
+        QTest::newRow("Durnin and Womersley") << int(DurninWomersleyMenId) << false;
+        QTest::newRow("source") << int(SourceDataType) << false;
+    }
+
+    void heathCarterTables()
+    {
+        QFETCH(int, id);
+        QFETCH(bool, somatotype);
+        QCOMPARE(isHeathCarter(id), somatotype);
+        // The analysis reads the last three columns: both give the same three components.
+        if (somatotype)
+            QCOMPARE(MethodCatalog[id].columns.mid(MethodCatalog[id].inputCount),
+                     MethodCatalog[HeathCarterId].columns.mid(MethodCatalog[HeathCarterId].inputCount));
     }
 
     // A verdict shows over one of its method's outputs and reads columns the
@@ -82,6 +121,12 @@ private slots:
         QTest::newRow("conversion description") << 88 << -2 << utf8("Kelviny na stupně Farnheita");
         QTest::newRow("placeholder without description") << 106 << -2 << QString();
         QTest::newRow("placeholder column") << 107 << 1 << utf8("Zdroj2");
+        QTest::newRow("Durnin and Womersley, men") << 110 << -1 << utf8("Durnin a Womersley (1974), muži");
+        QTest::newRow("Durnin and Womersley, women") << 111 << -1 << utf8("Durnin a Womersley (1974), ženy");
+        QTest::newRow("their age input") << 111 << 4 << utf8("Věk jedince (roky)");
+        QTest::newRow("their density output") << 110 << 5 << utf8("Hustota těla (g/cm³)");
+        QTest::newRow("Heath-Carter after Carter 2002") << 112 << -1
+            << utf8("Stanovení somatotypu dle Heath-Carter (Carter 2002)");
     }
 
     void texts()

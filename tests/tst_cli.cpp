@@ -149,7 +149,7 @@ private slots:
         const CliRun r = runCli({"methods"});
         QCOMPARE(r.exitCode, 0);
         const QList<QByteArray> lines = r.out.split('\n');
-        QCOMPARE(lines.size(), 107); // 106 lines and the empty rest after the last LF
+        QCOMPARE(lines.size(), 110); // 109 lines and the empty rest after the last LF
         QCOMPARE(lines.at(64), QByteArray("64\t0\tRadi\xC3\xA1ny na vte\xC5\x99iny\tRadi\xC3\xA1ny [Rad]\tVte\xC5\x99iny [\"]"));
         QVERIFY(lines.at(8).endsWith("\tHmotnost k\xC5\xAF\xC5\xBE" "e a podko\xC5\xBEn\xC3\xAD tk\xC3\xA1n\xC4\x9B"));
         const CliRun help = runCli({"--help"});
@@ -214,6 +214,10 @@ private slots:
                                      << QByteArray("70;1,75;22,857142857142858\n80,5;1,8;24,845679012345677\n");
         QTest::newRow("into a file") << QByteArray("a;b\n70;175\n") << QStringList{"apply", "0", "--output", "OUT"}
                                      << QByteArray("70;175;4\n");
+        // An added method past the source type's slot: Durnin and Womersley for a
+        // woman of 40, S = 40: D = 1.1333 − 0.0612 log10 40 = 1.03525, 495 / D − 450 = 28.1436.
+        QTest::newRow("added method") << QByteArray("a;b;c;d;e\n10;10;10;10;40\n") << QStringList{"apply", "111"}
+                                      << QByteArray("10;10;10;10;40;1,03525;28,1436\n");
         QTest::newRow("placeholder passes through") << QByteArray("a;b\n1;2\n") << QStringList{"apply", "108"}
                                                     << QByteArray("1;2\n");
         // An empty field is a missing value: so are the results of its row.
@@ -276,6 +280,12 @@ private slots:
             << QStringList{"apply", "0", "IN", "--output", "/dev/stdout", ">IN"} << 2;
         QTest::newRow("chart onto its data") << QStringList{"chart", "IN", "IN"} << 2;
         QTest::newRow("chart through a hard link") << QStringList{"chart", "IN", "HARD"} << 2;
+        // The check of somatotypes and of stats, each its own: without it the
+        // output would replace the file it was computed from.
+        QTest::newRow("somatotypes onto its input") << QStringList{"somatotypes", "IN", "--output", "IN"} << 2;
+        QTest::newRow("somatotypes through a symbolic link") << QStringList{"somatotypes", "IN", "--output", "LINK"}
+                                                             << 2;
+        QTest::newRow("stats through a hard link") << QStringList{"stats", "IN", "--output", "HARD"} << 2;
         QTest::newRow("project export onto the project")
             << QStringList{"project", "export", "PROJECT", "0.csv", "--output", "PROJECT"} << 2;
         QTest::newRow("project export through a symbolic link")
@@ -284,6 +294,7 @@ private slots:
         QTest::newRow("no command") << QStringList{} << 2;
         QTest::newRow("unknown command") << QStringList{"compute"} << 2;
         QTest::newRow("unknown id") << QStringList{"apply", "109", in} << 2;
+        QTest::newRow("id past the catalog") << QStringList{"apply", "113", in} << 2;
         QTest::newRow("id not a number") << QStringList{"apply", "BMI", in} << 2;
         QTest::newRow("empty slot") << QStringList{"apply", "100", in} << 2;
         QTest::newRow("too few -c") << QStringList{"apply", "2", in, "-c", "1"} << 2;

@@ -7,6 +7,20 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/resource.h>
+
+namespace {
+
+// The largest resident size of any child waited for so far, in bytes.
+qint64 peakOfChildren()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return qint64(usage.ru_maxrss) * 1024;
+}
+
+} // namespace
+
 class TestCliChart : public QObject {
     Q_OBJECT
 
@@ -37,6 +51,32 @@ class TestCliChart : public QObject {
     }
 
 private slots:
+    // First, before any other run of the tool: the peak memory of the
+    // children only grows. The chart of 3000 groups of one row draws their
+    // means and never compares them. The fault: all 4,498,500 pairs were
+    // compared and kept (40 bytes each, some 180 MB) for a picture that
+    // shows none of them.
+    void manyGroupsAreNotCompared()
+    {
+        CliSetup setup;
+        // Freed memory is given back at once, so that the peak is the tool's own.
+        setup.environment = {{"ASAN_OPTIONS", "quarantine_size_mb=0"}};
+        QCOMPARE(runCli({"chart", file("malo.csv", "4;4;4\n"), m_dir.filePath("malo.png")}, setup).exitCode, 0);
+        const qint64 few = peakOfChildren();
+        constexpr int groups = 3000;
+        QByteArray csv = "skupina;endo;mezo;ekto\n";
+        for (int g = 0; g < groups; ++g)
+            csv += QByteArray::number(g) + ';' + QByteArray::number(1 + g % 7) + ";" + QByteArray::number(2 + g % 5)
+                   + ";" + QByteArray::number(1 + g % 3) + ",5\n";
+        const CliRun r =
+            runCli({"chart", file("skupiny.csv", csv), m_dir.filePath("skupiny.png"), "--by", "skupina"}, setup);
+        QCOMPARE(r.exitCode, 0);
+        const qint64 peak = peakOfChildren();
+        QVERIFY2(peak < few + (qint64(64) << 20),
+                 qPrintable(QStringLiteral("%1 MB, %2 MB for one row").arg(peak >> 20).arg(few >> 20)));
+        QVERIFY(!QImage(m_dir.filePath("skupiny.png")).isNull());
+    }
+
     // A Heath-Carter result as the program exports it: 13 values a row, the
     // last three the somatotype. 4-4-4 at (424, 476) and 1-7-1 at (424,
     // 156.644): the squares' left edges run at x = 419.
@@ -65,6 +105,21 @@ private slots:
             QCOMPARE(image.size(), QSize(839, 768));
             QVERIFY(!anyOf(image, qRgb(0, 0, 255), image.rect()));
         }
+    }
+
+    // A row with a component of 0 or less is no somatotype: it is not drawn,
+    // and standard error tells its row, column and value. The fault: −1-7-1
+    // was drawn, at X 2, Y 14.
+    void componentsOfZeroOrLess()
+    {
+        const QString out = m_dir.filePath("zaporna.png");
+        const CliRun r = runCli({"chart", file("zaporna.csv", "endo;mezo;ekto\n4;4;4\n-1;7;1\n"), out});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(QString::fromUtf8(withoutComponentNote(r.err)),
+                 QStringLiteral("kostimer-cli: zaporna.csv: řádků se složkou somatotypu 0 nebo zápornou (složka je "
+                                "vždy kladná), které se nepočítají: 1\n"
+                                "  řádek 2, sloupec „endo“: -1\n"));
+        QVERIFY(QImage(out) == chart("endo;mezo;ekto\n4;4;4\n"));
     }
 
     void svgPicture()

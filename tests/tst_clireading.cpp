@@ -3,7 +3,8 @@
 // rows of uneven length) read alike by every command; the same numbers under
 // any locale; fields that are not numbers reported (and refused with
 // --strict); results alike across the blocks the file is computed in;
-// memory that follows the size of the file; and a bound on the columns.
+// memory that follows the size of the file; a bound on the columns; outputs
+// through symbolic links; and runs ended by a signal while they write.
 
 #include "CliRun.h"
 
@@ -11,9 +12,12 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <csignal>
 #include <vector>
 
+#include <signal.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -80,6 +84,31 @@ qint64 peakOfChildren()
     rusage usage{};
     getrusage(RUSAGE_CHILDREN, &usage);
     return qint64(usage.ru_maxrss) * 1024;
+}
+
+// The entries of a folder, links and hidden files too.
+QStringList entriesOf(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// Whether the process has stopped (state T in /proc) or ended (Z) before it
+// could, waiting for either at most a minute.
+bool waitUntilStopped(qint64 pid)
+{
+    QDeadlineTimer deadline(60000);
+    while (!deadline.hasExpired()) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray line = stat.readAll();
+        const qsizetype close = line.lastIndexOf(')');
+        const char state = close >= 0 && close + 2 < line.size() ? line.at(close + 2) : ' ';
+        if (state == 'T' || state == 't' || state == 'Z' || state == 'X')
+            return true;
+        QThread::usleep(100);
+    }
+    return false;
 }
 
 } // namespace
@@ -454,6 +483,170 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::newRow("at the bound") << maxColumns << 0;
         QTest::newRow("one column more") << maxColumns + 1 << 1;
+    }
+
+    // Outputs through symbolic links, by every command that writes a file
+    // (OUT is the link, IN a table, PROJECT a project with table 0.csv). A
+    // link that leads nowhere is refused, with its reason on one line, and
+    // left as it was, nothing made beside it or where it points; a link to a
+    // file writes that file anew and stays a link to it.
+    void outputThroughLinks_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<QString>("link"); // "dangling", "loop" or "file"
+        QTest::addColumn<QByteArray>("reason");
+        const QByteArray dangling = "je to symbolick\xC3\xBD odkaz, jeho\xC5\xBE c\xC3\xADl neexistuje";
+        const QByteArray loop = "cesta vede p\xC5\x99" "es zacyklen\xC3\xBD symbolick\xC3\xBD odkaz";
+        const struct {
+            const char *name;
+            QStringList arguments;
+            const char *suffix;
+        } commands[] = {
+            {"apply", {"apply", "0", "IN", "--output", "OUT"}, ".csv"},
+            {"stats", {"stats", "IN", "--output", "OUT"}, ".csv"},
+            {"somatotypes", {"somatotypes", "IN", "--output", "OUT"}, ".csv"},
+            {"chart", {"chart", "IN", "OUT"}, ".png"},
+            {"project export", {"project", "export", "PROJECT", "0.csv", "--output", "OUT"}, ".csv"},
+            {"project import", {"project", "import", "OUT", "IN"}, ".kstx"},
+        };
+        for (const auto &command : commands) {
+            // Catches a dangling link replaced by a plain file, exit 0, the
+            // file it names never written.
+            QTest::addRow("%s, dangling link", command.name)
+                << command.arguments << command.suffix << "dangling" << dangling;
+            // Catches a loop of links replaced by a plain file, exit 0.
+            QTest::addRow("%s, link loop", command.name) << command.arguments << command.suffix << "loop" << loop;
+            // Catches the link itself replaced by a plain file, or a link to
+            // a file refused with those that lead nowhere.
+            QTest::addRow("%s, link to a file", command.name)
+                << command.arguments << command.suffix << "file" << QByteArray();
+        }
+    }
+
+    void outputThroughLinks()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, suffix);
+        QFETCH(QString, link);
+        QFETCH(QByteArray, reason);
+        QTemporaryDir dir;
+        const QString in = writeFile(dir, "in.csv", "a;b;c\n3;4;2\n2;5;1\n");
+        const QString project = dir.filePath("project.kstx");
+        QCOMPARE(runUnder("cs_CZ.UTF-8", {"project", "import", project, in}).exitCode, 0);
+        const QString target = dir.filePath("target" + suffix);
+        const QString out = dir.filePath("out" + suffix);
+        if (link == "dangling") {
+            QVERIFY(QFile::link(target, out));
+        } else if (link == "loop") {
+            QVERIFY(QFile::link(dir.filePath("other" + suffix), out));
+            QVERIFY(QFile::link(out, dir.filePath("other" + suffix)));
+        } else {
+            // What the command can take in its place: a project for import.
+            QVERIFY(suffix == ".kstx" ? QFile::copy(project, target)
+                                      : !writeFile(dir, "target" + suffix, "earlier\n").isEmpty());
+            QVERIFY(QFile::link(target, out));
+        }
+        const QByteArray before = contentOf(target);
+        const QStringList entries = entriesOf(dir.path());
+        arguments.replaceInStrings(QRegularExpression("^IN$"), in);
+        arguments.replaceInStrings(QRegularExpression("^OUT$"), out);
+        arguments.replaceInStrings(QRegularExpression("^PROJECT$"), project);
+
+        const CliRun r = runUnder("cs_CZ.UTF-8", arguments);
+        QCOMPARE(entriesOf(dir.path()), entries);
+        QVERIFY(QFileInfo(out).isSymLink());
+        if (reason.isEmpty()) {
+            QCOMPARE(r.exitCode, 0);
+            QCOMPARE(QFileInfo(out).symLinkTarget(), target);
+            const QByteArray after = contentOf(target);
+            QVERIFY(!after.isEmpty() && after != before);
+        } else {
+            QCOMPARE(r.exitCode, 1);
+            QVERIFY2(withoutComponentNote(r.err).count('\n') == 1 && r.err.contains(reason + ".\n"), r.err);
+            QVERIFY(!QFile::exists(target));
+        }
+    }
+
+    // A run ended by a signal while it writes its output removes the file it
+    // was writing beside the target, leaves the old target as it was, and
+    // dies of the signal, as its caller sees it. The run is stopped while
+    // that file is there, sent the signal, and let go on.
+    void signalWhileWriting_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<bool>("ignored"); // as under nohup
+        const QStringList apply{"apply", "2", "IN", "--output", "OUT"};
+        // Catches the file beside the target left behind: the size of the
+        // whole output, for every run that is cut short.
+        QTest::newRow("apply, SIGTERM") << apply << int(SIGTERM) << false;
+        QTest::newRow("apply, SIGINT (Ctrl+C)") << apply << int(SIGINT) << false;
+        QTest::newRow("apply, SIGHUP") << apply << int(SIGHUP) << false;
+        QTest::newRow("somatotypes --rows, SIGTERM")
+            << QStringList{"somatotypes", "IN", "--rows", "--output", "OUT"} << int(SIGTERM) << false;
+        // Catches a handler put over a signal the caller ignores: the run
+        // must go on and write its output.
+        QTest::newRow("apply, SIGHUP ignored") << apply << int(SIGHUP) << true;
+    }
+
+    void signalWhileWriting()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, signal);
+        QFETCH(bool, ignored);
+        QTemporaryDir dir;
+        // A million rows: writing them takes long enough to be caught at it.
+        const QString in = writeFile(dir, "in.csv", "a;b;c\n" + QByteArray("70;1,75;2\n").repeated(1000000));
+        const QString out = writeFile(dir, "out.csv", "earlier\n");
+        arguments.replaceInStrings(QRegularExpression("^IN$"), in);
+        arguments.replaceInStrings(QRegularExpression("^OUT$"), out);
+        const auto beside = [&] { return QDir(dir.path()).entryList({"out.csv.*"}, QDir::Files | QDir::Hidden); };
+
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LC_ALL", "cs_CZ.UTF-8");
+        process.setProcessEnvironment(env);
+        process.setChildProcessModifier([signal, ignored] {
+            for (const int s : {SIGINT, SIGTERM, SIGHUP})
+                std::signal(s, SIG_DFL);
+            if (ignored)
+                std::signal(signal, SIG_IGN);
+            sigset_t none;
+            sigemptyset(&none);
+            ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        });
+        // A run that ends before it is caught writing is run again.
+        bool caught = false;
+        for (int attempt = 0; attempt < 3 && !caught; ++attempt) {
+            process.start(QStringLiteral(KOSTIMER_CLI), arguments);
+            QVERIFY(process.waitForStarted());
+            const qint64 pid = process.processId();
+            QDeadlineTimer deadline(60000);
+            while (beside().isEmpty() && !deadline.hasExpired() && !process.waitForFinished(1)) {
+            }
+            if (process.state() == QProcess::NotRunning)
+                continue;
+            QCOMPARE(::kill(pid_t(pid), SIGSTOP), 0);
+            QVERIFY(waitUntilStopped(pid));
+            caught = beside().size() == 1;
+            if (caught)
+                QCOMPARE(::kill(pid_t(pid), signal), 0);
+            QCOMPARE(::kill(pid_t(pid), SIGCONT), 0);
+            QVERIFY(process.waitForFinished(60000));
+        }
+        QVERIFY2(caught, "every run ended before it was caught writing");
+        QCOMPARE(entriesOf(dir.path()), (QStringList{"in.csv", "out.csv"}));
+        if (ignored) {
+            QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(process.exitCode(), 0);
+            // BMI by hand: 70 / 1.75^2 = 22.8571.
+            QVERIFY(contentOf(out).startsWith("70;1,75;22,8571\n"));
+            return;
+        }
+        QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(process.exitCode(), signal);
+        QCOMPARE(contentOf(out), QByteArray("earlier\n"));
     }
 
     void mostColumns()

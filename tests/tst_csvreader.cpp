@@ -1,4 +1,5 @@
 #include "CsvReader.h"
+#include "TestFiles.h"
 
 #include <QStringEncoder>
 #include <QtTest>
@@ -6,6 +7,11 @@
 #include <cmath>
 #include <cstring>
 #include <iterator>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using Row = QList<double>;
 using Rows = QList<Row>;
@@ -103,6 +109,38 @@ QByteArray namesRow(int width)
     for (int c = 1; c <= width; ++c)
         names.append("c" + QByteArray::number(c));
     return names.join(';') + '\n';
+}
+
+// Ten rows "r;r*2" (r from 10 to 19): 60 bytes, and the same rows with the
+// first digit of each second value changed, at the same size.
+const QByteArray tenRows = "10;20\n11;22\n12;24\n13;26\n14;28\n15;30\n16;32\n17;34\n18;36\n19;38\n";
+const QByteArray tenOtherRows = "10;90\n11;92\n12;94\n13;96\n14;98\n15;90\n16;92\n17;94\n18;96\n19;98\n";
+
+// Changes the file at path as `change` says: "none"; "rewrite" (the other
+// rows written over it at the same size); "nanosecond" (the same bytes, its
+// modification time a nanosecond later); "truncate" (cut to half); "append"
+// (a row more).
+void changeFile(const QString &path, const QString &change)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC);
+    QVERIFY(fd >= 0);
+    struct stat st {};
+    QCOMPARE(::fstat(fd, &st), 0);
+    if (change == "rewrite") {
+        QCOMPARE(::pwrite(fd, tenOtherRows.constData(), size_t(tenOtherRows.size()), 0), ssize_t(tenOtherRows.size()));
+    } else if (change == "nanosecond") {
+        timespec times[2] = {{0, UTIME_OMIT}, st.st_mtim};
+        if (++times[1].tv_nsec == 1000000000) {
+            times[1].tv_nsec = 0;
+            ++times[1].tv_sec;
+        }
+        QCOMPARE(::futimens(fd, times), 0);
+    } else if (change == "truncate") {
+        QCOMPARE(::ftruncate(fd, st.st_size / 2), 0);
+    } else if (change == "append") {
+        QCOMPARE(::pwrite(fd, "20;40\n", 6, st.st_size), ssize_t(6));
+    }
+    ::close(fd);
 }
 
 } // namespace
@@ -485,6 +523,94 @@ private slots:
 
     // The plain path gives what the text rules give, to the last bit, and
     // leaves them what it does not read.
+    // A file read in blocks (7 bytes here) is refused as changed when it does
+    // not stay as it was from the first block to the last: changed after the
+    // first block, between the reader's looks at it.
+    void changeBetweenBlocks_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<int>("reading"); // FileReading
+        // Catches blocks joined wrong: a byte lost or doubled where one ends.
+        QTest::newRow("untouched") << "none" << int(FileReading::Done);
+        // Catches a check of the size alone: old rows and new ones read as one
+        // table (a write after a look at the file moves its time to the
+        // nanosecond on this kernel).
+        QTest::newRow("rewritten in place at the same size") << "rewrite" << int(FileReading::Changed);
+        // Catches a modification time compared to the second (or not at all).
+        QTest::newRow("same bytes, a nanosecond later") << "nanosecond" << int(FileReading::Changed);
+        // Catches a read on past the new end, or a crash were the file mapped.
+        QTest::newRow("cut short") << "truncate" << int(FileReading::Changed);
+        // Catches a file taken for as long as it was when opened.
+        QTest::newRow("grown") << "append" << int(FileReading::Changed);
+    }
+
+    void changeBetweenBlocks()
+    {
+        QFETCH(QString, change);
+        QFETCH(int, reading);
+        QTemporaryDir dir;
+        const QString path = writeFile(dir, "rows.csv", tenRows);
+        QVERIFY(!path.isEmpty());
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        QVERIFY(fd >= 0);
+        const auto closeFd = qScopeGuard([fd] { ::close(fd); });
+        int calls = 0;
+        FileBlocks blocks;
+        blocks.blockBytes = 7;
+        blocks.afterBlock = [&] {
+            if (calls++ == 0)
+                changeFile(path, change);
+        };
+        QByteArray bytes = "earlier";
+        QCOMPARE(int(readRegularFile(fd, tenRows.size(), &bytes, blocks)), reading);
+        QCOMPARE(bytes, reading == int(FileReading::Done) ? tenRows : QByteArray("earlier"));
+        // 60 bytes in blocks of 7: a look after each of the first eight; the
+        // first change refused at the first look.
+        QCOMPARE(calls, reading == int(FileReading::Done) ? 8 : 1);
+    }
+
+    // The same through the reader of the program's import: the changed file
+    // gives no table and a reason; the untouched one its ten rows.
+    void fileChangedWhileImported_data()
+    {
+        QTest::addColumn<QString>("change");
+        // Catches a window's import that shows old and new rows as one table.
+        QTest::newRow("rewritten in place at the same size") << "rewrite";
+        // Catches an import that reads what a shorter file no longer holds.
+        QTest::newRow("cut short") << "truncate";
+        // Catches the reading of a file left alone refused as changed.
+        QTest::newRow("untouched") << "none";
+    }
+
+    void fileChangedWhileImported()
+    {
+        QFETCH(QString, change);
+        QTemporaryDir dir;
+        const QString path = writeFile(dir, "rows.csv", tenRows);
+        FileBlocks blocks;
+        blocks.blockBytes = 16;
+        bool changed = false;
+        blocks.afterBlock = [&] {
+            if (!std::exchange(changed, true))
+                changeFile(path, change);
+        };
+        CsvTable table;
+        QString error;
+        const bool read = readCsvFile(path, {}, &table, &error, blocks);
+        QCOMPARE(read, change == "none");
+        if (!read) {
+            QCOMPARE(error, QStringLiteral("Soubor se během čtení změnil."));
+            QCOMPARE(table.rows(), 0);
+            return;
+        }
+        QCOMPARE(error, QString());
+        // The file's own rows, column 2 twice column 1 (no header: the first row is data).
+        Rows rows;
+        for (int r = 10; r < 20; ++r)
+            rows.append(Row{double(r), double(2 * r)});
+        QCOMPARE(valuesDiffer(table, rows), QByteArray());
+    }
+
     void plainReading()
     {
         const NumberReader reader;

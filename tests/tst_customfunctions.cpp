@@ -63,14 +63,18 @@ private slots:
 
     void idsFollowThePositionWhateverTheForm()
     {
-        QCOMPARE(addCustomFunction(makeCustomFunction(CustomFunctionForm::Exponential, {1, 2})), 110);
-        QCOMPARE(addCustomFunction(makeCustomFunction(CustomFunctionForm::Polynomial, {1})), 111);
-        QCOMPARE(customFunction(110)->title, QStringLiteral("Exponencialni fce"));
-        QCOMPARE(customFunction(111)->title, QStringLiteral("Vlastni fce"));
-        QVERIFY(!customFunction(109));
-        QVERIFY(!customFunction(112));
+        // The first function takes FirstCustomFunctionId, above every catalog slot.
+        const qint32 first = FirstCustomFunctionId;
+        QCOMPARE(addCustomFunction(makeCustomFunction(CustomFunctionForm::Exponential, {1, 2})), first);
+        QCOMPARE(addCustomFunction(makeCustomFunction(CustomFunctionForm::Polynomial, {1})), first + 1);
+        QCOMPARE(customFunction(first)->title, QStringLiteral("Exponencialni fce"));
+        QCOMPARE(customFunction(first + 1)->title, QStringLiteral("Vlastni fce"));
+        QVERIFY(!customFunction(first - 1));
+        QVERIFY(!customFunction(first + 2));
         QVERIFY(!customFunction(-5));
-        QCOMPARE(kindOf(110), Custom);
+        // 110, the first user function's id while the catalog ended at 109, is a method now.
+        QVERIFY(!customFunction(110) && isRegisteredMethod(110));
+        QCOMPARE(kindOf(first), Custom);
     }
 
     // y for every row, worked out by hand.
@@ -176,17 +180,19 @@ private slots:
     {
         QTest::addColumn<int>("id");
         QTest::addColumn<std::vector<int>>("columns"); // empty: the mapping is cancelled
-        QTest::newRow("no such function") << 111 << std::vector<int>{0, 1};
+        const int first = FirstCustomFunctionId;
+        QTest::newRow("no such function") << first + 1 << std::vector<int>{0, 1};
         QTest::newRow("a catalog method") << 2 << std::vector<int>{0, 1};
-        QTest::newRow("too few columns") << 110 << std::vector<int>{0};
-        QTest::newRow("a column the table lacks") << 110 << std::vector<int>{0, 2};
-        QTest::newRow("a negative column") << 110 << std::vector<int>{-1, 0};
-        QTest::newRow("cancelled") << 110 << std::vector<int>{};
+        QTest::newRow("an added catalog method") << 110 << std::vector<int>{0, 1};
+        QTest::newRow("too few columns") << first << std::vector<int>{0};
+        QTest::newRow("a column the table lacks") << first << std::vector<int>{0, 2};
+        QTest::newRow("a negative column") << first << std::vector<int>{-1, 0};
+        QTest::newRow("cancelled") << first << std::vector<int>{};
     }
 
     void refusedApplicationChangesNothing()
     {
-        QCOMPARE(example(), 110);
+        QCOMPARE(example(), FirstCustomFunctionId);
         QFETCH(int, id);
         QFETCH(std::vector<int>, columns);
         auto table = sourceTable({{1, 2}, {3, 4}});
@@ -196,7 +202,7 @@ private slots:
             *mapped = columns;
             return !columns.empty();
         }));
-        QVERIFY(askedFor == id || id != 110);
+        QVERIFY(askedFor == id || id != FirstCustomFunctionId);
         QCOMPARE(storedRows(*table), (Rows{{1, 2}, {3, 4}}));
         QCOMPARE(table->type(), SourceDataType);
         QCOMPARE(table->customFunctionId(), 0);

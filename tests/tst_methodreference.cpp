@@ -60,8 +60,10 @@ private slots:
         QCOMPARE(methodReferenceGroups().last().ids, (QList<int>{106, 107, 108}));
     }
 
-    // Every method 0 to 105 once; the indices divided after the last skull
-    // index and after the capacities.
+    // Every method but the placeholders 106 to 108 once, the added ones too;
+    // the indices divided after the last skull index and after the
+    // capacities; Durnin and Womersley by sex after their one equation for
+    // all, Carter's somatotype after the plain one.
     void contextMenuOffersEveryMethodOnce()
     {
         MainWindow window;
@@ -74,8 +76,8 @@ private slots:
         QCOMPARE(texts.takeFirst(), u("&Import ze souboru CSV"));
         QList<int> offered;
         QList<int> expected;
-        for (int id = 0; id <= 105; ++id) {
-            if (!isRegisteredMethod(id))
+        for (int id = 0; id < MethodCatalogSize; ++id) {
+            if (!isRegisteredMethod(id) || (id >= 106 && id <= 108))
                 continue;
             expected.append(id);
             for (qsizetype k = texts.count(MethodCatalog[id].title); k > 0; --k)
@@ -85,6 +87,40 @@ private slots:
         const qsizetype last = texts.indexOf(MethodCatalog[29].title);
         QCOMPARE(texts.mid(last, 3), (QStringList{MethodCatalog[29].title, u("---"), MethodCatalog[30].title}));
         QCOMPARE(texts.at(texts.indexOf(MethodCatalog[36].title) - 1), u("---"));
+        QCOMPARE(texts.mid(texts.indexOf(MethodCatalog[22].title), 3),
+                 (QStringList{MethodCatalog[22].title, MethodCatalog[110].title, MethodCatalog[111].title}));
+        QCOMPARE(texts.mid(texts.indexOf(MethodCatalog[43].title), 2),
+                 (QStringList{MethodCatalog[43].title, MethodCatalog[112].title}));
+    }
+
+    // The added methods' entries: formula, the population and sample the
+    // equations were built on, and the literature with what was followed.
+    void entriesOfAddedMethods_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QStringList>("pieces");
+        QTest::newRow("Durnin and Womersley, men")
+            << 110 << QStringList{u("log10(S)"), u("20 ≤ x4 < 30: c = 1,1631, m = 0,0632"), u("495 / D − 450"),
+                                  u("209 mužů a 272 žen ve věku 16 až 72 let"), u("tab. 5"), u("Siri, W. E. (1961)"),
+                                  u("Hustota těla (g/cm³)")};
+        QTest::newRow("Durnin and Womersley, women")
+            << 111 << QStringList{u("16 ≤ x4 < 20: c = 1,1549, m = 0,0678"), u("x4 ≥ 50: c = 1,1339, m = 0,0645"),
+                                  u("50–68 let"), u("Věk pod 16 let")};
+        QTest::newRow("Heath-Carter after Carter 2002")
+            << 112 << QStringList{u("· 170,18 / x7"), u("Rozdíl proti metodě"), u("844 mužích a ženách"),
+                                  u("Carter, J. E. L. (2002): The Heath-Carter Anthropometric Somatotype")};
+    }
+
+    void entriesOfAddedMethods()
+    {
+        QFETCH(int, id);
+        QFETCH(QStringList, pieces);
+        MethodReferenceDialog reference;
+        reference.showMethod(id);
+        QCOMPARE(reference.currentMethod(), id);
+        const QString text = reference.findChild<QTextBrowser *>("entry")->toPlainText();
+        for (const QString &piece : pieces)
+            QVERIFY2(text.contains(piece), qPrintable(piece));
     }
 
     void searchNarrowsTheTree()

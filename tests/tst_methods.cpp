@@ -117,6 +117,44 @@ private slots:
         add("21 women 17-45", 21, {tens}, {{9.894}}, "hand: 35.572 · 2 − 61.25");
         add("22 Durnin-Womersley", 22, {{10, 10, 10, 10, 30}}, {{17.735589339999876}},
             "hand: D = 1.1714 − 0.063 log10 40 − 0.000406 · 30, 495 / D − 450");
+        // Durnin & Womersley (1974) by sex and age band: D = c − m log10 S, then
+        // Siri's 495 / D − 450; c and m of each band as Topend Sports and
+        // MedicalAlgorithms reproduce the paper's four-skinfold equations.
+        // Worked with S = 40 (log10 S = 1.6020599913279624) and S = 29.
+        const Row forty{10, 10, 10, 10};
+        auto aged = [](Row skinfolds, double age) {
+            skinfolds.append(age);
+            return skinfolds;
+        };
+        add("110 men, one row per band", 110,
+            {aged(forty, 18), aged(forty, 26), aged(forty, 35), aged(forty, 45), aged(forty, 60)},
+            {{1.0610702205463383, 16.510123849416573}, {1.0618498085480728, 16.167621838008756},
+             {1.0550479364717589, 19.172994788611675}, {1.0498558006070424, 21.493322905663376},
+             {1.0466995266755517, 22.915089177676236}},
+            "hand: S = 40; 17–19: 1.1620, 0.0630; 20–29: 1.1631, 0.0632; 30–39: 1.1422, 0.0544; "
+            "40–49: 1.1620, 0.0700; 50 and over: 1.1715, 0.0779");
+        add("110 man of 26, S = 29", 110, {{8, 7, 6, 8, 26}}, {{1.070676446532786, 12.324544079565896}},
+            "hand: D = 1.1631 − 0.0632 log10 29; the textbook's check, about 12.3 %");
+        // A band holds its lower limit and every age short of the next one.
+        add("110 band limits", 110, {aged(forty, 16.99), aged(forty, 17), aged(forty, 19.99), aged(forty, 20)},
+            {{none, none}, {1.0610702205463383, 16.510123849416573}, {1.0610702205463383, 16.510123849416573},
+             {1.0618498085480728, 16.167621838008756}},
+            "hand: under 17 no band; 17 and 19.99 the 17–19 band; 20 the 20–29 band");
+        add("111 women, one row per band", 111,
+            {aged(forty, 17), aged(forty, 25), aged(forty, 35), aged(forty, 45), aged(forty, 55)},
+            {{1.0462803325879642, 23.104563454444701}, {1.045032298621785, 23.669570455208429},
+             {1.0410498085480728, 25.481572481497892}, {1.0352539285307287, 28.143561070589328},
+             {1.0305671305593462, 30.318055293822454}},
+            "hand: S = 40; 16–19: 1.1549, 0.0678; 20–29: 1.1599, 0.0717; 30–39: 1.1423, 0.0632; "
+            "40–49: 1.1333, 0.0612; 50 and over: 1.1339, 0.0645");
+        add("111 woman of 40, S = 40", 111, {aged(forty, 40)}, {{1.0352539285307287, 28.143561070589328}},
+            "hand: D = 1.1333 − 0.0612 log10 40; the textbook's example, 28.14 %");
+        add("111 band limits", 111, {aged(forty, 15.99), aged(forty, 16), {8, 7, 6, 8, 50}},
+            {{none, none}, {1.0462803325879642, 23.104563454444701}, {1.0395753291355172, 26.155970738194242}},
+            "hand: under 16 no band; 16 the 16–19 band; 50 the last band, S = 29");
+        // A logarithm needs a positive sum; a missing age leaves the row missing.
+        add("110 no positive sum, no age", 110, {{0, 0, 0, 0, 30}, {-5, 1, 1, 1, 30}, {10, 10, 10, 10, none}},
+            {{none, none}, {none, none}, {none, none}}, "hand: S = 0 and S = −2 have no logarithm");
 
         // Skull and skeleton indices: every two-input index is 100 x0 / x1.
         for (int id : {23, 24, 25, 26, 27, 28, 29, 38, 39, 41, 42})
@@ -161,6 +199,15 @@ private slots:
         add("43 skinfolds 0", 43, {{0, 0, 0, 32, 36, 9.5, 7, 175, 70, 0}},
             {{-0.7182, 5.1025, 0.732 * 175 / std::cbrt(70) - 28.58}},
             "hand: X = 0; mesomorphy + 0.188 · 1 + 0.161 · 0.8");
+        // Carter (2002): the same mesomorphy and ectomorphy, endomorphy of
+        // X = 30 · 170.18 / height; at 170.18 cm the endomorphy of id 43.
+        add("112 175 cm 70 kg", 112, {person(175, 70)},
+            {{2.9709160077597949, 4.7857, 0.732 * 175 / std::cbrt(70) - 28.58}}, "hand: X = 29.173714285714");
+        add("112 150 cm 70 kg", 112, {person(150, 70)}, {{3.4878786510541184, 8.0607, 0.1}}, "hand: X = 34.036");
+        add("112 170.18 cm is 43's endomorphy", 112, {person(170.18, 70)},
+            {{endo, 5.41712, 0.732 * 170.18 / std::cbrt(70) - 28.58}}, "hand: X = 30, 27.7107 − 0.131 · 170.18");
+        add("112 no height", 112, {person(0, 70), person(175, none)}, {{none, 27.7107, 0.1}, {none, none, none}},
+            "hand: height 0 corrects no sum, h = 0; a missing weight, missing components");
 
         // Determination. Histometry: the first function's terms are given; a tie
         // keeps the lower number, and a NaN best is never replaced.
@@ -368,6 +415,40 @@ private slots:
         QCOMPARE(s.at<double>(1, 3), 0.0); // outside the matrix
         s.at<double>(0, 0) = 99;
         QCOMPARE(m.at<double>(0, 2), 3.0);
+    }
+
+    // The indices at the edges of a matrix of 3 columns (rows 1 2 3 and
+    // 4 5 6): an index outside it gives a column of 0.0, whatever its
+    // distance; column j stays 0.0 past the indices given.
+    void selectColumnsAtTheEdges_data()
+    {
+        QTest::addColumn<std::vector<int>>("indices");
+        QTest::addColumn<int>("n");
+        QTest::addColumn<std::vector<double>>("firstRow");
+        // The fault caught: a bound of "index <= columns" takes column 3 of
+        // a matrix that has 0 to 2.
+        QTest::newRow("index equal to the column count") << std::vector<int>{3, 0} << 2 << std::vector<double>{0, 1};
+        QTest::newRow("last column") << std::vector<int>{2} << 1 << std::vector<double>{3};
+        // A bound of "index > 0" would leave out the first column.
+        QTest::newRow("first column") << std::vector<int>{0, 1} << 2 << std::vector<double>{1, 2};
+        QTest::newRow("index -1") << std::vector<int>{-1, 2} << 2 << std::vector<double>{0, 3};
+        QTest::newRow("fewer indices than columns") << std::vector<int>{1} << 3 << std::vector<double>{2, 0, 0};
+    }
+
+    void selectColumnsAtTheEdges()
+    {
+        QFETCH(std::vector<int>, indices);
+        QFETCH(int, n);
+        QFETCH(std::vector<double>, firstRow);
+        const cv::Mat m = (cv::Mat_<double>(2, 3) << 1, 2, 3, 4, 5, 6);
+        const cv::Mat s = selectColumns(m, indices, n);
+        QCOMPARE(s.rows, 2);
+        QCOMPARE(s.cols, n);
+        for (int j = 0; j < n; ++j) {
+            QCOMPARE(s.at<double>(0, j), firstRow[size_t(j)]);
+            // The second row is the first plus 3 where a column was taken.
+            QCOMPARE(s.at<double>(1, j), firstRow[size_t(j)] == 0 ? 0.0 : firstRow[size_t(j)] + 3);
+        }
     }
 
     void resultMatrixCopiesInputAndZeroesTheRest()

@@ -19,6 +19,7 @@
 #include <cstring>
 #include <functional>
 #include <sys/resource.h>
+#include <zlib.h>
 
 using Entries = QList<QPair<QString, QByteArray>>;
 
@@ -52,6 +53,45 @@ RawEntry deflated(const QByteArray &name, const QByteArray &bytes, int level = 9
     entry.data = packed.mid(6, packed.size() - 10);
     entry.method = 8;
     entry.compressedSize = quint32(entry.data.size());
+    return entry;
+}
+
+// count bytes of one kind (line ends, say), deflated about a thousand to one
+// as zip programs do at their best, from one deflated megabyte repeated: a
+// piece that ends on a byte and refers to nothing before it (a full flush)
+// may follow itself in one stream, so that a gigabyte takes a megabyte and
+// no time to make.
+RawEntry repeated(const QByteArray &name, qint64 count, char byte = '\n')
+{
+    constexpr qint64 piece = 1 << 20;
+    const auto packed = [byte](qint64 size, int flush) {
+        QByteArray in(size, byte);
+        QByteArray out(qsizetype(deflateBound(nullptr, uLong(size)) + 64), '\0');
+        z_stream z{};
+        deflateInit2(&z, 9, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY);
+        z.next_in = reinterpret_cast<Bytef *>(in.data());
+        z.avail_in = uInt(size);
+        z.next_out = reinterpret_cast<Bytef *>(out.data());
+        z.avail_out = uInt(out.size());
+        deflate(&z, flush);
+        out.truncate(qsizetype(z.total_out));
+        deflateEnd(&z);
+        return out;
+    };
+    const qint64 pieces = count / piece;
+    const qint64 rest = count % piece;
+    RawEntry entry;
+    entry.name = name;
+    entry.method = 8;
+    entry.data = packed(piece, Z_FULL_FLUSH).repeated(qsizetype(pieces)) + packed(rest, Z_FINISH);
+    const QByteArray whole(piece, byte);
+    const uLong crcOfPiece = crc32(0, reinterpret_cast<const Bytef *>(whole.constData()), uInt(piece));
+    uLong crc = 0;
+    for (qint64 i = 0; i < pieces; ++i)
+        crc = crc32_combine(crc, crcOfPiece, piece);
+    entry.crc = quint32(crc32_combine(crc, crc32(0, reinterpret_cast<const Bytef *>(whole.constData()), uInt(rest)), rest));
+    entry.compressedSize = quint32(entry.data.size());
+    entry.uncompressedSize = quint32(count);
     return entry;
 }
 
@@ -118,6 +158,24 @@ qint64 peakGrowth(const std::function<void()> &run)
     const qint64 peak = status("VmHWM:");
     return before < 0 || peak < 0 ? -1 : peak - before;
 }
+
+// A file that counts the bytes read from it.
+class CountedFile : public QFile {
+public:
+    using QFile::QFile;
+    qint64 bytesRead() const { return m_read; }
+
+protected:
+    qint64 readData(char *data, qint64 most) override
+    {
+        const qint64 got = QFile::readData(data, most);
+        m_read += qMax<qint64>(got, 0);
+        return got;
+    }
+
+private:
+    qint64 m_read = 0;
+};
 
 std::unique_ptr<ProjectNode> node(TTableModel *table, const QString &sourceFile = QString())
 {
@@ -387,17 +445,21 @@ private slots:
 
     // Files this program could not have written are refused with the
     // reason, and files made to cost (sizes claimed, sizes inflated to,
-    // records by the thousand) cost little: each is read or refused in
-    // seconds and in a few megabytes, where following what it asks for would
-    // take gigabytes or minutes.
+    // records by the thousand, rows without values by the million) cost
+    // little: each is read or refused in a few megabytes, and where it is
+    // refused before its entries are inflated, having read a few kilobytes of
+    // the file, where following what it asks for would take gigabytes or
+    // minutes.
     void read_data()
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<qint64>("memoryLimit"); // 0: read by its name, with the machine's memory
         QTest::addColumn<QString>("reason");     // the whole reason, or its start before "…"; empty: it opens
         QTest::addColumn<Rows>("values");        // the first rows of the first table, when it opens
-        const auto row = [](const char *tag, const QString &file, qint64 limit, const char *reason, const Rows &values = {}) {
-            QTest::newRow(tag) << file << limit << QString::fromUtf8(reason) << values;
+        QTest::addColumn<qint64>("mostRead");    // bytes of the file read at most; -1: any
+        const auto row = [](const char *tag, const QString &file, qint64 limit, const char *reason, const Rows &values = {},
+                            qint64 mostRead = -1) {
+            QTest::newRow(tag) << file << limit << QString::fromUtf8(reason) << values << mostRead;
         };
         // The index of one value beside its entry, changed as a zip library would not write it.
         const auto damaged = [&](const char *tag, RawEntry values, const std::function<void(RawEntry &)> &change,
@@ -520,6 +582,76 @@ private slots:
         for (int i = 0; i < 2000; ++i)
             entries.append(stored(QStringLiteral("%1.csv").arg(i).toUtf8(), {}));
         row("2000 records", raw("records.kstx", entries), 1 << 20, "Na položku „…");
+
+        // Two entries of one name: this reader opened the first, where other
+        // zip readers take the last, so that the file was one project here
+        // and another there.
+        row("two entries of one name", raw("twice.kstx", {stored("index.xml", goodIndex), stored("0.csv", "2,5\n"),
+                                                          stored("0.csv", "7\n")}),
+            0, "Projekt obsahuje položku „0.csv“ dvakrát.");
+        row("two indexes", raw("twoindexes.kstx", {stored("index.xml", goodIndex), stored("0.csv", "2,5\n"),
+                                                   stored("index.xml", index(""))}),
+            0, "Projekt obsahuje položku „index.xml“ dvakrát.");
+
+        // Rows without values: each costs memory (its check mark) and
+        // nothing in the file. 2^31 - 1 of them beside half a gigabyte of
+        // line ends were once inflated, 512 MB, before the rows the entry
+        // lacked refused it; with a line end each (2 GB from 2 MB) they
+        // opened, in 4 GB and over a minute. Now refused before a byte of
+        // the entry is inflated.
+        row("2^31 - 1 rows, half a gigabyte of line ends",
+            raw("emptyrows.kstx", {stored("index.xml", index(records(1, INT_MAX, 0))), repeated("0.csv", qint64(1) << 29)}), 0,
+            "Položka „0.csv“: Tabulky projektu mají víc než 4194304 řádků bez hodnot.", {}, 128 << 10);
+        // Fifty records of ten million rows, each entry giving its rows
+        // their line: half a gigabyte of check marks, read for tens of
+        // seconds.
+        QList<RawEntry> fifty{stored("index.xml", index(records(50, 10000000, 0)))};
+        const RawEntry tenMillion = repeated("0.csv", 10000000);
+        for (int i = 0; i < 50; ++i) {
+            fifty.append(tenMillion);
+            fifty.last().name = QStringLiteral("%1.csv").arg(i).toUtf8();
+        }
+        row("50 records of 10 million empty rows", raw("fifty.kstx", fifty), 0,
+            "Položka „0.csv“: Tabulky projektu mají víc než 4194304 řádků bez hodnot.", {}, 128 << 10);
+        // The rows a table's lines leave without values are counted as the
+        // lines are read: 8 million empty lines that give 8 million rows.
+        row("8 million empty lines",
+            raw("eight.kstx", {stored("index.xml", index(records(1, 1 << 23, 0))), repeated("0.csv", 1 << 23)}), 0,
+            "Položka „0.csv“: Tabulka má 8388608 řádků bez hodnot; projekt jich může mít nejvýše 4194304.");
+        // The count is the project's, not a table's: two tables of 3 million.
+        row("two tables of 3 million empty rows",
+            raw("two.kstx", {stored("index.xml", index(records(2, 3000000, 0))), repeated("0.csv", 3000000),
+                             repeated("1.csv", 3000000)}),
+            0, "Položka „1.csv“: Tabulky projektu mají víc než 4194304 řádků bez hodnot.", {}, 128 << 10);
+        // A result's row from an empty line holds its method's values, all
+        // 0, and nothing in the file either; lines with values after the
+        // rows the record has do not make up for them.
+        const QByteArray result = R"(<model src="1.csv" rows="300000" cols="2" type="53"/>)";
+        row("empty lines of a result",
+            raw("result.kstx", {stored("index.xml", index(records(1, 4000000, 0) + result)), repeated("0.csv", 4000000),
+                                deflated("1.csv", QByteArray(300000, '\n') + QByteArray("1\n").repeated(300000))}),
+            0, "Položka „1.csv“: Tabulky projektu mají víc než 4194304 řádků bez hodnot.");
+
+        // An entry that inflates to more than its record's rows and columns
+        // could be written in: refused before a byte of it is inflated, where
+        // it was read to the end to be checked.
+        row("entry past what its record holds",
+            raw("past.kstx", {stored("index.xml", index(records(1, 1000, 10))), repeated("0.csv", qint64(1) << 29)}), 0,
+            "Položka „0.csv“: Hodnoty tabulky jsou delší, než může být 1000 řádků po 10 hodnotách.", {}, 128 << 10);
+        // 100 MB of digits as one field of a record of 5 million columns,
+        // which could hold them: once held whole, 100 MB. No value is that
+        // long; a field past 4096 bytes stops the reading.
+        row("one field of 100 MB",
+            raw("field.kstx", {stored("index.xml", index(records(1, 1, 5000000))), repeated("0.csv", 100 << 20, '7')}), 0,
+            "Položka „0.csv“: Hodnoty tabulky mají pole delší než 4096 bajtů.");
+
+        // The index is held three times over (its text, what the XML reader
+        // makes of it, the records built): a limit that holds it and the
+        // table's 8 kB once, but not three times, is too small.
+        const QByteArray padded = index("<!--" + QByteArray(300000, ' ') + "-->" + records(1, 4096, 1));
+        const QString thrice = archive("thrice.kstx", {{"index.xml", padded}, {"0.csv", QByteArray("1\n").repeated(4096)}});
+        row("index held three times", thrice, 3 * padded.size() + 4096, "Na položku „0.csv“ nestačí paměť.");
+        row("index and table within the limit", thrice, 3 * padded.size() + (1 << 20), "", {{1}, {1}});
     }
 
     void read()
@@ -528,6 +660,7 @@ private slots:
         QFETCH(qint64, memoryLimit);
         QFETCH(QString, reason);
         QFETCH(Rows, values);
+        QFETCH(qint64, mostRead);
         QVERIFY(QFileInfo(file).size() < (1 << 20));
         ProjectTree roots;
         roots.push_back(std::make_unique<ProjectNode>()); // what was there goes
@@ -535,12 +668,16 @@ private slots:
         QString given;
         QElapsedTimer timer;
         timer.start();
+        CountedFile device(file);
         const qint64 growth = peakGrowth([&] {
-            QFile device(file);
-            read = memoryLimit == 0 ? readProjectFile(file, &roots, &given)
-                                    : device.open(QIODevice::ReadOnly)
-                                          && readProjectFile(&device, &roots, &given, memoryLimit);
+            read = memoryLimit == 0 && mostRead < 0 ? readProjectFile(file, &roots, &given)
+                                                    : device.open(QIODevice::ReadOnly | QIODevice::Unbuffered)
+                                                          && readProjectFile(&device, &roots, &given, memoryLimit);
         });
+        // The work done: the bytes inflated follow the bytes read, of which
+        // the zip library reads the last 64 kB and the headers in any case.
+        if (mostRead >= 0)
+            QVERIFY2(device.bytesRead() <= mostRead, qPrintable(QStringLiteral("%1 bytes").arg(device.bytesRead())));
         QVERIFY2(timer.elapsed() < 10000, qPrintable(QStringLiteral("%1 ms").arg(timer.elapsed())));
         QVERIFY2(read == reason.isEmpty(), qPrintable(given));
         if (reason.endsWith(u'…'))
@@ -572,6 +709,54 @@ private slots:
             QVERIFY(!readProjectFile(&buffer, &roots, &reason));
             QVERIFY2(reason.startsWith(QStringLiteral("Položka „0/2.csv“ je poškozená")), qPrintable(reason));
         }
+    }
+
+    // A damaged archive is told by its reason alone. An entry or a directory
+    // placed past the end of the bytes once made the zip library seek there,
+    // and a buffer holding the bytes (as kostimer-cli reads a file) printed
+    // its own warning, "QBuffer::seek: Invalid pos", on standard error first.
+    void damagedArchiveWarnsOfNothing_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const QList<RawEntry> sound{stored("index.xml", goodIndex), stored("0.csv", "2,5\n")};
+        const QByteArray good = zipOf(sound);
+        for (const qint64 offset : {qint64(1) << 20, qint64(0xFFFFFFFF)}) {
+            QList<RawEntry> far = sound;
+            far[0].offset = offset;
+            QTest::addRow("index at %lld", offset) << zipOf(far);
+            far = sound;
+            far[1].offset = offset;
+            QTest::addRow("values at %lld", offset) << zipOf(far);
+        }
+        // The directory's place, in the last record of the archive.
+        QByteArray directory = good;
+        qToLittleEndian<quint32>(quint32(good.size() + 100), directory.data() + directory.size() - 6);
+        QTest::newRow("directory past the end") << directory;
+        QByteArray directorySize = good;
+        qToLittleEndian<quint32>(quint32(good.size() * 2), directorySize.data() + directorySize.size() - 10);
+        QTest::newRow("directory longer than the file") << directorySize;
+        for (const qsizetype cut : {good.size() - 23, good.size() / 2, qsizetype(40), qsizetype(0)})
+            QTest::addRow("cut to %lld bytes", qint64(cut)) << good.left(cut);
+        const QByteArray sample = contentOf(QStringLiteral(QT_TESTCASE_SOURCEDIR "/../examples/ukazkovy-projekt.kstx"));
+        QTest::newRow("the sample cut in the middle of an entry") << sample.left(middleOfEntry(sample, "0/2.csv"));
+    }
+
+    void damagedArchiveWarnsOfNothing()
+    {
+        QFETCH(QByteArray, bytes);
+        static QStringList messages;
+        messages.clear();
+        const QtMessageHandler before = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext &, const QString &message) { messages.append(message); });
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        ProjectTree roots;
+        QString reason;
+        const bool read = readProjectFile(&buffer, &roots, &reason);
+        qInstallMessageHandler(before);
+        QVERIFY(!read);
+        QVERIFY(!reason.isEmpty());
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
     }
 
     void deepChains_data()

@@ -26,6 +26,7 @@ namespace {
 
 constexpr double none = std::numeric_limits<double>::quiet_NaN();
 constexpr double inf = std::numeric_limits<double>::infinity();
+constexpr double largest = std::numeric_limits<double>::max(); // 1.7976931348623157e308
 
 // first, first + step, ... (count values), shuffled: the order must not matter.
 Values shuffledRange(double first, double step, int count)
@@ -82,6 +83,34 @@ private slots:
         // A sum past the largest double; the deviations +-1e308, squares 2e616 over 1.
         QTest::newRow("huge values") << Values{1e308, -1e308} << qsizetype(2) << qsizetype(0) << 0.0
                                      << std::sqrt(2.0) * 1e308 << -1e308 << 0.0 << 1e308;
+        // Copies of the largest double: their mean is that double, their
+        // deviation 0. The fault: summed as they are, then divided each by n,
+        // three gave inf (and no deviation), seven and thirteen a mean a step
+        // below the minimum.
+        const auto copies = [](int n) { return Values(size_t(n), largest); };
+        for (int n : {3, 7, 13})
+            QTest::newRow(qPrintable(QStringLiteral("%1 copies of the largest double").arg(n)))
+                << copies(n) << qsizetype(n) << qsizetype(0) << largest << 0.0 << largest << largest << largest;
+        // A thousand copies of 1e306: the sum passes the largest double in the
+        // pairwise blocks of 128 and in the tree that adds them.
+        QTest::newRow("1000 copies of 1e306") << Values(1000, 1e306) << qsizetype(1000) << qsizetype(0) << 1e306
+                                              << 0.0 << 1e306 << 1e306 << 1e306;
+        // Mixed signs whose sum overflows on the way (1e308 + 1e308): mean
+        // 1e308 / 3; deviations 2e308 / 3 twice and −4e308 / 3, squares
+        // (4 + 4 + 16) / 9 · 1e616 over 2 = 4/3 · 1e616, sd 2 / √3 · 1e308.
+        QTest::newRow("mixed signs past the largest double")
+            << Values{1e308, 1e308, -1e308} << qsizetype(3) << qsizetype(0) << 1e308 / 3 << 2 / std::sqrt(3.0) * 1e308
+            << -1e308 << 1e308 << 1e308;
+        // The range past the largest double, the deviation at its edge: mean
+        // 0, squares 2 · largest² over 2, sd the largest double itself.
+        QTest::newRow("deviation of the largest double") << Values{largest, 0, -largest} << qsizetype(3)
+                                                         << qsizetype(0) << 0.0 << largest << -largest << 0.0
+                                                         << largest;
+        // Values of 1e200 and 3e200: squares of 1e400 cannot be formed as
+        // they are. Mean 2e200, deviations ±1e200, sd √(2 / 1) · 1e200.
+        QTest::newRow("squares past the largest double") << Values{1e200, 3e200} << qsizetype(2) << qsizetype(0)
+                                                          << 2e200 << std::sqrt(2.0) * 1e200 << 1e200 << 2e200
+                                                          << 3e200;
         // Large samples, past where the median is narrowed by histogram: the
         // integers -50000..50000 have mean and median 0 and the standard
         // deviation of 1..N, sqrt(N (N + 1) / 12) with N = 100001.
@@ -108,6 +137,14 @@ private slots:
         QTEST(s.minimum, "minimum");
         QTEST(s.median, "median");
         QTEST(s.maximum, "maximum");
+        // QCOMPARE allows a relative 1e-12: the mean of finite values must
+        // besides be finite and lie between them exactly, and the deviation
+        // of every sample here is finite.
+        if (s.n > 0 && std::isfinite(s.minimum) && std::isfinite(s.maximum)) {
+            QVERIFY2(std::isfinite(s.mean) && s.minimum <= s.mean && s.mean <= s.maximum,
+                     qPrintable(QString::number(s.mean, 'g', 17)));
+            QVERIFY(s.n == 1 || std::isfinite(s.sd));
+        }
     }
 
     void groupsInNumericOrder()
@@ -328,6 +365,72 @@ private slots:
                                             << QByteArray();
         QTest::newRow("output over input") << "cs_CZ.UTF-8" << ab << QStringList{"stats", "@", "--output", "@"} << 2
                                            << QByteArray();
+    }
+
+    // kostimer-cli stats of the values 1..N, N = 1825200, one a row: 14 MB
+    // of values, past the reader's steps of 4 MB (524288 values) in which
+    // it makes the table's pages present, past the 4096 values beyond which
+    // the median is narrowed by histogram, and past the 2^20 rows of the
+    // blocks the tool once read. Sum N (N + 1) / 2, mean and median
+    // (N + 1) / 2 = 912600.5; the deviation of 1..N is √(N (N + 1) / 12),
+    // which for this N is 526890 exactly (N (N + 1) = 12 · 526890²).
+    void cliOverManyBlocks()
+    {
+        constexpr int count = 1825200;
+        const QString path = m_dir.filePath("dlouhy.csv");
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QByteArray text = "a\n";
+            for (int i = 1; i <= count; ++i)
+                text += QByteArray::number(i) + '\n';
+            QCOMPARE(file.write(text), text.size());
+        }
+        const CliRun run = runCli({"stats", path, "--digits", "full"});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QByteArray());
+        const QList<QByteArray> lines = run.out.split('\n');
+        QCOMPARE(lines.size(), 3); // the header, the line of all rows, the empty rest
+        const QList<QByteArray> fields = lines.at(1).split(';');
+        QCOMPARE(fields.size(), 9);
+        QCOMPARE(fields.mid(0, 4), (QList<QByteArray>{"", "a", "1825200", "0"}));
+        const auto value = [&fields](int i) { return QByteArray(fields.at(i)).replace(',', '.').toDouble(); };
+        QCOMPARE(value(4), 912600.5);
+        QCOMPARE(value(5), 526890.0);
+        QCOMPARE(value(6), 1.0);
+        QCOMPARE(value(7), 912600.5);
+        QCOMPARE(value(8), double(count));
+    }
+
+    // The widest table the reader takes, 100,000 columns of three rows:
+    // column c holds c, c + 1 and c + 2, so its line is n 3, mean and median
+    // c + 1, deviation 1, minimum c, maximum c + 2. Work that grew with the
+    // square of the columns (14 s for these in a release build) would not
+    // end within the 60 s runCli waits under the checked build of the
+    // tests, where a pass over the columns takes a few seconds.
+    void cliOfTheWidestTable()
+    {
+        constexpr int width = 100000;
+        QByteArray text;
+        for (int c = 0; c < width; ++c)
+            text += (c > 0 ? ";s" : "s") + QByteArray::number(c);
+        text += '\n';
+        for (int r = 0; r < 3; ++r) {
+            for (int c = 0; c < width; ++c)
+                text += (c > 0 ? ";" : "") + QByteArray::number(c + r);
+            text += '\n';
+        }
+        const CliRun run = runCli({"stats", writeFile(m_dir, "siroky.csv", text)});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QByteArray());
+        const QList<QByteArray> lines = run.out.split('\n');
+        QCOMPARE(lines.size(), width + 2);
+        for (int c = 0; c < width; ++c) {
+            const QByteArray expected = ";s" + QByteArray::number(c) + ";3;0;" + QByteArray::number(c + 1) + ";1;"
+                                        + QByteArray::number(c) + ';' + QByteArray::number(c + 1) + ';'
+                                        + QByteArray::number(c + 2);
+            QCOMPARE(lines.at(c + 1), expected);
+        }
     }
 
     void cli()

@@ -81,6 +81,25 @@ private slots:
         QVERIFY(leftOut->text().endsWith(QStringLiteral(": 2.")));
     }
 
+    // A row with a component of 0 or less has no somatotype: it is not
+    // drawn, and counts among the rows left out. The fault: −1-4-4 was
+    // drawn and given a category.
+    void componentsOfZeroOrLessLeftOut()
+    {
+        const auto table = sourceTable({{3, 5, 2}, {-1, 4, 4}, {4, 0, 4}, {4, 4, 0.08}});
+        TSheldonDialog dialog;
+        dialog.plot(table.get());
+        const QList<QGraphicsRectItem *> found = chartMarkers(dialog);
+        QCOMPARE(found.size(), 2);
+        QCOMPARE(found.at(0)->toolTip(), QStringLiteral("Řádek 1: 3–5–2, endomorfní mezomorf"));
+        QCOMPARE(found.at(1)->toolTip(), QStringLiteral("Řádek 4: 4–4–0,08, mezomorf-endomorf"));
+        QCOMPARE(dialog.analysis().all.n, qsizetype(2));
+        QCOMPARE(dialog.analysis().leftOut, qsizetype(2));
+        auto *leftOut = dialog.findChild<QLabel *>("leftOutLabel");
+        QVERIFY(!leftOut->isHidden());
+        QVERIFY(leftOut->text().endsWith(QStringLiteral(": 2.")));
+    }
+
     void groupsFromTheBox()
     {
         TSheldonDialog dialog;

@@ -13,12 +13,34 @@
 #include <cmath>
 #include <limits>
 
+#include <sys/resource.h>
+
 using Row = std::vector<double>;
 Q_DECLARE_METATYPE(Somatotype)
 
 namespace {
 
 constexpr double none = std::numeric_limits<double>::quiet_NaN();
+
+// x times 2^665, about 1e200: scaled exactly, so that every sum, mean and
+// distance of scaled values is the scaled one of the values.
+double scaled(double x)
+{
+    return std::ldexp(x, 665);
+}
+
+Somatotype big(const Somatotype &s)
+{
+    return {scaled(s.endomorphy), scaled(s.mesomorphy), scaled(s.ectomorphy)};
+}
+
+// The largest resident size of any child waited for so far, in bytes.
+qint64 peakOfChildren()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return qint64(usage.ru_maxrss) * 1024;
+}
 
 // The sample of the CLI tests: two groups of two, a row with mesomorphy
 // missing (nan), a row without a group.
@@ -40,6 +62,44 @@ class TestSomatotypeAnalysis : public QObject {
     QString file(const QString &name, const QByteArray &content) { return writeFile(m_dir, name, content); }
 
 private slots:
+    // First, before any other run of the tool: the peak memory of the
+    // children only grows. somatotypes --by of 3000 groups of one row
+    // compares 4,498,500 pairs. The fault: every pair was kept (40 bytes)
+    // and the whole output held (some 28 bytes a line) before anything was
+    // written, some 300 MB more than the groups themselves take; written
+    // pair by pair as they are compared, the tool needs no more than for a
+    // file of a few rows.
+    void pairsOfManyGroupsAreNotHeld()
+    {
+        CliSetup setup;
+        // Freed memory is given back at once, so that the peak is the tool's own.
+        setup.environment = {{"ASAN_OPTIONS", "quarantine_size_mb=0"}};
+        QCOMPARE(runCli({"somatotypes", file("malo.csv", sample), "--by", "x"}, setup).exitCode, 0);
+        const qint64 few = peakOfChildren();
+        constexpr int groups = 3000;
+        QByteArray csv = "skupina;endo;mezo;ekto\n";
+        for (int g = 0; g < groups; ++g)
+            csv += QByteArray::number(g) + ';' + QByteArray::number(1 + g % 7) + ";" + QByteArray::number(2 + g % 5)
+                   + ";" + QByteArray::number(1 + g % 3) + ",5\n";
+        const QString output = m_dir.filePath("dvojice.csv");
+        const CliRun r = runCli({"somatotypes", file("skupiny.csv", csv), "--by", "skupina", "--output", output},
+                                setup);
+        QCOMPARE(r.exitCode, 0);
+        const qint64 peak = peakOfChildren();
+        QVERIFY2(peak < few + (qint64(64) << 20),
+                 qPrintable(QStringLiteral("%1 MB, %2 MB for a few rows").arg(peak >> 20).arg(few >> 20)));
+        // Every pair was written: the header, a line per group and the line
+        // of all rows, an empty line, the header of the pairs, and the pairs.
+        QFile written(output);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        qint64 lines = 0;
+        while (!written.atEnd())
+            lines += written.read(qint64(1) << 20).count('\n');
+        QCOMPARE(lines, qint64(1 + groups + 1 + 1 + 1) + qint64(groups) * (groups - 1) / 2);
+        written.close();
+        QFile::remove(output);
+    }
+
     void categories_data()
     {
         QTest::addColumn<Somatotype>("somatotype");
@@ -75,6 +135,13 @@ private slots:
         row("endomorph-ectomorph, endomorphy ahead by 0.5", {5, 2, 4.5}, "endomorf-ektomorf");
         row("endomorphy ahead of ectomorphy by 0.6", {5, 2, 4.4}, "ektomorfní endomorf");
         row("a component that is no number", {none, 4, 4}, "");
+        // The fault: a component of 0 or less was given a category (−1-4-4 a
+        // balanced mesomorph). Ratings are positive; a positive one under
+        // 0.1 is the equations' own (ectomorphy 0.08 just above HWR 38.25).
+        row("a negative component", {-1, 4, 4}, "");
+        row("a component of 0", {4, 4, 0}, "");
+        row("a component of -0", {4, -0.0, 4}, "");
+        row("ectomorphy 0.08 of the equation", {4, 4, 0.08}, "mezomorf-endomorf");
     }
 
     void categories()
@@ -103,6 +170,12 @@ private slots:
         // X and Y apart by 1 each: SDD √(3 + 1) = 2; SAD √(0.25 + 0.25 + 0.25).
         QTest::newRow("SDD 2 from X and Y") << Somatotype{4, 4, 4} << Somatotype{3.5, 4.5, 4.5} << 0.0 << 0.0
                                             << 2.0 << std::sqrt(0.75) << true;
+        // The first row scaled by 2^665 (about 1e200), exactly: every
+        // distance scales with it. The fault: the squares, about 1e400, made
+        // SDD and SAD inf.
+        QTest::newRow("3-5-2 and 2-6-1.5 times 2^665")
+            << big({3, 5, 2}) << big({2, 6, 1.5}) << scaled(-1) << scaled(5) << scaled(std::sqrt(13.0))
+            << scaled(1.5) << true;
     }
 
     void coordinatesAndDistances()
@@ -148,12 +221,83 @@ private slots:
         QVERIFY(qAbs(a.all.y - 1.5) < 1e-12);
         QCOMPARE(a.all.category, SomatotypeCategory::MesomorphEndomorph);
         // Means 3.25 apart in X and 9.75 in Y: SDD √126.75; SAD √(9 + 12.25 + 0.0625).
-        QCOMPARE(a.comparisons.size(), size_t(1));
-        QCOMPARE(a.comparisons[0].first, size_t(0));
-        QCOMPARE(a.comparisons[0].second, size_t(1));
-        QCOMPARE(a.comparisons[0].sdd, std::sqrt(126.75));
-        QCOMPARE(a.comparisons[0].sad, std::sqrt(21.3125));
-        QVERIFY(a.comparisons[0].significant);
+        QCOMPARE(comparisonCount(a), size_t(1));
+        const SomatotypeComparison c = compareGroups(a, 0, 1);
+        QCOMPARE(c.first, size_t(0));
+        QCOMPARE(c.second, size_t(1));
+        QCOMPARE(c.sdd, std::sqrt(126.75));
+        QCOMPARE(c.sad, std::sqrt(21.3125));
+        QVERIFY(c.significant);
+    }
+
+    // The rows of groups() scaled by 2^665 (about 1e200), exactly, give
+    // every number of groups() scaled so. The fault: the squares of the
+    // deviations, about 1e400, made SAM, SDI and the comparison inf.
+    void groupsOfHugeComponents()
+    {
+        std::vector<Somatotype> rows;
+        for (const Somatotype &s : std::vector<Somatotype>{{3, 5, 2}, {2, 6, 1.5}, {5, 2, 2}, {6, 2, 1}, {4, 4, 4}})
+            rows.push_back(big(s));
+        const GroupingColumn x{QStringLiteral("x"), {1, 1, 2, 2, none}, {}};
+        const SomatotypeAnalysis a = analyseSomatotypes(rows, &x);
+        QCOMPARE(a.groups.size(), size_t(2));
+        const auto numbers = [](const SomatotypeSummary &s) {
+            return QList<double>{s.mean.endomorphy, s.mean.mesomorphy, s.mean.ectomorphy, s.x, s.y, s.sam, s.sdi};
+        };
+        const auto scaledList = [](const QList<double> &values) {
+            QList<double> out;
+            for (double v : values)
+                out.append(scaled(v));
+            return out;
+        };
+        QCOMPARE(numbers(a.groups[0].summary), scaledList({2.5, 5.5, 1.75, -0.75, 6.75, 0.75, std::sqrt(3.25)}));
+        QCOMPARE(numbers(a.groups[1].summary), scaledList({5.5, 2, 1.5, -4, -3, std::sqrt(0.5), std::sqrt(3.0)}));
+        QCOMPARE(a.groups[0].summary.category, SomatotypeCategory::EndomorphicMesomorph);
+        const SomatotypeComparison c = compareGroups(a, 0, 1);
+        QCOMPARE(c.sdd, scaled(std::sqrt(126.75)));
+        QCOMPARE(c.sad, scaled(std::sqrt(21.3125)));
+        QVERIFY(c.significant);
+    }
+
+    // Means of components near the largest double: their sum overflows.
+    // Three copies of the largest double have it as their mean exactly,
+    // and so do seven; the fault gave inf, or a mean below every value.
+    void meansOfTheLargestComponents_data()
+    {
+        QTest::addColumn<int>("copies");
+        QTest::newRow("three") << 3;
+        QTest::newRow("seven") << 7;
+        QTest::newRow("thirteen") << 13;
+    }
+
+    void meansOfTheLargestComponents()
+    {
+        QFETCH(int, copies);
+        constexpr double largest = std::numeric_limits<double>::max();
+        const std::vector<Somatotype> rows(size_t(copies), Somatotype{largest, largest, largest});
+        const SomatotypeSummary s = analyseSomatotypes(rows).all;
+        QCOMPARE(s.n, qsizetype(copies));
+        QVERIFY(s.mean.endomorphy == largest && s.mean.mesomorphy == largest && s.mean.ectomorphy == largest);
+        // Each member is the mean: no spread.
+        QCOMPARE(s.sam, 0.0);
+    }
+
+    // A row with a component of 0 or less has no somatotype: it counts
+    // nowhere, but among the rows that are no ratings, apart from those that
+    // are not complete. The fault: −1-4-4 counted in its group and in all.
+    void componentsOfZeroOrLess()
+    {
+        const std::vector<Somatotype> rows{{3, 5, 2}, {-1, 4, 4}, {2, 6, 1.5}, {4, 0, 4}, {none, 1, 1}, {4, 4, 0.08}};
+        const GroupingColumn x{QStringLiteral("x"), {1, 1, 1, 2, 2, 2}, {}};
+        const SomatotypeAnalysis a = analyseSomatotypes(rows, &x);
+        QCOMPARE(a.leftOut, qsizetype(1));
+        QCOMPARE(a.notRatings, qsizetype(2));
+        QCOMPARE(a.all.n, qsizetype(3));
+        QCOMPARE(a.groups.size(), size_t(2));
+        // Group 1: 3-5-2 and 2-6-1.5 alone; group 2: 4-4-0.08 alone.
+        QCOMPARE(a.groups[0].rows, (std::vector<qsizetype>{0, 2}));
+        QCOMPARE(a.groups[0].summary.mean.endomorphy, 2.5);
+        QCOMPARE(a.groups[1].rows, (std::vector<qsizetype>{5}));
     }
 
     // Grouped by a text column: the groups are its texts in Czech order
@@ -179,8 +323,8 @@ private slots:
         // The five complete rows, the one without a group among them.
         QCOMPARE(a.all.n, qsizetype(5));
         // ΔX 3.25, ΔY 9.75 between the means, as in groups().
-        QCOMPARE(a.comparisons.size(), size_t(1));
-        QCOMPARE(a.comparisons[0].sdd, std::sqrt(126.75));
+        QCOMPARE(comparisonCount(a), size_t(1));
+        QCOMPARE(compareGroups(a, 0, 1).sdd, std::sqrt(126.75));
     }
 
     void oneMemberGroupsAndNoRows()
@@ -192,7 +336,7 @@ private slots:
         QCOMPARE(a.groups[0].summary.n, qsizetype(1));
         QCOMPARE(a.groups[0].summary.sam, 0.0);
         QCOMPARE(a.groups[0].summary.sdi, 0.0);
-        QVERIFY(a.comparisons.empty());
+        QCOMPARE(comparisonCount(a), size_t(0));
         // Nothing to describe: every statistic is missing, not 0.
         const SomatotypeAnalysis empty = analyseSomatotypes({{none, 1, 1}});
         QCOMPARE(empty.all.n, qsizetype(0));
@@ -262,6 +406,72 @@ private slots:
                                             << 1;
         QTest::newRow("--by without a column") << ok << QStringList{"somatotypes", "@", "--by"} << 2 << QByteArray()
                                                << 1;
+    }
+
+    // Rows with a component of 0 or less: told on standard error with their
+    // data row (from 1), column and value, the first five of them, and left
+    // out as rows that are not complete are. The fault: −1-4-4 counted in
+    // its group and among all rows, and was given a category.
+    // Left: 3-5-2 (group 1) and 5-2-2 (group 2), one member each; all rows:
+    // mean 4-3.5-2, X −2, Y 1; each member's SAD √(1 + 2.25) = √3.25, SDD
+    // from (−2, 1) √(3 · 1 + 16) = √19; the groups ΔX 2, ΔY 8: SDD √(12 +
+    // 64) = √76, SAD √(4 + 9) = √13.
+    void cliComponentsOfZeroOrLess_data()
+    {
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("output");
+        QTest::addColumn<QByteArray>("report");
+        const QByteArray csv = "x;a;b;c\n1;3;5;2\n1;-1;4;4\n2;5;2;2\n2;4;0;4\n";
+        const QByteArray told = "kostimer-cli: vzorek.csv: řádků se složkou somatotypu 0 nebo zápornou (složka je "
+                                "vždy kladná), které se nepočítají: 2\n"
+                                "  řádek 2, sloupec „a“: -1\n"
+                                "  řádek 4, sloupec „b“: 0\n";
+        QTest::newRow("groups") << csv << QStringList{"somatotypes", "@", "--by", "x"}
+                                << QByteArray("skupina;n;endomorfie;mezomorfie;ektomorfie;X;Y;SAM;SDI;kategorie\n"
+                                              "1;1;3;5;2;-1;5;0;0;endomorfní mezomorf\n"
+                                              "2;1;5;2;2;-3;-3;0;0;vyrovnaný endomorf\n"
+                                              ";2;4;3,5;2;-2;1;1,80278;4,3589;mezomorf-endomorf\n"
+                                              "\nskupina A;skupina B;SDD;SAD;významný rozdíl\n"
+                                              "1;2;8,7178;3,60555;ano\n")
+                                << told;
+        // Each row keeps its line, without point or category.
+        QTest::newRow("rows") << csv << QStringList{"somatotypes", "@", "--rows", "-c", "a", "-c", "b", "-c", "c"}
+                              << QByteArray("endomorfie;mezomorfie;ektomorfie;X;Y;kategorie\n"
+                                            "3;5;2;-1;5;endomorfní mezomorf\n"
+                                            "-1;4;4;;;\n"
+                                            "5;2;2;-3;-3;vyrovnaný endomorf\n"
+                                            "4;0;4;;;\n")
+                              << told;
+        // Seven such rows: five are listed. 2-3-0,5 is kept: no component is
+        // 0 or less (−0 is 0).
+        QTest::newRow("more than five") << QByteArray("a;b;c\n0;1;1\n1;-0,5;1\n1;1;-0\n2;3;0,5\n-2;1;1\n"
+                                                      "1;0;1\n1;1;-7\n-1;-1;-1\n")
+                                        << QStringList{"somatotypes", "@"}
+                                        << QByteArray("skupina;n;endomorfie;mezomorfie;ektomorfie;X;Y;SAM;SDI;"
+                                                      "kategorie\n"
+                                                      ";1;2;3;0,5;-1,5;3,5;0;0;endomorfní mezomorf\n")
+                                        << QByteArray("kostimer-cli: vzorek.csv: řádků se složkou somatotypu 0 nebo "
+                                                      "zápornou (složka je vždy kladná), které se nepočítají: 7\n"
+                                                      "  řádek 1, sloupec „a“: 0\n"
+                                                      "  řádek 2, sloupec „b“: -0,5\n"
+                                                      "  řádek 3, sloupec „c“: -0\n"
+                                                      "  řádek 5, sloupec „a“: -2\n"
+                                                      "  řádek 6, sloupec „b“: 0\n"
+                                                      "  … a další (2)\n");
+    }
+
+    void cliComponentsOfZeroOrLess()
+    {
+        QFETCH(QByteArray, csv);
+        QFETCH(QStringList, arguments);
+        arguments.replaceInStrings(QStringLiteral("@"), file("vzorek.csv", csv));
+        const CliRun r = runCli(arguments);
+        QCOMPARE(r.exitCode, 0);
+        QFETCH(QByteArray, output);
+        QFETCH(QByteArray, report);
+        QCOMPARE(QString::fromUtf8(r.out), QString::fromUtf8(output));
+        QCOMPARE(QString::fromUtf8(withoutComponentNote(r.err)), QString::fromUtf8(report));
     }
 
     void cli()

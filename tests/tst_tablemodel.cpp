@@ -105,9 +105,12 @@ private slots:
 
         const QModelIndex number = table->index(0, 0);
         const QModelIndex cell = table->index(0, 1);
-        const Qt::ItemFlags flags = checkable ? Qt::ItemIsEnabled | Qt::ItemIsUserCheckable : Qt::ItemIsEnabled;
+        // Cells are selected for copying; only a source table's take typed text.
+        const bool source = type == SourceDataType;
+        const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable
+                                    | (checkable ? Qt::ItemIsUserCheckable : Qt::NoItemFlags);
         QCOMPARE(table->flags(number), flags);
-        QCOMPARE(table->flags(cell), flags);
+        QCOMPARE(table->flags(cell), source ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable : flags);
         // The row number right-aligned (2), its check mark, on light grey: a
         // brush the item delegate can paint with under a GUI, else its number (6).
         const QVariantList numberRoles{table->data(number), table->data(number, Qt::TextAlignmentRole),
@@ -121,8 +124,11 @@ private slots:
         // The value as a double, right-aligned, and nothing more.
         QCOMPARE(table->data(cell), QVariant(rows[0][0]));
         QCOMPARE(table->data(cell, Qt::TextAlignmentRole), QVariant(2));
-        for (int role : {Qt::BackgroundRole, Qt::CheckStateRole, Qt::EditRole, Qt::ToolTipRole})
+        for (int role : {Qt::BackgroundRole, Qt::CheckStateRole, Qt::ToolTipRole})
             QVERIFY(!table->data(cell, role).isValid());
+        // An editor starts from the whole number, written with a decimal comma.
+        QCOMPARE(table->data(cell, Qt::EditRole),
+                 source ? QVariant(QString::number(rows[0][0]).replace(u'.', u',')) : QVariant());
         QCOMPARE(table->headerData(0, Qt::Horizontal), QVariant(QStringLiteral("č.")));
         QCOMPARE(table->headerData(1, Qt::Horizontal), QVariant(firstHeader));
         QVERIFY(!table->headerData(1, Qt::Horizontal, Qt::ToolTipRole).isValid());

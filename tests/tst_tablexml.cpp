@@ -202,6 +202,40 @@ private slots:
         QCOMPARE(xml->name(), QStringLiteral("model"));
     }
 
+    // How a result was made, as its record writes it: kept only when it fits
+    // the method and the rows, so that a record no program wrote neither
+    // feeds a routine the wrong inputs nor takes memory for rows that are not
+    // there. The body mass index (2) of 3 rows.
+    void originOfARecord_data()
+    {
+        QTest::addColumn<QString>("attributes");
+        QTest::addColumn<QList<int>>("rows"); // empty: no origin
+        QTest::newRow("one run") << "inputs=\"0 1\" sourceRows=\"0-2\"" << QList<int>{0, 1, 2};
+        QTest::newRow("runs, a typed row") << "inputs=\"3 1\" sourceRows=\"2 x 5\"" << QList<int>{2, -1, 5};
+        QTest::newRow("none written: an older project") << "" << QList<int>{};
+        QTest::newRow("fewer rows than the table") << "inputs=\"0 1\" sourceRows=\"0-1\"" << QList<int>{};
+        QTest::newRow("a run past the table's rows") << "inputs=\"0 1\" sourceRows=\"0-2147483646\""
+                                                     << QList<int>{};
+        QTest::newRow("a run backwards") << "inputs=\"0 1\" sourceRows=\"2-0\"" << QList<int>{};
+        QTest::newRow("a negative row") << "inputs=\"0 1\" sourceRows=\"-1 0 1\"" << QList<int>{};
+        QTest::newRow("one input for two") << "inputs=\"0\" sourceRows=\"0-2\"" << QList<int>{};
+        QTest::newRow("an input that is no column") << "inputs=\"0 a\" sourceRows=\"0-2\"" << QList<int>{};
+        QTest::newRow("carried columns the record has none of")
+            << "inputs=\"0 1\" carriedFrom=\"2\" sourceRows=\"0-2\"" << QList<int>{};
+    }
+
+    void originOfARecord()
+    {
+        QFETCH(QString, attributes);
+        QFETCH(QList<int>, rows);
+        const auto table = recordOf(QStringLiteral("rows=\"3\" cols=\"3\" type=\"2\" %1").arg(attributes));
+        QVERIFY(readEntry(*table, "70;1,75;22\n80;2;20\n60;1,6;23\n"));
+        QCOMPARE(table->rowCount(), 3);
+        QCOMPARE(table->origin().has_value(), !rows.isEmpty());
+        if (table->origin())
+            QCOMPARE(QList<int>(table->origin()->rows.begin(), table->origin()->rows.end()), rows);
+    }
+
     void refused_data()
     {
         QTest::addColumn<QString>("attributes");
@@ -221,7 +255,8 @@ private slots:
         QTest::newRow("cols not a number") << "rows=\"2\" cols=\"x\" type=\"23\"" << QString();
         QTest::newRow("negative type") << "rows=\"1\" cols=\"1\" type=\"-1\"" << QString();
         QTest::newRow("empty slot") << "rows=\"1\" cols=\"1\" type=\"100\"" << QString();
-        QTest::newRow("user function id") << "rows=\"1\" cols=\"1\" type=\"110\"" << QString();
+        QTest::newRow("user function id") << "rows=\"1\" cols=\"1\" type=\"1000\"" << QString();
+        QTest::newRow("past the added methods") << "rows=\"1\" cols=\"1\" type=\"113\"" << QString();
         QTest::newRow("type beyond the catalog") << "rows=\"1\" cols=\"1\" type=\"100000\"" << QString();
     }
 
@@ -342,6 +377,81 @@ private slots:
         if (QTest::currentDataTag() == QStringLiteral("as written")) {
             QVERIFY(readEntry(*read, "7;8\n"));
             QCOMPARE(storedRows(*read), (Rows{{7, 8}, {3, 4}}));
+        }
+    }
+
+    // Fields of an entry that hold something other than a number: the
+    // program writes none (a missing value is "nan"), and they were read as
+    // 0 without a word, so that kostimer-cli project export --strict passed.
+    // Now they are missing and listed with what they held, as such fields of
+    // a file people send are; export reports them and --strict refuses. A 0
+    // stored by an older version for a field of its imported file stays 0,
+    // and an empty field 0, as they always were.
+    void textInValueRows_data()
+    {
+        QTest::addColumn<QString>("attributes");
+        QTest::addColumn<QString>("recordFields"); // the record's "unread" fields
+        QTest::addColumn<QByteArray>("entry");
+        QTest::addColumn<Rows>("expected");
+        QTest::addColumn<QStringList>("unread");  // "row column text"
+        QTest::addColumn<QString>("tooltip");     // of the first field listed
+        QTest::addColumn<QString>("reason");
+        const double nan = qQNaN();
+        const double inf = qInf();
+        const QString twoByTwo = QStringLiteral("rows=\"2\" cols=\"2\"");
+        QTest::newRow("a word for a number") << twoByTwo << "" << QByteArray("1;abc\n3;4\n") << Rows{{1, nan}, {3, 4}}
+                                             << QStringList{"0 1 abc"}
+                                             << "V souboru stálo „abc“, což není číslo; hodnota chybí." << "";
+        QTest::newRow("CR LF") << twoByTwo << "" << QByteArray("x;2\r\n3;4\r\n") << Rows{{nan, 2}, {3, 4}}
+                               << QStringList{"0 0 x"} << "" << "";
+        QTest::newRow("nan and inf are numbers") << twoByTwo << "" << QByteArray("nan;inf\n-inf;-0\n")
+                                                 << Rows{{nan, inf}, {-inf, 0}} << QStringList{} << "" << "";
+        QTest::newRow("an empty field is 0") << twoByTwo << "" << QByteArray(";5\n3;\n") << Rows{{0, 5}, {3, 0}}
+                                             << QStringList{} << "" << "";
+        QTest::newRow("an older version's 0") << twoByTwo << R"(<field row="0" col="1" text="?"/>)"
+                                              << QByteArray("1;0\n3;4\n") << Rows{{1, 0}, {3, 4}} << QStringList{"0 1 ?"}
+                                              << "V souboru stálo „?“, což není číslo; počítá se s 0." << "";
+        QTest::newRow("the record's fields and the entry's")
+            << twoByTwo << R"(<field row="1" col="0" text="?"/>)" << QByteArray("1;y\nnan;4\n") << Rows{{1, nan}, {nan, 4}}
+            << QStringList{"0 1 y", "1 0 ?"} << "" << "";
+        QTest::newRow("a long text kept by its beginning")
+            << twoByTwo << "" << QByteArray("1;") + QByteArray(300, 'x') + "\n3;4\n" << Rows{{1, nan}, {3, 4}}
+            << QStringList{"0 1 " + QString(256, u'x') + u'…'} << "" << "";
+        QTest::newRow("more than the entry of a table may have")
+            << "rows=\"1\" cols=\"10001\"" << "" << QByteArray("a;").repeated(10000) + "a\n" << Rows{} << QStringList{} << ""
+            << "Hodnoty tabulky mají víc než 10000 polí, která nejsou čísla.";
+        QTest::newRow("a field longer than any value")
+            << "rows=\"1\" cols=\"1\"" << "" << QByteArray("1;") + QByteArray(4097, 'x') + "\n" << Rows{} << QStringList{} << ""
+            << "Hodnoty tabulky mají pole delší než 4096 bajtů.";
+    }
+
+    void textInValueRows()
+    {
+        QFETCH(QString, attributes);
+        QFETCH(QString, recordFields);
+        QFETCH(QByteArray, entry);
+        QFETCH(Rows, expected);
+        QFETCH(QStringList, unread);
+        QFETCH(QString, tooltip);
+        QFETCH(QString, reason);
+        const auto xml = readerAtModel(QStringLiteral("<model %1 type=\"109\" checkedRows=\"11\"><headers/><unread>%2</unread>"
+                                                      "</model>")
+                                           .arg(attributes, recordFields));
+        TTableModel table;
+        bool onNextToken = false;
+        table.readXml(*xml, &onNextToken);
+        QVERIFY(!xml->hasError());
+        QString given;
+        QCOMPARE(readEntry(table, entry, &given), reason.isEmpty());
+        QCOMPARE(given, reason);
+        COMPARE_ROWS(storedRows(table), expected);
+        QStringList listed;
+        for (const UnreadField &field : table.unreadFields())
+            listed.append(QStringLiteral("%1 %2 %3").arg(field.row).arg(field.column).arg(field.text));
+        QCOMPARE(listed, unread);
+        if (!tooltip.isEmpty()) {
+            const UnreadField first = table.unreadFields().value(0);
+            QCOMPARE(table.data(table.index(int(first.row), first.column + 1), Qt::ToolTipRole).toString(), tooltip);
         }
     }
 };

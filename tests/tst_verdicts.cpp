@@ -141,7 +141,8 @@ private slots:
     // project that stored every column.
     void otherCellsShowNumbers()
     {
-        const std::map<int, QList<int>> textColumns{{3, {4, 5}}, {47, {10, 13}}, {38, {}}};
+        // The methods added past the source type's slot have no verdicts.
+        const std::map<int, QList<int>> textColumns{{3, {4, 5}}, {47, {10, 13}}, {38, {}}, {110, {}}, {112, {}}};
         for (const auto &[type, texts] : textColumns) {
             TTableModel table(type, nullptr);
             Row row;
@@ -180,6 +181,11 @@ private slots:
             "severoamerický; I pod 130,1 a N nad 92,2 afroamerický; I pod 130,1 a N pod 92,2 evropský.\n"
             "Na hranici, na přímce nebo na úrovni bez hodnocení.");
         QTest::newRow("no verdict") << 0 << QString();
+        // Ids past the original catalog: a method, the source type and a
+        // user function's id are read without leaving the rows' table.
+        QTest::newRow("added method") << 111 << QString();
+        QTest::newRow("source type") << 109 << QString();
+        QTest::newRow("user function id") << 1000 << QString();
     }
 
     void limits()
