@@ -3,6 +3,7 @@
 #include "MessageBox.h"
 #include "NumberReader.h"
 #include "NumberValidator.h"
+#include "MethodCatalog.h"
 #include "TTableModel.h"
 #include "ui_TInsertWizard.h"
 
@@ -12,17 +13,25 @@
 
 namespace {
 
-// Cells edited as numbers: a key that cannot be part of one is refused.
+// Cells edited as numbers: a key that cannot be part of one is refused. A
+// text column's cells take any text.
 class NumberDelegate : public QStyledItemDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    NumberDelegate(const TInsertWizard *wizard, QObject *parent)
+        : QStyledItemDelegate(parent)
+        , m_wizard(wizard)
+    {
+    }
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
         QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
-        if (auto *line = qobject_cast<QLineEdit *>(editor))
+        if (auto *line = qobject_cast<QLineEdit *>(editor); line && !m_wizard->isTextColumn(index.column()))
             line->setValidator(new NumberValidator(line));
         return editor;
     }
+
+private:
+    const TInsertWizard *m_wizard;
 };
 
 bool isNumber(const QString &text)
@@ -39,7 +48,7 @@ TInsertWizard::TInsertWizard(QWidget *parent)
 {
     m_ui->setupUi(this);
     m_ui->tableWidget->setRowCount(rowLimit);
-    m_ui->tableWidget->setItemDelegate(new NumberDelegate(m_ui->tableWidget));
+    m_ui->tableWidget->setItemDelegate(new NumberDelegate(this, m_ui->tableWidget));
     connect(m_ui->tableWidget, &QTableWidget::cellChanged, this, &TInsertWizard::itemChanged);
 }
 
@@ -62,6 +71,12 @@ void TInsertWizard::setModel(const TTableModel *table)
     }
 }
 
+bool TInsertWizard::isTextColumn(int gridColumn) const
+{
+    // A source table's inputs are its columns.
+    return gridColumn > 0 && m_model && m_model->type() == SourceDataType && m_model->isTextColumn(gridColumn - 1);
+}
+
 QCheckBox *TInsertWizard::markOf(int row) const
 {
     return qobject_cast<QCheckBox *>(m_ui->tableWidget->cellWidget(row, 0));
@@ -73,8 +88,12 @@ void TInsertWizard::itemChanged(int row, int)
     if (!mark)
         return;
     bool complete = m_ui->tableWidget->columnCount() > 1;
-    for (int c = 1; c < m_ui->tableWidget->columnCount() && complete; ++c)
-        complete = isNumber(cellText(row, c));
+    bool begun = false;
+    for (int c = 1; c < m_ui->tableWidget->columnCount() && complete; ++c) {
+        begun = begun || !cellText(row, c).trimmed().isEmpty();
+        complete = isTextColumn(c) || isNumber(cellText(row, c));
+    }
+    complete = complete && begun;
     mark->setChecked(complete);
     mark->setText(complete ? QStringLiteral("Ano") : QStringLiteral("Ne"));
 }
@@ -93,7 +112,23 @@ QList<QList<double>> TInsertWizard::rows() const
             continue;
         QList<double> row(width, 0.0);
         for (int c = 1; c <= inputs; ++c)
-            row[c - 1] = numbers.readText(cellText(r, c).trimmed());
+            row[c - 1] = isTextColumn(c) ? qQNaN() : numbers.readText(cellText(r, c).trimmed());
+        taken.append(row);
+    }
+    return taken;
+}
+
+QList<QStringList> TInsertWizard::texts() const
+{
+    QList<QStringList> taken;
+    const int inputs = m_ui->tableWidget->columnCount() - 1;
+    for (int r = 0; m_model && r < m_ui->tableWidget->rowCount(); ++r) {
+        const QCheckBox *mark = markOf(r);
+        if (!mark || !mark->isChecked())
+            continue;
+        QStringList row;
+        for (int c = 1; c <= inputs; ++c)
+            row.append(isTextColumn(c) ? cellText(r, c).trimmed() : QString());
         taken.append(row);
     }
     return taken;
@@ -124,6 +159,10 @@ QString TInsertWizard::problem() const
             const QString text = cellText(r, c).trimmed();
             const QString column = grid->horizontalHeaderItem(c) ? grid->horizontalHeaderItem(c)->text()
                                                                  : QString::number(c);
+            if (isTextColumn(c)) {
+                begun = begun || !text.isEmpty();
+                continue; // any text, or none
+            }
             if (!text.isEmpty() && !isNumber(text))
                 return QStringLiteral("V řádku %1 není ve sloupci „%2“ číslo: „%3“.").arg(r + 1).arg(column, text);
             begun = begun || !text.isEmpty();

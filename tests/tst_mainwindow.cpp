@@ -3,17 +3,22 @@
 
 #include "WindowTestSupport.h"
 #include "TableTestSupport.h"
+#include "RecentProjects.h"
 
 #include <QCommandLinkButton>
+#include <QDir>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScreen>
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolBar>
+#include <QUrl>
 
 #include <map>
 
@@ -46,8 +51,45 @@ class TestMainWindow : public WindowTest {
 
     bool hintShown() { return !m_window->findChild<QLabel *>(QStringLiteral("emptyHint"))->isHidden(); }
 
+    // Drops the files (paths, or addresses with a scheme) on the window as a
+    // file manager would, and lets what the drop started run; false when the
+    // window does not take them.
+    bool dropOnWindow(const QStringList &files)
+    {
+        QList<QUrl> urls;
+        for (const QString &file : files)
+            urls.append(file.contains(QStringLiteral("://")) ? QUrl(file) : QUrl::fromLocalFile(file));
+        QMimeData data;
+        data.setUrls(urls);
+        const QPoint at = m_window->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_window.get(), &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_window.get(), &drop);
+        QCoreApplication::processEvents();
+        return drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
+    }
+
+    // The entry of Soubor → Naposledy otevřené that opens path.
+    QAction *recentEntry(const QString &path)
+    {
+        for (QAction *entry : m_window->recentProjects()->menu()->actions())
+            if (entry->data().toString() == path)
+                return entry;
+        return nullptr;
+    }
+
 private slots:
-    void initTestCase() { startSuite(); }
+    void initTestCase()
+    {
+        startSuite();
+        // Settings of the suite's own, which no other suite running at the
+        // same time writes: the list of recent projects is compared whole.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.filePath(QStringLiteral("settings")));
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.filePath(QStringLiteral("settings")));
+    }
 
     void init()
     {
@@ -56,6 +98,7 @@ private slots:
         settings.remove(QStringLiteral("windowGeometry"));
         settings.remove(QStringLiteral("splitterState"));
         settings.remove(QStringLiteral("exportHeaderRow"));
+        settings.remove(QStringLiteral("recentProjects"));
         m_window = std::make_unique<MainWindow>();
     }
 
@@ -80,7 +123,7 @@ private slots:
         QTreeWidgetItem *last = tree()->topLevelItem(1);
         QCOMPARE(last->text(0), QStringLiteral("Data ze souboru \"b.csv\""));
         QCOMPARE(tree()->selectedItems(), QList<QTreeWidgetItem *>{last});
-        QCOMPARE(m_window->tableView()->model(), MainWindow::tableOf(last));
+        QCOMPARE(m_window->tableView()->table(), MainWindow::tableOf(last));
         QCOMPARE(m_window->sourceFiles(), (QStringList{"a.csv", "b.csv"}));
         QCOMPARE(m_window->windowTitle(), QStringLiteral("Nový projekt* - Kostimer"));
         // The next import dialog opens in the folder of these files.
@@ -122,7 +165,7 @@ private slots:
         QCOMPARE(source->childCount(), results);
         QTreeWidgetItem *last = source->child(results - 1);
         QVERIFY(last->isSelected());
-        QCOMPARE(m_window->tableView()->model(), MainWindow::tableOf(last));
+        QCOMPARE(m_window->tableView()->table(), MainWindow::tableOf(last));
         if (id == 2)
             QCOMPARE(m_window->formulaResultsOf(source).value(2), last);
         else // 80 m = 0.08 km
@@ -276,6 +319,17 @@ private slots:
         QTest::newRow("Ctrl+E") << "saved" << "Ctrl+E" << cancelled << nothing << exporting << "" << 2 << saved << "";
         QTest::newRow("Ctrl+Q") << "result" << "Ctrl+Q" << noDialog << cancel << "" << closing << 2 << unsaved << "";
         QTest::newRow("Delete") << "result" << "Delete" << noDialog << cancel << "" << removing << 2 << unsaved << "";
+        // A recent project and a dropped one ask about unsaved work as "Otevřít projekt" does.
+        QTest::newRow("recent, unsaved kept") << "source" << "openRecent" << noDialog << cancel << "" << closing << 1
+                                              << unsaved << "";
+        QTest::newRow("recent, no project")
+            << "source" << "openRecent" << noDialog << QList<int>{QMessageBox::Discard, QMessageBox::Ok} << ""
+            << "Otevření projektu: Projekt se nepodařilo otevřít." << 1 << unsaved << "";
+        // A file that is gone is said before anything is asked.
+        QTest::newRow("recent, file gone") << "source" << "openRecentGone" << noDialog << ok << ""
+                                           << "Otevření projektu: Soubor „" << 1 << unsaved << "";
+        QTest::newRow("dropped project, unsaved kept") << "source" << "dropProject" << noDialog << cancel << ""
+                                                       << closing << 1 << unsaved << "";
     }
 
     void promptFlows()
@@ -321,6 +375,15 @@ private slots:
             {"open", [&] { m_window->openProject(); }},
             {"remove", [&] { contextMenu(source, QStringLiteral("Odstranit soubor s daty")); }},
             {"removeResult", [&] { contextMenu(source->child(0), QStringLiteral("Zrušit funkci")); }},
+            {"openRecent", [&] {
+                 m_window->recentProjects()->add(m_dir.filePath(QStringLiteral("tabulka.kstx")));
+                 recentEntry(m_dir.filePath(QStringLiteral("tabulka.kstx")))->trigger();
+             }},
+            {"openRecentGone", [&] {
+                 m_window->recentProjects()->add(m_dir.filePath(QStringLiteral("zmizely.kstx")));
+                 recentEntry(m_dir.filePath(QStringLiteral("zmizely.kstx")))->trigger();
+             }},
+            {"dropProject", [&] { QVERIFY(dropOnWindow({m_dir.filePath(QStringLiteral("tabulka.kstx"))})); }},
         };
         if (actions.count(action))
             actions.at(action)();
@@ -600,12 +663,208 @@ private slots:
         QTreeWidgetItem *result = source->child(0);
         QCOMPARE(result->text(0), QStringLiteral("Body mass index"));
         TTableModel *table = MainWindow::tableOf(result);
-        QCOMPARE(m_window->tableView()->model(), table);
+        QCOMPARE(m_window->tableView()->table(), table);
         // Inputs in the method's order, weight then height; 80 / 2² = 20.
         QCOMPARE(storedRows(*table), (Rows{{70, 1.75, 70 / 3.0625}, {80, 2, 20}}));
         // The result is selected now: a formula's result takes no methods.
         QVERIFY(result->isSelected());
         QVERIFY(!living->isEnabled());
+    }
+
+    // F6 moves the keys from the tree to the table and back; while no table
+    // is shown, they stay in the tree.
+    void f6MovesTheKeys_data()
+    {
+        QTest::addColumn<bool>("table");
+        QTest::addColumn<bool>("fromTree");
+        QTest::addColumn<bool>("toTree");
+        QTest::newRow("tree to table") << true << true << false;
+        QTest::newRow("table to tree") << true << false << true;
+        QTest::newRow("no table: the tree keeps them") << false << true << true;
+    }
+
+    void f6MovesTheKeys()
+    {
+        QFETCH(bool, table);
+        QFETCH(bool, fromTree);
+        QFETCH(bool, toTree);
+        if (table)
+            importOne();
+        showActive();
+        QWidget *from = fromTree ? static_cast<QWidget *>(tree()) : m_window->tableView();
+        QWidget *to = toTree ? static_cast<QWidget *>(tree()) : m_window->tableView();
+        from->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), from);
+        QTest::keyClick(from, Qt::Key_F6);
+        QTRY_COMPARE(QApplication::focusWidget(), to);
+    }
+
+    // However a project is opened, its first table is selected and shown,
+    // and the table's current cell is the first data cell of row 1 (column
+    // 0 holds the row numbers), nothing selected in it; the project tops the
+    // recent list.
+    void openedProjectShowsItsFirstTable_data()
+    {
+        QTest::addColumn<QString>("route");
+        QTest::newRow("openProjectFile") << "file";
+        QTest::newRow("Otevřít projekt") << "dialog";
+        QTest::newRow("Naposledy otevřené") << "recent";
+        QTest::newRow("dropped on the window") << "drop";
+    }
+
+    void openedProjectShowsItsFirstTable()
+    {
+        QFETCH(QString, route);
+        importOne("a;b\n1;2\n3;4\n", QStringLiteral("prvni.csv"));
+        QTreeWidgetItem *second = importOne("c\n5\n", QStringLiteral("druhy.csv"));
+        apply(second, 53, {0});
+        const QString file = m_dir.filePath(QStringLiteral("dve.kstx"));
+        FileDialog::setNextFileName(file);
+        QVERIFY(m_window->saveProjectAs());
+        QVERIFY(m_window->closeProject());
+        QCOMPARE(m_window->tableView()->table(), nullptr);
+        showActive();
+
+        if (route == "file") {
+            QVERIFY(m_window->openProjectFile(file));
+        } else if (route == "dialog") {
+            FileDialog::setNextFileName(file);
+            m_window->openProject();
+        } else if (route == "recent") {
+            QAction *entry = recentEntry(file);
+            QVERIFY(entry);
+            entry->trigger();
+        } else {
+            QVERIFY(dropOnWindow({file}));
+        }
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("dve - Kostimer"));
+        QTreeWidgetItem *first = tree()->topLevelItem(0);
+        QCOMPARE(first->text(0), QStringLiteral("Data ze souboru \"prvni.csv\""));
+        QCOMPARE(tree()->currentItem(), first);
+        QCOMPARE(tree()->selectedItems(), QList<QTreeWidgetItem *>{first});
+        TableView *view = m_window->tableView();
+        QCOMPARE(view->table(), MainWindow::tableOf(first));
+        QCOMPARE(view->currentIndex(), view->model()->index(0, 1));
+        QVERIFY(!view->selectionModel()->hasSelection());
+        QCOMPARE(m_window->recentProjects()->paths().value(0), file);
+    }
+
+    // The last eight projects opened or saved, the latest first, each once;
+    // kept for the next window. A file that is gone is said and leaves the
+    // list; "Vymazat seznam" empties it.
+    void recentProjectsMenu()
+    {
+        importOne();
+        QStringList saved;
+        for (int i = 1; i <= 10; ++i) {
+            const QString file = m_dir.filePath(QStringLiteral("projekt%1.kstx").arg(i));
+            FileDialog::setNextFileName(file);
+            QVERIFY(m_window->saveProjectAs());
+            saved.prepend(file);
+        }
+        const QString path10 = saved.at(0), path5 = saved.at(5), path4 = saved.at(6), path3 = saved.at(7);
+        RecentProjects *recent = m_window->recentProjects();
+        QCOMPARE(recent->paths(), saved.mid(0, 8));
+        QStringList shown;
+        for (int i = 0; i < 8; ++i)
+            shown.append(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(saved.at(i))));
+        QCOMPARE(entryTexts(*recent->menu()), (shown + QStringList{"---", "&Vymazat seznam"}));
+        // Saved again under its own name: to the top, not twice.
+        FileDialog::setNextFileName(path3);
+        QVERIFY(m_window->saveProjectAs());
+        QCOMPARE(recent->paths(), (QStringList{path3} + saved.mid(0, 7)));
+
+        // Opened from the list: to the top, the others keep their order.
+        withoutModal([&] { recentEntry(path5)->trigger(); });
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("projekt5 - Kostimer"));
+        QStringList expected = recent->paths();
+        QCOMPARE(expected.value(0), path5);
+        QCOMPARE(expected.mid(1), (QStringList{path3, path10, saved.at(1), saved.at(2), saved.at(3), saved.at(4), path4}));
+
+        // Gone: said, off the list, the project shown kept.
+        QVERIFY(QFile::remove(path4));
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        recentEntry(path4)->trigger();
+        QCOMPARE(MessageBox::lastTitle(), QStringLiteral("Otevření projektu"));
+        QVERIFY2(MessageBox::lastText().contains(QDir::toNativeSeparators(path4)), qPrintable(MessageBox::lastText()));
+        expected.removeAll(path4);
+        QCOMPARE(recent->paths(), expected);
+        QVERIFY(!recentEntry(path4));
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("projekt5 - Kostimer"));
+
+        // The next window lists them too.
+        m_window.reset();
+        m_window = std::make_unique<MainWindow>();
+        QCOMPARE(m_window->recentProjects()->paths(), expected);
+
+        m_window->findChild<QAction *>(QStringLiteral("clearRecentProjectsAction"))->trigger();
+        QCOMPARE(m_window->recentProjects()->paths(), QStringList());
+        QCOMPARE(entryTexts(*m_window->recentProjects()->menu()), QStringList{"&Vymazat seznam"});
+        QVERIFY(!m_window->recentProjects()->menu()->actions().first()->isEnabled());
+    }
+
+    // Soubor lists the recent projects right after "Otevřít projekt".
+    void recentProjectsFollowOpen()
+    {
+        const QList<QAction *> entries = menuBarMenu(QStringLiteral("&Soubor"))->actions();
+        const qsizetype open = entries.indexOf(findMenuEntry(*menuBarMenu(QStringLiteral("&Soubor")),
+                                                             QStringLiteral("&Otevřít projekt")));
+        QVERIFY(open >= 0);
+        QCOMPARE(entries.value(open + 1)->menu(), m_window->recentProjects()->menu());
+        QCOMPARE(entries.value(open + 1)->text(), QStringLiteral("&Naposledy otevřené"));
+    }
+
+    // A dropped project file opens, dropped CSV files are imported as
+    // Soubor → Import imports them; a drop of anything else, or of a project
+    // with tables, is not taken and changes nothing.
+    void dropOnTheWindow_data()
+    {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<bool>("taken");
+        QTest::addColumn<QStringList>("sources"); // the source tables after the drop
+        QTest::addColumn<QString>("title");
+        const QString before = QStringLiteral("Nový projekt* - Kostimer");
+        QTest::newRow("a project") << QStringList{"ulozeny.kstx"} << true << QStringList{"ulozeny.csv"}
+                                   << "ulozeny - Kostimer";
+        QTest::newRow("two tables") << QStringList{"a.csv", "b.csv"} << true
+                                    << QStringList{"puvodni.csv", "a.csv", "b.csv"} << before;
+        QTest::newRow("suffix in capitals") << QStringList{"VELKA.CSV"} << true
+                                            << QStringList{"puvodni.csv", "VELKA.CSV"} << before;
+        QTest::newRow("another kind of file") << QStringList{"poznamky.txt"} << false << QStringList{"puvodni.csv"}
+                                              << before;
+        QTest::newRow("a table with another file")
+            << QStringList{"a.csv", "poznamky.txt"} << false << QStringList{"puvodni.csv"} << before;
+        QTest::newRow("a project with a table") << QStringList{"ulozeny.kstx", "a.csv"} << false
+                                                << QStringList{"puvodni.csv"} << before;
+        QTest::newRow("two projects") << QStringList{"ulozeny.kstx", "ulozeny.kstx"} << false
+                                      << QStringList{"puvodni.csv"} << before;
+        QTest::newRow("a web address") << QStringList{"https://example.org/a.csv"} << false
+                                       << QStringList{"puvodni.csv"} << before;
+    }
+
+    void dropOnTheWindow()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(bool, taken);
+        QFETCH(QStringList, sources);
+        QFETCH(QString, title);
+        importOne("x\n1\n", QStringLiteral("ulozeny.csv"));
+        FileDialog::setNextFileName(m_dir.filePath(QStringLiteral("ulozeny.kstx")));
+        QVERIFY(m_window->saveProjectAs());
+        QVERIFY(m_window->closeProject());
+        importOne("y\n2\n", QStringLiteral("puvodni.csv"));
+        for (const QString &name : {QStringLiteral("a.csv"), QStringLiteral("b.csv"), QStringLiteral("VELKA.CSV")})
+            writeFile(m_dir, name, "z\n3\n");
+        writeFile(m_dir, QStringLiteral("poznamky.txt"), "z\n3\n");
+        // The project dropped replaces one with unsaved work: that goes.
+        if (files == QStringList{"ulozeny.kstx"})
+            MessageBox::setNextAnswer(QMessageBox::Discard);
+        QStringList paths;
+        for (const QString &file : files)
+            paths.append(file.contains(QStringLiteral("://")) ? file : m_dir.filePath(file));
+        QCOMPARE(dropOnWindow(paths), taken);
+        QCOMPARE(m_window->sourceFiles(), sources);
+        QCOMPARE(m_window->windowTitle(), title);
     }
 
     // "O aplikaci" asks through the seam too: with answers required it would stop the test.

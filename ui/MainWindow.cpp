@@ -2,15 +2,18 @@
 
 #include "AboutText.h"
 #include "BackgroundWork.h"
+#include "CellDelegate.h"
 #include "CustomFunctions.h"
 #include "ExportPath.h"
 #include "FileDialog.h"
 #include "ImportDialog.h"
 #include "MessageBox.h"
 #include "MethodCatalog.h"
+#include "EditCommands.h"
 #include "MethodMenu.h"
 #include "MethodReferenceDialog.h"
 #include "PopupMenu.h"
+#include "RecentProjects.h"
 #include "StatisticsDialog.h"
 #include "TCustomFunctionWizard.h"
 #include "TDataWizard.h"
@@ -43,6 +46,9 @@
 #include <QTableView>
 #include <QThread>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <QUndoStack>
+#include <QMenuBar>
 
 #include <initializer_list>
 #include <utility>
@@ -135,11 +141,13 @@ MainWindow::MainWindow(QWidget *parent)
     , m_applicationName(QStringLiteral("Kostimer"))
     , m_settings(QStringLiteral("Veritek"), QStringLiteral("Kostimer"))
 {
+    m_undoStack = new QUndoStack(this);
     setupUi();
     m_customFunctionMapper = new QSignalMapper(this);
     connect(m_customFunctionMapper, &QSignalMapper::mappedInt, this, &MainWindow::addFunction);
     createMethodActions();
     createActions();
+    createEditMenu();
     enableFunctions();
     m_modified = false;
     updateTitle();
@@ -161,6 +169,9 @@ MainWindow::MainWindow(QWidget *parent)
 MainWindow::~MainWindow()
 {
     saveWindowLayout();
+    // Tables of nodes out of the tree (removed, or added and taken back) go
+    // with the commands that hold them.
+    m_undoStack->clear();
     // The window owns every node's table; the nodes go with the tree.
     m_ui->tableView->setModel(nullptr);
     disconnect(m_ui->tableView, nullptr, this, nullptr);
@@ -191,6 +202,8 @@ void MainWindow::setupUi()
     // row by row.
     m_ui->tableView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     installCopyShortcut(m_ui->tableView);
+    // Project files and CSV files dropped on the window.
+    setAcceptDrops(true);
     m_tableSummary = new QLabel(this);
     m_tableSummary->setObjectName(QStringLiteral("tableSummary"));
     statusBar()->addWidget(m_tableSummary);
@@ -250,6 +263,25 @@ void MainWindow::createActions()
     m_catalogEntries = functions->actions().mid(formEntries);
     functions->insertActions(functions->actions().first(), m_catalogEntries);
     m_catalogCustomMenu = m_catalogEntries.last()->menu();
+
+    // Soubor → Naposledy otevřené, right after "Otevřít projekt".
+    m_recentProjects = new RecentProjects(m_settings, m_ui->fileMenu, this);
+    const QList<QAction *> fileEntries = m_ui->fileMenu->actions();
+    m_ui->fileMenu->insertMenu(fileEntries.value(fileEntries.indexOf(m_ui->openAction) + 1),
+                               m_recentProjects->menu());
+    connect(m_recentProjects, &RecentProjects::openRequested, this, &MainWindow::openRecentProject);
+
+    // F6 moves the keys between the tree and the table.
+    auto *switchFocus = new QAction(QStringLiteral("Přepnout mezi stromem a tabulkou"), this);
+    switchFocus->setObjectName(QStringLiteral("switchFocusAction"));
+    switchFocus->setShortcut(Qt::Key_F6);
+    addAction(switchFocus);
+    connect(switchFocus, &QAction::triggered, this, [this] {
+        if (m_ui->treeWidget->hasFocus() && m_ui->tableView->isVisible())
+            m_ui->tableView->setFocus(Qt::ShortcutFocusReason);
+        else
+            m_ui->treeWidget->setFocus(Qt::ShortcutFocusReason);
+    });
 }
 
 void MainWindow::createMethodActions()
@@ -346,7 +378,7 @@ QTreeWidget *MainWindow::tree() const
     return m_ui->treeWidget;
 }
 
-QTableView *MainWindow::tableView() const
+TableView *MainWindow::tableView() const
 {
     return m_ui->tableView;
 }
@@ -377,7 +409,15 @@ void MainWindow::clearTreeSelection()
 
 void MainWindow::setProjectSaved(bool saved)
 {
-    m_modified = !saved;
+    if (saved)
+        m_undoStack->setClean();
+    m_changedBesideStack = !saved;
+    updateModified();
+}
+
+void MainWindow::updateModified()
+{
+    m_modified = m_changedBesideStack || !m_undoStack->isClean();
     updateTitle();
 }
 
@@ -397,7 +437,8 @@ void MainWindow::showTable(TTableModel *table)
     // The sampled rows are the first ones; the row numbers grow to the last.
     if (table->rowCount() > 0) {
         const int grid = m_ui->tableView->showGrid() ? 1 : 0;
-        const int widest = m_ui->tableView->sizeHintForIndex(table->index(table->rowCount() - 1, 0)).width() + grid;
+        const QModelIndex last = m_ui->tableView->model()->index(table->rowCount() - 1, 0);
+        const int widest = m_ui->tableView->sizeHintForIndex(last).width() + grid;
         if (m_ui->tableView->columnWidth(0) < widest)
             m_ui->tableView->setColumnWidth(0, widest);
     }
@@ -410,7 +451,7 @@ void MainWindow::shownTableChanged()
     for (const QMetaObject::Connection &connection : std::as_const(m_summaryConnections))
         disconnect(connection);
     m_summaryConnections.clear();
-    m_summarizedTable = qobject_cast<TTableModel *>(m_ui->tableView->model());
+    m_summarizedTable = m_ui->tableView->table();
     if (m_summarizedTable) {
         m_summaryConnections = {
             connect(m_summarizedTable, &TTableModel::checksChanged, this, &MainWindow::updateTableSummary),
@@ -476,7 +517,7 @@ void MainWindow::changeModel(QTreeWidgetItem *node, int)
     TTableModel *table = tableOf(node);
     if (!table)
         return;
-    m_ui->commandLinkButton->setVisible(table->type() == HeathCarterId);
+    m_ui->commandLinkButton->setVisible(isHeathCarter(table->type()));
     showTable(table);
 }
 
@@ -573,15 +614,15 @@ void MainWindow::addFunction(int id)
         if (!finished || !applied)
             return;
         result = resultNode(table.release(), parentNode, id);
-        setProjectSaved(false);
         if (isFormula) {
             auto &resultSlots = m_formulaResults[parentNode];
-            if (resultSlots.size() != FirstUnitConversionId)
+            if (resultSlots.size() != MethodCatalogSize)
                 resultSlots = emptyResultSlots();
             resultSlots[id] = result;
         } else {
             m_formulaResults.insert(result, emptyResultSlots());
         }
+        m_undoStack->push(new AddNodeCommand(QStringLiteral("použití metody"), *this, result));
     }
     clearTreeSelection();
     parentNode->setExpanded(true);
@@ -617,18 +658,17 @@ void MainWindow::typeInTable(qint32 id)
     if (wizard.exec() != QDialog::Accepted)
         return;
     table->appendRows(wizard.rows());
-    setProjectSaved(false);
     showTable(table.get());
 
     const MethodRecord &record = MethodCatalog[size_t(id)];
     auto *node = new QTreeWidgetItem(QStringList{record.title, record.description});
     node->setIcon(0, iconOfType(table->type()));
-    connect(table.get(), &TTableModel::checksChanged, this, qOverload<>(&MainWindow::setProjectSaved));
     setNodeTable(node, table.release());
+    watchTable(node);
     m_ui->treeWidget->addTopLevelItem(node);
     if (record.kind != Formula)
         m_formulaResults.insert(node, emptyResultSlots());
-    setProjectSaved(false);
+    m_undoStack->push(new AddNodeCommand(QStringLiteral("nová tabulka"), *this, node));
     clearTreeSelection();
     node->setSelected(true);
     changeModel(node, 0);
@@ -639,12 +679,16 @@ void MainWindow::renameColumns(QTreeWidgetItem *node)
     TTableModel *table = tableOf(node);
     if (!table)
         return;
+    // The wizard names the columns in the table; the stack keeps both names.
+    const QStringList before = table->headers();
     TRenameWizard wizard(this);
     wizard.setModel(table);
-    if (wizard.exec() != QDialog::Accepted)
-        return;
+    const bool accepted = wizard.exec() == QDialog::Accepted;
+    const QStringList after = table->headers();
+    table->setHeaders(before);
+    if (accepted && after != before)
+        m_undoStack->push(new RenameColumnsCommand(node, before, after));
     m_ui->tableView->viewport()->update();
-    setProjectSaved(false);
 }
 
 void MainWindow::addRows(QTreeWidgetItem *node)
@@ -656,8 +700,10 @@ void MainWindow::addRows(QTreeWidgetItem *node)
     wizard.setModel(table);
     if (wizard.exec() != QDialog::Accepted)
         return;
-    table->appendRows(wizard.rows());
-    setProjectSaved(false);
+    const QList<QList<double>> rows = wizard.rows();
+    const QList<QStringList> texts = wizard.texts();
+    m_undoStack->push(new RowsCommand(QStringLiteral("přidání řádků"), node,
+                                      [rows, texts](TTableModel &changed) { return changed.appendRows(rows, texts); }));
     // The view takes the table anew, so that its rows are read again.
     m_ui->tableView->setModel(nullptr);
     changeModel(node, 0);
@@ -669,7 +715,7 @@ QTreeWidgetItem *MainWindow::resultNode(TTableModel *table, QTreeWidgetItem *par
     auto *node = new QTreeWidgetItem(QStringList{record.title, record.description});
     node->setToolTip(0, record.title);
     setNodeTable(node, table);
-    connect(table, &TTableModel::checksChanged, this, qOverload<>(&MainWindow::setProjectSaved));
+    watchTable(node);
     setParentNode(node, parentNode);
     node->setIcon(0, iconOfType(table->type()));
     parentNode->addChild(node);
@@ -689,13 +735,9 @@ void MainWindow::removeNode(QTreeWidgetItem *node)
         if (answer != QMessageBox::Ok)
             return;
     }
-    const qsizetype index = m_dataNodes.indexOf(node);
-    deleteTree(node);
-    if (index >= 0) {
-        m_dataNodes.removeAt(index);
-        m_sourceFileNames.removeAt(index);
-    }
-    setProjectSaved(false);
+    m_undoStack->push(new RemoveNodeCommand(isSource ? QStringLiteral("odstranění tabulky")
+                                                     : QStringLiteral("zrušení funkce"),
+                                            *this, node));
 }
 
 void MainWindow::deleteTree(QTreeWidgetItem *node)
@@ -720,7 +762,7 @@ void MainWindow::deleteTree(QTreeWidgetItem *node)
                 (*resultSlots)[table->type()] = nullptr;
         }
         m_formulaResults.remove(top);
-        if (m_ui->tableView->model() == table)
+        if (m_ui->tableView->table() == table)
             m_ui->tableView->setModel(nullptr);
         delete top;
         delete table;
@@ -735,7 +777,11 @@ void MainWindow::loadCSV()
     if (files.isEmpty())
         return;
     m_settings.setValue(QStringLiteral("importDataFolder"), QFileInfo(files.first()).absolutePath());
+    importCsvFiles(files);
+}
 
+void MainWindow::importCsvFiles(const QStringList &files)
+{
     // Each file is shown before anything is added: the user confirms how it
     // reads or changes it, skips the file, or cancels the whole import.
     QList<std::pair<QString, CsvReadOptions>> chosen;
@@ -786,8 +832,9 @@ void MainWindow::loadCSV()
                             QMessageBox::Ok, failures.join(u'\n'));
     if (tables.empty())
         return;
-    setProjectSaved(false);
 
+    // Several files are one step to take back.
+    m_undoStack->beginMacro(tables.size() > 1 ? QStringLiteral("import tabulek") : QStringLiteral("import tabulky"));
     QTreeWidgetItem *last = nullptr;
     QString unreadReport;
     bool missingCells = false;
@@ -796,21 +843,23 @@ void MainWindow::loadCSV()
         const QString &path = paths[qsizetype(i)];
         TTableModel *table = tables[i].release();
         table->setParent(this);
-        connect(table, &TTableModel::checksChanged, this, qOverload<>(&MainWindow::setProjectSaved));
         showTable(table);
         const QString name = QFileInfo(path).fileName();
         m_sourceFileNames.append(name);
 
         QTreeWidgetItem *node = makeSourceNode(name, table);
+        watchTable(node);
         m_ui->treeWidget->addTopLevelItem(node);
         m_dataNodes.append(node);
         m_formulaResults.insert(node, emptyResultSlots());
+        m_undoStack->push(new AddNodeCommand(QStringLiteral("import tabulky"), *this, node));
         clearTreeSelection();
         last = node;
         unreadReport += importSummary(name, *table, problems[qsizetype(i)]);
         missingCells = missingCells || !table->unreadFields().isEmpty() || !problems[qsizetype(i)].shortRows.isEmpty();
         longRows = longRows || !problems[qsizetype(i)].longRows.isEmpty();
     }
+    m_undoStack->endMacro();
     last->setSelected(true);
     if (unreadReport.isEmpty())
         return;
@@ -904,7 +953,7 @@ void MainWindow::defineFunction(bool exponential)
 
 void MainWindow::viewSheldon()
 {
-    auto *table = qobject_cast<TTableModel *>(m_ui->tableView->model());
+    TTableModel *table = m_ui->tableView->table();
     if (!table)
         return;
     TSheldonDialog dialog(this);
@@ -914,4 +963,169 @@ void MainWindow::viewSheldon()
     dialog.setGroupingColumns(
         groupingColumns(!selected.isEmpty() && tableOf(selected.first()) == table ? selected.first() : nullptr));
     dialog.exec();
+}
+
+void MainWindow::createEditMenu()
+{
+    // "Úpravy" between "Soubor" and "Funkce": take back and do again, the
+    // step named as the stack names it.
+    auto *edit = new QMenu(QStringLiteral("Úpravy"), this);
+    edit->setObjectName(QStringLiteral("editMenu"));
+    menuBar()->insertMenu(m_ui->functionsMenu->menuAction(), edit);
+    QAction *undo = edit->addAction(QStringLiteral("Zpět"));
+    undo->setObjectName(QStringLiteral("undoAction"));
+    undo->setShortcuts(keysOf(QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence::Undo));
+    QAction *redo = edit->addAction(QStringLiteral("Znovu"));
+    redo->setObjectName(QStringLiteral("redoAction"));
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    undo->setEnabled(false);
+    redo->setEnabled(false);
+    connect(undo, &QAction::triggered, m_undoStack, &QUndoStack::undo);
+    connect(redo, &QAction::triggered, m_undoStack, &QUndoStack::redo);
+    connect(m_undoStack, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
+    connect(m_undoStack, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+    connect(m_undoStack, &QUndoStack::undoTextChanged, undo, [undo](const QString &text) {
+        undo->setText(text.isEmpty() ? QStringLiteral("Zpět") : QStringLiteral("Zpět: %1").arg(text));
+    });
+    connect(m_undoStack, &QUndoStack::redoTextChanged, redo, [redo](const QString &text) {
+        redo->setText(text.isEmpty() ? QStringLiteral("Znovu") : QStringLiteral("Znovu: %1").arg(text));
+    });
+    connect(m_undoStack, &QUndoStack::cleanChanged, this, &MainWindow::updateModified);
+    // After any step the shown table and the status bar show the project as it is.
+    connect(m_undoStack, &QUndoStack::indexChanged, this, [this] {
+        m_ui->tableView->viewport()->update();
+        updateTableSummary();
+    });
+
+    // Typed into a cell: what the table refuses is said in the status bar.
+    auto *cells = new CellDelegate(m_ui->tableView);
+    m_ui->tableView->setItemDelegate(cells);
+    connect(cells, &CellDelegate::refused, this,
+            [this](const QString &reason) { statusBar()->showMessage(reason, 10000); });
+    m_ui->tableView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_ui->tableView, &QWidget::customContextMenuRequested, this, &MainWindow::tableContextMenu);
+}
+
+void MainWindow::watchTable(QTreeWidgetItem *node)
+{
+    TTableModel *table = tableOf(node);
+    connect(table, &TTableModel::cellEdited, this, [this, node](int row, int column, const TTableModel::Cell &before) {
+        m_undoStack->push(new CellEditCommand(node, row, column, before));
+    });
+    connect(table, &TTableModel::rowCheckChanged, this, [this, node](int row, bool checked) {
+        m_undoStack->push(new CheckRowCommand(node, row, checked));
+    });
+}
+
+QTreeWidgetItem *MainWindow::shownNode() const
+{
+    const TTableModel *shown = m_ui->tableView->table();
+    if (!shown)
+        return nullptr;
+    for (QTreeWidgetItem *node : m_ui->treeWidget->selectedItems())
+        if (tableOf(node) == shown)
+            return node;
+    for (QTreeWidgetItemIterator it(m_ui->treeWidget); *it; ++it)
+        if (tableOf(*it) == shown)
+            return *it;
+    return nullptr;
+}
+
+void MainWindow::tableContextMenu(const QPoint &position)
+{
+    QTreeWidgetItem *node = shownNode();
+    TTableModel *table = tableOf(node);
+    if (!table)
+        return;
+    QMenu menu(this);
+    QAction *addRowsEntry = menu.addAction(QStringLiteral("Přidat řádky"));
+    const QList<int> selected = m_ui->tableView->selectedStoredRows();
+    const std::vector<int> rows(selected.begin(), selected.end());
+    // Rows of a source table only: a result's rows come from its source.
+    QAction *removeEntry = nullptr;
+    if (table->isEditableTable()) {
+        removeEntry = menu.addAction(QStringLiteral("Odstranit vybrané řádky"));
+        removeEntry->setEnabled(!rows.empty());
+    }
+    QAction *chosen = PopupMenu::exec(menu, m_ui->tableView->viewport()->mapToGlobal(position));
+    if (chosen == addRowsEntry)
+        addRows(node);
+    else if (chosen && chosen == removeEntry)
+        removeRows(node, rows);
+}
+
+void MainWindow::removeRows(QTreeWidgetItem *node, const std::vector<int> &rows)
+{
+    if (!tableOf(node) || rows.empty())
+        return;
+    m_undoStack->push(new RowsCommand(QStringLiteral("odstranění řádků"), node, [rows](TTableModel &table) {
+        table.takeRows(rows);
+        return TTableModel::RowChange{rows, 0};
+    }));
+}
+
+ProjectNodes::Place MainWindow::detachNode(QTreeWidgetItem *node)
+{
+    Place place;
+    place.parent = node->parent();
+    place.index = place.parent ? place.parent->indexOfChild(node) : m_ui->treeWidget->indexOfTopLevelItem(node);
+    place.sourceIndex = m_dataNodes.indexOf(node);
+    if (place.sourceIndex >= 0) {
+        place.sourceFile = m_sourceFileNames.at(place.sourceIndex);
+        m_dataNodes.removeAt(place.sourceIndex);
+        m_sourceFileNames.removeAt(place.sourceIndex);
+    }
+    // The node and its results leave the window's records; a formula can be
+    // applied to the parent again.
+    QList<QTreeWidgetItem *> nodes{node};
+    for (qsizetype i = 0; i < nodes.size(); ++i) {
+        for (int c = 0; c < nodes[i]->childCount(); ++c)
+            nodes.append(nodes[i]->child(c));
+        m_formulaResults.remove(nodes[i]);
+        if (m_ui->tableView->table() && m_ui->tableView->table() == tableOf(nodes[i]))
+            m_ui->tableView->setModel(nullptr);
+    }
+    const TTableModel *table = tableOf(node);
+    if (place.parent && table && kindOf(table->type()) == Formula) {
+        auto resultSlots = m_formulaResults.find(place.parent);
+        if (resultSlots != m_formulaResults.end() && resultSlots->value(table->type()) == node)
+            (*resultSlots)[table->type()] = nullptr;
+    }
+    if (place.parent)
+        place.parent->takeChild(place.index);
+    else
+        m_ui->treeWidget->takeTopLevelItem(place.index);
+    return place;
+}
+
+void MainWindow::attachNode(QTreeWidgetItem *node, const Place &place)
+{
+    if (place.parent)
+        place.parent->insertChild(place.index, node);
+    else
+        m_ui->treeWidget->insertTopLevelItem(place.index, node);
+    if (place.sourceIndex >= 0) {
+        m_dataNodes.insert(place.sourceIndex, node);
+        m_sourceFileNames.insert(place.sourceIndex, place.sourceFile);
+    }
+    // The window's records of the node and its results, as when they were made.
+    QList<QTreeWidgetItem *> nodes{node};
+    for (qsizetype i = 0; i < nodes.size(); ++i) {
+        QTreeWidgetItem *each = nodes[i];
+        for (int c = 0; c < each->childCount(); ++c)
+            nodes.append(each->child(c));
+        const TTableModel *table = tableOf(each);
+        if (!table)
+            continue;
+        if (kindOf(table->type()) != Formula) {
+            m_formulaResults.insert(each, emptyResultSlots());
+        } else if (QTreeWidgetItem *parent = each->parent()) {
+            auto &resultSlots = m_formulaResults[parent];
+            if (resultSlots.isEmpty())
+                resultSlots = emptyResultSlots();
+            if (table->type() >= 0 && table->type() < resultSlots.size())
+                resultSlots[table->type()] = each;
+        }
+    }
+    node->setExpanded(true);
 }

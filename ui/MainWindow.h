@@ -6,7 +6,9 @@
 // in the "Funkce" menu. The tree and the table are split by a splitter whose
 // position, with the window's geometry, is kept in the settings.
 
+#include "ProjectNodes.h"
 #include "SampleGroups.h"
+#include "TableView.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -21,20 +23,24 @@
 
 class QAction;
 class QCloseEvent;
+class QDragEnterEvent;
+class QDropEvent;
 struct ProjectNode;
 class QLabel;
 class QMenu;
 class QSignalMapper;
 class QTableView;
+class RecentProjects;
 class QTreeWidget;
 class QTreeWidgetItem;
+class QUndoStack;
 class TTableModel;
 
 namespace Ui {
 class MainWindow;
 }
 
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, public ProjectNodes {
     Q_OBJECT
 
 public:
@@ -55,11 +61,24 @@ public:
     // False when the question was cancelled or the file is no project; the
     // latter with the message and its reason, the current project kept.
     bool openProjectFile(const QString &path);
+    // Soubor → Naposledy otevřené: opens the project through openProjectFile;
+    // a file that is gone is said so and leaves the list.
+    void openRecentProject(const QString &path);
+    // Imports the CSV files as Soubor → Import does once they are chosen:
+    // each shown in the import dialog, then read and added.
+    void importCsvFiles(const QStringList &files);
 
     // Read access for the project file and for tests.
     QTreeWidget *tree() const;
-    QTableView *tableView() const;
+    TableView *tableView() const;
+    RecentProjects *recentProjects() const { return m_recentProjects; }
     bool isModified() const { return m_modified; }
+    // Every change to the project, to be taken back and done again.
+    QUndoStack *undoStack() const { return m_undoStack; }
+    Place detachNode(QTreeWidgetItem *node) override;
+    void attachNode(QTreeWidgetItem *node, const Place &place) override;
+    // Removes the rows of the node's table (ascending), with its results' rows.
+    void removeRows(QTreeWidgetItem *node, const std::vector<int> &rows);
     const QList<QTreeWidgetItem *> &sourceNodes() const { return m_dataNodes; }
     const QStringList &sourceFiles() const { return m_sourceFileNames; }
     // The formula results of node, one slot per formula id; empty when the
@@ -92,6 +111,10 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // A project file dropped on the window opens, CSV files are imported;
+    // anything else is not taken.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     // Reads the project at path and, when it is one, puts it in place of the
@@ -138,7 +161,19 @@ private:
     void removeNode(QTreeWidgetItem *node);
     void showTable(TTableModel *table);
 
+    // The node's table reports its edits and check marks to the undo stack.
+    void watchTable(QTreeWidgetItem *node);
+    // The node whose table is shown, or nullptr.
+    QTreeWidgetItem *shownNode() const;
+    void tableContextMenu(const QPoint &position);
+    void createEditMenu();
+    // The title's mark: changes the undo stack does not hold, or a stack
+    // away from its saved state.
+    void updateModified();
+
     std::unique_ptr<Ui::MainWindow> m_ui;
+    QUndoStack *m_undoStack = nullptr;
+    bool m_changedBesideStack = false;
     QLabel *m_tableSummary = nullptr; // in the status bar
     std::vector<QAction *> m_methodActions; // by id; nullptr for an empty slot
     QList<QAction *> m_customFunctionActions;
@@ -162,4 +197,5 @@ private:
     const QString m_applicationName;
     QSettings m_settings;
     bool m_menuOpenedOnItem = false;
+    RecentProjects *m_recentProjects = nullptr;
 };

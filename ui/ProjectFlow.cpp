@@ -1,5 +1,6 @@
-// The project's lifecycle in the main window: save, save as, open, close and
-// the question before unsaved work is dropped. The archive itself is
+// The project's lifecycle in the main window: save, save as, open (from its
+// dialog, the list of recent projects or a file dropped on the window), close
+// and the question before unsaved work is dropped. The archive itself is
 // ProjectArchive's; here the tree's nodes become its plain tree and back.
 
 #include "MainWindow.h"
@@ -9,16 +10,23 @@
 #include "MessageBox.h"
 #include "MethodCatalog.h"
 #include "ProjectArchive.h"
+#include "RecentProjects.h"
 #include "TTableModel.h"
 #include "TreeNodes.h"
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QDropEvent>
 #include <QFileInfo>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QTableView>
 #include <QThread>
 #include <QTreeWidget>
+#include <QUndoStack>
+#include <QUrl>
+
+#include <optional>
 
 namespace {
 
@@ -41,6 +49,35 @@ std::unique_ptr<ProjectNode> plainNode(QTreeWidgetItem *node)
         }
     }
     return root;
+}
+
+// What a drop brings: one project file, or CSV files. Nothing else is taken,
+// nor a project with tables, which would leave unclear where they go.
+struct DroppedFiles {
+    QString project;
+    QStringList tables;
+};
+
+std::optional<DroppedFiles> droppedFiles(const QMimeData *data)
+{
+    if (!data || !data->hasUrls())
+        return std::nullopt;
+    DroppedFiles files;
+    for (const QUrl &url : data->urls()) {
+        if (!url.isLocalFile())
+            return std::nullopt;
+        const QString path = url.toLocalFile();
+        const QString suffix = QFileInfo(path).suffix().toLower();
+        if (suffix == QStringLiteral("kstx") && files.project.isEmpty())
+            files.project = path;
+        else if (suffix == QStringLiteral("csv"))
+            files.tables.append(path);
+        else
+            return std::nullopt;
+    }
+    if (files.project.isEmpty() == files.tables.isEmpty())
+        return std::nullopt;
+    return files;
 }
 
 } // namespace
@@ -110,6 +147,7 @@ bool MainWindow::writeProject(const QString &path)
         return false;
     }
     setProjectSaved(true);
+    m_recentProjects->add(path);
     statusBar()->showMessage(QStringLiteral("Projekt uložen: %1").arg(QFileInfo(path).fileName()), 5000);
     return true;
 }
@@ -133,6 +171,20 @@ void MainWindow::openProject()
 bool MainWindow::openProjectFile(const QString &path)
 {
     return askSaveChanges() && replaceProject(path);
+}
+
+void MainWindow::openRecentProject(const QString &path)
+{
+    // Before the question about unsaved work: there is nothing to open.
+    if (!QFileInfo(path).isFile()) {
+        MessageBox::warning(this, QStringLiteral("Otevření projektu"),
+                            QStringLiteral("Soubor „%1“ už neexistuje. Ze seznamu naposledy otevřených projektů byl "
+                                           "odstraněn.")
+                                .arg(QDir::toNativeSeparators(path)));
+        m_recentProjects->remove(path);
+        return;
+    }
+    openProjectFile(path);
 }
 
 bool MainWindow::replaceProject(const QString &path)
@@ -159,6 +211,7 @@ bool MainWindow::replaceProject(const QString &path)
     setProjectSaved(true);
     setProjectFile(path);
     adoptProject(roots);
+    m_recentProjects->add(path);
     return true;
 }
 
@@ -180,13 +233,20 @@ void MainWindow::adoptProject(ProjectTree &roots)
     }
     for (auto it = adopted.rbegin(); it != adopted.rend(); ++it)
         (*it)->setExpanded(true);
+    // The first table is shown and current, ready for the keys.
+    if (tree()->topLevelItemCount() > 0) {
+        QTreeWidgetItem *first = tree()->topLevelItem(0);
+        clearTreeSelection();
+        tree()->setCurrentItem(first);
+        first->setSelected(true);
+        changeModel(first, 0);
+    }
 }
 
 QTreeWidgetItem *MainWindow::adoptNode(ProjectNode &data, QTreeWidgetItem *parentNode)
 {
     TTableModel *table = data.takeTable();
     table->setParent(this);
-    connect(table, &TTableModel::checksChanged, this, qOverload<>(&MainWindow::setProjectSaved));
 
     QTreeWidgetItem *node;
     if (data.isDataNode) {
@@ -199,9 +259,13 @@ QTreeWidgetItem *MainWindow::adoptNode(ProjectNode &data, QTreeWidgetItem *paren
         node->setIcon(0, iconOfType(table->type()));
         setNodeTable(node, table);
         if (parentNode) {
-            if (kindOf(table->type()) == Formula && table->type() >= 0 && table->type() < FirstUnitConversionId) {
+            // A result follows its source only where the record's columns and
+            // rows are the source's.
+            if (const TTableModel *source = tableOf(parentNode); source && !table->originFits(*source))
+                table->setOrigin(std::nullopt);
+            if (kindOf(table->type()) == Formula && table->type() >= 0 && table->type() < MethodCatalogSize) {
                 auto &parentSlots = m_formulaResults[parentNode];
-                if (parentSlots.size() != FirstUnitConversionId)
+                if (parentSlots.size() != MethodCatalogSize)
                     parentSlots = emptyResultSlots();
                 parentSlots[table->type()] = node;
                 setParentNode(node, parentNode);
@@ -213,6 +277,7 @@ QTreeWidgetItem *MainWindow::adoptNode(ProjectNode &data, QTreeWidgetItem *paren
     }
     if (kindOf(table->type()) != Formula)
         m_formulaResults.insert(node, emptyResultSlots());
+    watchTable(node);
     return node;
 }
 
@@ -227,6 +292,7 @@ bool MainWindow::closeProject()
 void MainWindow::dropProject()
 {
     tableView()->setModel(nullptr);
+    m_undoStack->clear();
     while (tree()->topLevelItemCount() > 0)
         deleteTree(tree()->topLevelItem(0));
     m_dataNodes.clear();
@@ -258,4 +324,37 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->accept();
     else
         event->ignore();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    // Taken as a copy: the program the files come from keeps them.
+    if (droppedFiles(event->mimeData()) && (event->possibleActions() & Qt::CopyAction)) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    const std::optional<DroppedFiles> files = droppedFiles(event->mimeData());
+    if (!files || !(event->possibleActions() & Qt::CopyAction)) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    // Opened once the drop is over: the program the files came from waits
+    // for its end, and would wait through every question the opening asks.
+    QMetaObject::invokeMethod(
+        this,
+        [this, files = *files] {
+            if (!files.project.isEmpty())
+                openProjectFile(files.project);
+            else
+                importCsvFiles(files.tables);
+        },
+        Qt::QueuedConnection);
 }

@@ -9,7 +9,7 @@ Q_DECLARE_METATYPE(QTreeWidgetItem *)
 
 QVector<QTreeWidgetItem *> emptyResultSlots()
 {
-    return QVector<QTreeWidgetItem *>(FirstUnitConversionId, nullptr);
+    return QVector<QTreeWidgetItem *>(MethodCatalogSize, nullptr);
 }
 
 QIcon iconOfType(qint32 type)

@@ -8,8 +8,8 @@
 class QTreeWidgetItem;
 class TTableModel;
 
-// A node that takes formulas has a result slot for each formula id, 0 to
-// FirstUnitConversionId - 1.
+// A node that takes formulas has a result slot for each catalog id, 0 to
+// MethodCatalogSize - 1; only the formula ids' slots are ever filled.
 QVector<QTreeWidgetItem *> emptyResultSlots();
 
 // The icon of a table of the given type: by the kind of its method.
