@@ -12,6 +12,7 @@
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 
+#include <QLineEdit>
 #include <QStatusBar>
 #include <QUndoStack>
 
@@ -279,6 +280,52 @@ private slots:
         QVERIFY(table->flags(table->index(0, 3)) & Qt::ItemIsEditable);
         const TTableModel *bmi = MainWindow::tableOf(bmiNode());
         QVERIFY(!(bmi->flags(bmi->index(0, bmi->columnCount() - 1)) & Qt::ItemIsEditable));
+    }
+
+    // Typed into the shown table as a user types: Enter commits through the
+    // view, and what a number column refuses is said in the status bar.
+    void typingIntoTheView()
+    {
+        TableView *view = m_window->tableView();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        m_window->changeModel(m_source, 0);
+        QCOMPARE(view->table(), source());
+        const auto type = [&](int row, int column, const QString &text) {
+            const QModelIndex cell = view->model()->index(row, column + 1);
+            view->setCurrentIndex(cell);
+            view->edit(cell);
+            auto *editor = qobject_cast<QLineEdit *>(view->indexWidget(cell));
+            QVERIFY(editor);
+            editor->setText(text);
+            QTest::keyClick(editor, Qt::Key_Return);
+            QCoreApplication::processEvents(); // the delegate commits on the next turn
+        };
+        type(1, 0, QStringLiteral("82,5"));
+        QCOMPARE(source()->value(1, 0), 82.5);
+        QVERIFY(sameValues(lastColumn(*MainWindow::tableOf(bmiNode())), {70 / (1.75 * 1.75), 82.5 / 4, 60 / (1.6 * 1.6)}));
+        type(1, 0, QStringLiteral("hodně"));
+        QCOMPARE(source()->value(1, 0), 82.5);
+        QVERIFY(m_window->statusBar()->currentMessage().startsWith(QStringLiteral("„hodně“ není číslo")));
+    }
+
+    // "Odstranit vybrané řádky" in the table's menu takes the rows with a
+    // selected cell, whatever order the view shows; undone, they are back.
+    void removeSelectedRowsFromTheTable()
+    {
+        TableView *view = m_window->tableView();
+        m_window->changeModel(m_source, 0);
+        view->sortByColumn(1, Qt::DescendingOrder); // weight: 80, 70, 60
+        view->selectionModel()->select(view->model()->index(0, 1), QItemSelectionModel::Select);
+        view->selectionModel()->select(view->model()->index(2, 2), QItemSelectionModel::Select);
+        PopupMenu::setNextChoice(menuEntry(QStringLiteral("Odstranit vybrané řádky")));
+        emit view->customContextMenuRequested(QPoint(5, 5));
+        QCOMPARE(source()->rowCount(), 1);
+        QCOMPARE(source()->value(0, 0), 70.0);
+        QVERIFY(sameValues(lastColumn(*MainWindow::tableOf(bmiNode())), {70 / (1.75 * 1.75)}));
+        m_window->undoStack()->undo();
+        QCOMPARE(source()->rowCount(), 3);
+        QCOMPARE(MainWindow::tableOf(bmiNode())->rowCount(), 3);
     }
 
     // The title's mark follows the stack: undone back to the saved state,

@@ -969,7 +969,7 @@ void MainWindow::createEditMenu()
 {
     // "Úpravy" between "Soubor" and "Funkce": take back and do again, the
     // step named as the stack names it.
-    auto *edit = new QMenu(QStringLiteral("Úpravy"), this);
+    auto *edit = new QMenu(QStringLiteral("Ú&pravy"), this);
     edit->setObjectName(QStringLiteral("editMenu"));
     menuBar()->insertMenu(m_ui->functionsMenu->menuAction(), edit);
     QAction *undo = edit->addAction(QStringLiteral("Zpět"));
