@@ -161,19 +161,24 @@ TTableModel::TTableModel(const TTableModel *other)
     : QAbstractTableModel(nullptr)
     , m_type(other ? other->m_type : SourceDataType)
 {
-    if (other) {
-        m_values = other->m_values; // shared until either table writes
-        m_rowLength = other->m_rowLength;
-        m_rowStarts = other->m_rowStarts;
-        m_checked = other->m_checked;
-        m_headers = other->m_headers;
-        m_customFunction = other->m_customFunction;
-        m_title = other->m_title;
-        m_unread = other->m_unread;
-        m_texts = other->m_texts;
-        m_carried = other->m_carried;
-        m_origin = other->m_origin;
-    }
+    if (other)
+        copyFrom(*other);
+}
+
+void TTableModel::copyFrom(const TTableModel &other)
+{
+    m_values = other.m_values; // shared until either table writes
+    m_rowLength = other.m_rowLength;
+    m_rowStarts = other.m_rowStarts;
+    m_checked = other.m_checked;
+    m_type = other.m_type;
+    m_headers = other.m_headers;
+    m_customFunction = other.m_customFunction;
+    m_title = other.m_title;
+    m_unread = other.m_unread;
+    m_texts = other.m_texts;
+    m_carried = other.m_carried;
+    m_origin = other.m_origin;
 }
 
 const MethodRecord *TTableModel::method() const

@@ -240,10 +240,8 @@ public:
     QString editError() const;
 
     // Removes the rows (ascending, each once) and returns them as a table of
-    // their own, which the caller deletes.
+    // their own.
     std::unique_ptr<TTableModel> takeRows(const std::vector<int> &rows);
-    // Puts rows taken by takeRows back where they stood.
-    void restoreRows(const std::vector<int> &rows, const TTableModel &taken);
 
     // The table becomes as the snapshot (a copy made by the copy constructor)
     // was: values, check marks, texts, headers, origin.
@@ -333,6 +331,9 @@ private:
     // The rows with a check mark, ascending.
     std::vector<int> checkedRowList() const;
     QString m_editError;
+    // Everything of the other table but its place among the objects; the
+    // values are shared until either table writes.
+    void copyFrom(const TTableModel &other);
     // The table becomes the rows given, each a row of a table (this one's
     // copy or another with the same columns), with its values, check mark,
     // text cells and unread fields.

@@ -196,38 +196,10 @@ std::unique_ptr<TTableModel> TTableModel::takeRows(const std::vector<int> &rows)
     return taken;
 }
 
-void TTableModel::restoreRows(const std::vector<int> &rows, const TTableModel &taken)
-{
-    const TTableModel copy(this);
-    std::vector<std::pair<const TTableModel *, int>> order;
-    order.reserve(size_t(copy.rowCount() + taken.rowCount()));
-    int own = 0;
-    size_t back = 0;
-    const int total = copy.rowCount() + int(rows.size());
-    for (int r = 0; r < total; ++r) {
-        if (back < rows.size() && rows[back] == r)
-            order.push_back({&taken, int(back++)});
-        else if (own < copy.rowCount())
-            order.push_back({&copy, own++});
-    }
-    assembleRows(order);
-}
-
 void TTableModel::restore(const TTableModel &snapshot)
 {
     beginResetModel();
-    m_values = snapshot.m_values;
-    m_rowLength = snapshot.m_rowLength;
-    m_rowStarts = snapshot.m_rowStarts;
-    m_checked = snapshot.m_checked;
-    m_type = snapshot.m_type;
-    m_headers = snapshot.m_headers;
-    m_customFunction = snapshot.m_customFunction;
-    m_title = snapshot.m_title;
-    m_unread = snapshot.m_unread;
-    m_texts = snapshot.m_texts;
-    m_carried = snapshot.m_carried;
-    m_origin = snapshot.m_origin;
+    copyFrom(snapshot);
     endResetModel();
 }
 

@@ -68,3 +68,14 @@ inline QByteArray withoutComponentNote(const QByteArray &err)
     }
     return rest;
 }
+
+// Somatotypes of `groups` groups of one row each ("skupina;endo;mezo;ekto"),
+// for the bounds of work and memory over many groups.
+inline QByteArray manyGroupsCsv(int groups)
+{
+    QByteArray csv = "skupina;endo;mezo;ekto\n";
+    for (int g = 0; g < groups; ++g)
+        csv += QByteArray::number(g) + ';' + QByteArray::number(1 + g % 7) + ";" + QByteArray::number(2 + g % 5) + ";"
+               + QByteArray::number(1 + g % 3) + ",5\n";
+    return csv;
+}

@@ -64,10 +64,7 @@ private slots:
         QCOMPARE(runCli({"chart", file("malo.csv", "4;4;4\n"), m_dir.filePath("malo.png")}, setup).exitCode, 0);
         const qint64 few = peakOfChildren();
         constexpr int groups = 3000;
-        QByteArray csv = "skupina;endo;mezo;ekto\n";
-        for (int g = 0; g < groups; ++g)
-            csv += QByteArray::number(g) + ';' + QByteArray::number(1 + g % 7) + ";" + QByteArray::number(2 + g % 5)
-                   + ";" + QByteArray::number(1 + g % 3) + ",5\n";
+        const QByteArray csv = manyGroupsCsv(groups);
         const CliRun r =
             runCli({"chart", file("skupiny.csv", csv), m_dir.filePath("skupiny.png"), "--by", "skupina"}, setup);
         QCOMPARE(r.exitCode, 0);

@@ -77,10 +77,7 @@ private slots:
         QCOMPARE(runCli({"somatotypes", file("malo.csv", sample), "--by", "x"}, setup).exitCode, 0);
         const qint64 few = peakOfChildren();
         constexpr int groups = 3000;
-        QByteArray csv = "skupina;endo;mezo;ekto\n";
-        for (int g = 0; g < groups; ++g)
-            csv += QByteArray::number(g) + ';' + QByteArray::number(1 + g % 7) + ";" + QByteArray::number(2 + g % 5)
-                   + ";" + QByteArray::number(1 + g % 3) + ",5\n";
+        const QByteArray csv = manyGroupsCsv(groups);
         const QString output = m_dir.filePath("dvojice.csv");
         const CliRun r = runCli({"somatotypes", file("skupiny.csv", csv), "--by", "skupina", "--output", output},
                                 setup);

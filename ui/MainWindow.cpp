@@ -622,7 +622,7 @@ void MainWindow::addFunction(int id)
         } else {
             m_formulaResults.insert(result, emptyResultSlots());
         }
-        m_undoStack->push(new AddNodeCommand(QStringLiteral("použití metody"), *this, result));
+        m_undoStack->push(new NodeCommand(QStringLiteral("použití metody"), *this, result, NodeCommand::Added));
     }
     clearTreeSelection();
     parentNode->setExpanded(true);
@@ -668,7 +668,7 @@ void MainWindow::typeInTable(qint32 id)
     m_ui->treeWidget->addTopLevelItem(node);
     if (record.kind != Formula)
         m_formulaResults.insert(node, emptyResultSlots());
-    m_undoStack->push(new AddNodeCommand(QStringLiteral("nová tabulka"), *this, node));
+    m_undoStack->push(new NodeCommand(QStringLiteral("nová tabulka"), *this, node, NodeCommand::Added));
     clearTreeSelection();
     node->setSelected(true);
     changeModel(node, 0);
@@ -735,9 +735,8 @@ void MainWindow::removeNode(QTreeWidgetItem *node)
         if (answer != QMessageBox::Ok)
             return;
     }
-    m_undoStack->push(new RemoveNodeCommand(isSource ? QStringLiteral("odstranění tabulky")
-                                                     : QStringLiteral("zrušení funkce"),
-                                            *this, node));
+    m_undoStack->push(new NodeCommand(isSource ? QStringLiteral("odstranění tabulky") : QStringLiteral("zrušení funkce"),
+                                      *this, node, NodeCommand::Removed));
 }
 
 void MainWindow::deleteTree(QTreeWidgetItem *node)
@@ -852,7 +851,7 @@ void MainWindow::importCsvFiles(const QStringList &files)
         m_ui->treeWidget->addTopLevelItem(node);
         m_dataNodes.append(node);
         m_formulaResults.insert(node, emptyResultSlots());
-        m_undoStack->push(new AddNodeCommand(QStringLiteral("import tabulky"), *this, node));
+        m_undoStack->push(new NodeCommand(QStringLiteral("import tabulky"), *this, node, NodeCommand::Added));
         clearTreeSelection();
         last = node;
         unreadReport += importSummary(name, *table, problems[qsizetype(i)]);

@@ -132,54 +132,38 @@ void RenameColumnsCommand::redo()
     MainWindow::tableOf(m_node)->setHeaders(m_after);
 }
 
-AddNodeCommand::AddNodeCommand(const QString &text, ProjectNodes &nodes, QTreeWidgetItem *node)
+NodeCommand::NodeCommand(const QString &text, ProjectNodes &nodes, QTreeWidgetItem *node, Change change)
     : QUndoCommand(text)
     , m_nodes(nodes)
     , m_node(node)
+    , m_change(change)
+    , m_inTree(true) // added: the first redo finds it there; removed: it is there until then
 {
 }
 
-AddNodeCommand::~AddNodeCommand()
+NodeCommand::~NodeCommand()
 {
     if (!m_inTree)
         deleteDetachedTree(m_node);
 }
 
-void AddNodeCommand::undo()
+void NodeCommand::undo()
 {
-    m_place = m_nodes.detachNode(m_node);
-    m_inTree = false;
+    setInTree(m_change == Removed);
 }
 
-void AddNodeCommand::redo()
+void NodeCommand::redo()
 {
-    // The first time the node is already in the tree.
-    if (!m_inTree)
+    setInTree(m_change == Added);
+}
+
+void NodeCommand::setInTree(bool inTree)
+{
+    if (inTree == m_inTree)
+        return;
+    if (inTree)
         m_nodes.attachNode(m_node, m_place);
-    m_inTree = true;
-}
-
-RemoveNodeCommand::RemoveNodeCommand(const QString &text, ProjectNodes &nodes, QTreeWidgetItem *node)
-    : QUndoCommand(text)
-    , m_nodes(nodes)
-    , m_node(node)
-{
-}
-
-RemoveNodeCommand::~RemoveNodeCommand()
-{
-    if (!m_inTree)
-        deleteDetachedTree(m_node);
-}
-
-void RemoveNodeCommand::undo()
-{
-    m_nodes.attachNode(m_node, m_place);
-    m_inTree = true;
-}
-
-void RemoveNodeCommand::redo()
-{
-    m_place = m_nodes.detachNode(m_node);
-    m_inTree = false;
+    else
+        m_place = m_nodes.detachNode(m_node);
+    m_inTree = inTree;
 }

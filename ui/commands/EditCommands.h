@@ -85,32 +85,22 @@ private:
 };
 
 // A node put into the tree (an imported table, a method's result, a table
-// typed in); it is already there when pushed.
-class AddNodeCommand : public QUndoCommand {
+// typed in; it is already there when pushed) or taken out of it with its
+// results. A node out of the tree when the command goes is deleted with it.
+class NodeCommand : public QUndoCommand {
 public:
-    AddNodeCommand(const QString &text, ProjectNodes &nodes, QTreeWidgetItem *node);
-    ~AddNodeCommand() override;
+    enum Change { Added, Removed };
+    NodeCommand(const QString &text, ProjectNodes &nodes, QTreeWidgetItem *node, Change change);
+    ~NodeCommand() override;
     void undo() override;
     void redo() override;
 
 private:
+    void setInTree(bool inTree);
+
     ProjectNodes &m_nodes;
     QTreeWidgetItem *m_node;
+    Change m_change;
     ProjectNodes::Place m_place;
-    bool m_inTree = true;
-};
-
-// A node taken out of the tree with its results.
-class RemoveNodeCommand : public QUndoCommand {
-public:
-    RemoveNodeCommand(const QString &text, ProjectNodes &nodes, QTreeWidgetItem *node);
-    ~RemoveNodeCommand() override;
-    void undo() override;
-    void redo() override;
-
-private:
-    ProjectNodes &m_nodes;
-    QTreeWidgetItem *m_node;
-    ProjectNodes::Place m_place;
-    bool m_inTree = true;
+    bool m_inTree;
 };
