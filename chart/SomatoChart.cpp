@@ -3,11 +3,8 @@
 #include "Palette.h"
 #include "StrokeText.h"
 
-#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSaveFile>
-#include <QSvgGenerator>
 #include <QtMath>
 
 #include <algorithm>
@@ -357,46 +354,12 @@ void drawChartContent(QPainter &p, const ChartContent &content)
 
 bool writeChart(QIODevice *device, ChartFormat format, const ChartContent &content, QString *error)
 {
-    bool written = false;
-    if (format == ChartFormat::Svg) {
-        QSvgGenerator svg;
-        svg.setOutputDevice(device);
-        svg.setSize(QSize(width, height));
-        svg.setViewBox(QRect(0, 0, width, height));
-        svg.setResolution(96); // one pixel of the picture is one CSS pixel
-        svg.setTitle(QStringLiteral("Sheldonův trojúhelník"));
-        QPainter painter;
-        if (painter.begin(&svg)) {
-            drawChartContent(painter, content);
-            written = painter.end();
-        }
-    } else {
-        QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-        QPainter painter(&image);
-        drawChartContent(painter, content);
-        painter.end();
-        written = image.save(device, "PNG");
-    }
-    if (!written && error)
-        *error = QStringLiteral("zápis obrázku selhal (%1)").arg(device->errorString());
-    return written;
+    return writePicture(device, format, QSize(width, height), QStringLiteral("Sheldonův trojúhelník"),
+                        [&content](QPainter &painter) { drawChartContent(painter, content); }, error);
 }
 
 bool writeChart(const QString &path, ChartFormat format, const ChartContent &content, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = QStringLiteral("Soubor nelze vytvořit: %1").arg(file.errorString());
-        return false;
-    }
-    if (!writeChart(&file, format, content, error)) {
-        file.cancelWriting();
-        return false;
-    }
-    if (file.commit())
-        return true;
-    if (error)
-        *error = QStringLiteral("Soubor nelze dokončit: %1").arg(file.errorString());
-    return false;
+    return writePicture(path, format, QSize(width, height), QStringLiteral("Sheldonův trojúhelník"),
+                        [&content](QPainter &painter) { drawChartContent(painter, content); }, error);
 }

@@ -8,6 +8,7 @@
 // Chart coordinates: x = ectomorphy - endomorphy, y = 2 mesomorphy -
 // endomorphy - ectomorphy. Image pixels: y grows downwards.
 
+#include "PictureFile.h"
 #include "SomatotypeAnalysis.h"
 
 #include <QColor>
@@ -82,8 +83,6 @@ struct ChartContent {
 void drawChartContent(QPainter &painter, const ChartContent &content);
 
 class QIODevice;
-
-enum class ChartFormat { Png, Svg };
 
 // Writes the background with the markers (and the groups) as a PNG or an SVG
 // picture of width x height. To a path it is written beside the target and put

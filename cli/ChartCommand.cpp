@@ -67,12 +67,8 @@ int runChartCommand(const QStringList &args, std::FILE *out, std::FILE *err)
     const QString inputPath = positional.at(0);
     const QString imagePath = positional.at(1);
 
-    InputFile input;
-    if (!readInputFile(inputPath, &input, err))
-        return FileFault;
-    refuseOutputOverInput(imagePath, input);
     CsvTable table;
-    if (!readInputTable(std::move(input.bytes), separator, inputPath, &table, err))
+    if (!readCommandInput(inputPath, separator, imagePath, &table, err))
         return FileFault;
     const QString fileName = QFileInfo(inputPath).fileName();
     const int byColumn = by.isEmpty() ? -1 : tableColumn(table, fileName, by, QStringLiteral("--by"));

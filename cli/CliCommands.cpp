@@ -3,6 +3,7 @@
 #include "ApplyCommand.h"
 #include "ChartCommand.h"
 #include "CliSupport.h"
+#include "ErrorCommand.h"
 #include "ProjectCommands.h"
 #include "SomatotypesCommand.h"
 #include "StatsCommand.h"
@@ -26,6 +27,8 @@ const char helpText[] = R"(Použití:
                     [--rows] [--sep ODDĚLOVAČ] [--output SOUBOR] [--digits full]
   kostimer-cli stats SOUBOR.csv [--by SLOUPEC] [--sep ODDĚLOVAČ] [--output SOUBOR]
                     [--digits full]
+  kostimer-cli error SOUBOR.csv -c SLOUPEC -c SLOUPEC [-c SLOUPEC]... [--by SLOUPEC]
+                    [--sep ODDĚLOVAČ] [--output SOUBOR] [--digits full]
   kostimer-cli --help
   kostimer-cli PŘÍKAZ --help        jen část nápovědy o příkazu
 
@@ -201,6 +204,30 @@ stats SOUBOR.csv
                    bylo, vypíše kostimer-cli na standardní chybový výstup)
   --output SOUBOR, --digits full   jako u apply
 
+error SOUBOR.csv -c SLOUPEC -c SLOUPEC
+  Chyba měření proměnné změřené na každém jedinci K-krát (K ≥ 2, několika
+  měřiči nebo jedním v několika sezeních), jedno měření v každém sloupci -c,
+  jak ji udává okno „Chyba měření“. Řádek, kterému některé měření chybí (i
+  nan), se vynechá; kolik jich bylo, vypíše kostimer-cli na standardní
+  chybový výstup. Vypíše řádek „n;K;průměr;TEM;relativní TEM (%);R;
+  ICC(2,1);dolní mez 95 %;horní mez 95 %“ a pod ním řádek výsledků: n úplných
+  řádků, průměr všech n · K hodnot, technickou chybu měření TEM =
+  √(Σ (x − průměr jedince)² / (n (K − 1))), pro K = 2 √(Σ d² / 2n)
+  (Ulijaszek a Kerr 1999), relativní TEM = 100 · TEM / průměr, koeficient
+  spolehlivosti R = 1 − TEM² / s² (s výběrová směrodatná odchylka všech
+  hodnot) a vnitrotřídní korelaci ICC(2,1) (dvoufaktorový model
+  s náhodnými efekty, absolutní shoda, jedno měření; Shrout a Fleiss 1979)
+  s jejím 95% intervalem spolehlivosti podle McGrawa a Wongové (1996).
+  Čísla jsou ve tvaru exportu, číslo, které neexistuje (R a ICC hodnot,
+  které se neliší), je prázdné pole. Méně než dva úplné řádky jsou chybné
+  použití.
+
+  -c SLOUPEC       sloupec jednoho měření (aspoň dvakrát, každý jiný)
+  --by SLOUPEC     se sloupcem „skupina“ na začátku: jeden řádek na skupinu
+                   (jako u stats) a nakonec řádek všech řádků s prázdnou
+                   skupinou
+  --output SOUBOR, --digits full   jako u apply
+
 Vstupní soubor může být i roura nebo zařízení (např. /dev/stdin); přečte se
 nejvýš čtvrtina operační paměti, větší vstup se odmítne. Soubor, který se
 během čtení změní, se odmítne.
@@ -211,7 +238,7 @@ nedostatek paměti, s --strict pole, které není číslo, nebo řádek jiné
 délky), 2 chybné použití (neznámá metoda, volné číslo katalogu, metoda bez
 výpočtu, špatný počet -c, sloupec, který soubor nemá, oddělovač, který
 --sep nezná, tabulka, kterou projekt nemá, výstup, který je týž soubor jako
-vstup).
+vstup, u error méně než dva řádky se všemi měřeními).
 )";
 
 // The part of the help that describes command: its lines of the usage, then
@@ -254,7 +281,8 @@ int runCli(const QStringList &arguments, std::FILE *out, std::FILE *err)
         }
         static const QStringList commands{QStringLiteral("methods"), QStringLiteral("apply"),
                                           QStringLiteral("project"), QStringLiteral("chart"),
-                                          QStringLiteral("somatotypes"), QStringLiteral("stats")};
+                                          QStringLiteral("somatotypes"), QStringLiteral("stats"),
+                                          QStringLiteral("error")};
         if (commands.contains(command)
             && (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h")))) {
             print(out, commandHelp(command));
@@ -274,6 +302,8 @@ int runCli(const QStringList &arguments, std::FILE *out, std::FILE *err)
             return runSomatotypesCommand(arguments.mid(1), out, err);
         if (command == QStringLiteral("stats"))
             return runStatsCommand(arguments.mid(1), out, err);
+        if (command == QStringLiteral("error"))
+            return runErrorCommand(arguments.mid(1), out, err);
         if (command.isEmpty())
             throw UsageError{QStringLiteral("Chybí příkaz.")};
         throw UsageError{QStringLiteral("Neznámý příkaz „%1“.").arg(arguments.join(u' '))};

@@ -154,3 +154,13 @@ void reportUngrouped(qsizetype rows, const QString &fileName, const GroupingColu
                        .arg(fileName, grouping.name)
                        .arg(rows));
 }
+
+bool readCommandInput(const QString &path, const std::optional<char> &separator, const QString &outputPath,
+                      CsvTable *table, std::FILE *err)
+{
+    InputFile input;
+    if (!readInputFile(path, &input, err))
+        return false;
+    refuseOutputOverInput(outputPath, input);
+    return readInputTable(std::move(input.bytes), separator, path, table, err);
+}

@@ -32,6 +32,12 @@ bool readInputTable(QByteArray bytes, const std::optional<char> &separator, cons
 bool readInputTable(QByteArray bytes, const CsvReadOptions &options, const QString &path, CsvTable *table,
                     std::FILE *err);
 
+// What a command that writes to outputPath (empty: standard output) reads
+// first: the file at path, refused (UsageError) when the output is that file,
+// then its table. False, with the reason on err, when it cannot be read.
+bool readCommandInput(const QString &path, const std::optional<char> &separator, const QString &outputPath,
+                      CsvTable *table, std::FILE *err);
+
 // The options that read a file in the dialect it was read in before, so
 // that a second reading finds nothing anew.
 CsvReadOptions optionsOf(const CsvDialect &dialect);

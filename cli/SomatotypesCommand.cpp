@@ -216,12 +216,8 @@ qsizetype reportNotRatings(const CsvTable &table, const std::vector<int> &compon
 int runSomatotypesCommand(const QStringList &args, std::FILE *out, std::FILE *err)
 {
     const Request request = parse(args);
-    InputFile input;
-    if (!readInputFile(request.inputPath, &input, err))
-        return FileFault;
-    refuseOutputOverInput(request.output.path, input);
     CsvTable table;
-    if (!readInputTable(std::move(input.bytes), request.separator, request.inputPath, &table, err))
+    if (!readCommandInput(request.inputPath, request.separator, request.output.path, &table, err))
         return FileFault;
     const QString fileName = QFileInfo(request.inputPath).fileName();
 

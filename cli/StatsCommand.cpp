@@ -54,12 +54,8 @@ StatsRequest parseStats(const QStringList &args)
 int runStatsCommand(const QStringList &args, std::FILE *out, std::FILE *err)
 {
     const StatsRequest request = parseStats(args);
-    InputFile input;
-    if (!readInputFile(request.inputPath, &input, err))
-        return FileFault;
-    refuseOutputOverInput(request.output.path, input);
     CsvTable table;
-    if (!readInputTable(std::move(input.bytes), request.separator, request.inputPath, &table, err))
+    if (!readCommandInput(request.inputPath, request.separator, request.output.path, &table, err))
         return FileFault;
     const QString fileName = QFileInfo(request.inputPath).fileName();
     const int by = request.by.isEmpty() ? -1 : tableColumn(table, fileName, request.by, QStringLiteral("--by"));

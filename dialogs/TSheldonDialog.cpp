@@ -16,7 +16,6 @@
 #include <QGraphicsScene>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QSaveFile>
 #include <QSettings>
 
 #include <algorithm>
@@ -43,15 +42,10 @@ private:
     std::function<void(QPainter &)> m_paint;
 };
 
-QString number(double value)
-{
-    return std::isnan(value) ? QString() : QString::fromLatin1(formatValue(value));
-}
-
 // "2,5–3–4", as papers write a somatotype.
 QString somatotypeText(const Somatotype &s)
 {
-    return number(s.endomorphy) + u'–' + number(s.mesomorphy) + u'–' + number(s.ectomorphy);
+    return valueField(s.endomorphy) + u'–' + valueField(s.mesomorphy) + u'–' + valueField(s.ectomorphy);
 }
 
 // A number in the form formatValue writes ("-1,5", "2e+06").
@@ -85,13 +79,13 @@ QStringList summaryCells(const QString &group, const SomatotypeSummary &s)
 {
     return {group,
             QString::number(s.n),
-            number(s.mean.endomorphy),
-            number(s.mean.mesomorphy),
-            number(s.mean.ectomorphy),
-            number(s.x),
-            number(s.y),
-            number(s.sam),
-            number(s.sdi),
+            valueField(s.mean.endomorphy),
+            valueField(s.mean.mesomorphy),
+            valueField(s.mean.ectomorphy),
+            valueField(s.x),
+            valueField(s.y),
+            valueField(s.sam),
+            valueField(s.sdi),
             categoryName(s.category)};
 }
 
@@ -250,8 +244,8 @@ void TSheldonDialog::fillTables()
         QStringList cells{QString::number(m_rowOf[i] + 1)};
         if (grouped)
             cells << groupOfRow(i);
-        cells << number(s.endomorphy) << number(s.mesomorphy) << number(s.ectomorphy) << number(somatochartX(s))
-              << number(somatochartY(s)) << categoryName(somatotypeCategory(s));
+        cells << valueField(s.endomorphy) << valueField(s.mesomorphy) << valueField(s.ectomorphy) << valueField(somatochartX(s))
+              << valueField(somatochartY(s)) << categoryName(somatotypeCategory(s));
         setRow(m_ui->rowsTable, int(i), cells);
     }
 
@@ -272,7 +266,7 @@ void TSheldonDialog::fillTables()
         for (size_t b = a + 1; b < m_analysis.groups.size(); ++b) {
             const SomatotypeComparison c = compareGroups(m_analysis, a, b);
             setRow(m_ui->comparisonsTable, pair++,
-                {m_analysis.groups[a].name, m_analysis.groups[b].name, number(c.sdd), number(c.sad),
+                {m_analysis.groups[a].name, m_analysis.groups[b].name, valueField(c.sdd), valueField(c.sad),
                     c.significant ? QStringLiteral("ano") : QStringLiteral("ne")});
         }
     m_ui->tables->setTabEnabled(2, comparisonCount(m_analysis) > 0);
@@ -327,33 +321,16 @@ void TSheldonDialog::saveTable()
     const QString path = askExportPath(this, title);
     if (path.isEmpty())
         return;
-    // Written beside the old file and put in its place only when complete.
-    QSaveFile file(path);
-    const QByteArray bytes = tableAsText(*currentTable()->model(), CellText(), u';').toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        MessageBox::warning(this, title,
-                            QStringLiteral("Tabulku se nepodařilo uložit do souboru „%1“.")
-                                .arg(QDir::toNativeSeparators(path)),
-                            QMessageBox::Ok, reason);
-    }
+    writeExport(this, title, path, tableAsText(*currentTable()->model(), CellText(), u';').toUtf8());
 }
 
 void TSheldonDialog::saveImage()
 {
     const QString title = QStringLiteral("Uložit obrázek");
-    QSettings settings(QStringLiteral("Veritek"), QStringLiteral("Kostimer"));
-    const QString folder = settings.value(QStringLiteral("chartImageFolder"), QDir::homePath()).toString();
-    QString path = FileDialog::saveFileName(this, title, folder,
-                                            QStringLiteral("Obrázek PNG (*.png);;Obrázek SVG (*.svg)"));
+    ChartFormat format = ChartFormat::Png;
+    const QString path = askPicturePath(this, title, &format);
     if (path.isEmpty())
         return;
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    const ChartFormat format = suffix == QStringLiteral("svg") ? ChartFormat::Svg : ChartFormat::Png;
-    if (format == ChartFormat::Png && suffix != QStringLiteral("png"))
-        path += QStringLiteral(".png");
-    settings.setValue(QStringLiteral("chartImageFolder"), QFileInfo(path).absolutePath());
     ChartContent content{m_somatotypes, {}, {}};
     if (!m_analysis.groups.empty()) {
         content.groupOf = m_groupOf;

@@ -126,7 +126,7 @@ QString methodSearchText(int id)
 const QList<ReferenceTopic> &referenceTopics()
 {
     static const QList<ReferenceTopic> topics{ReferenceTopic::DescriptiveStatistics,
-                                              ReferenceTopic::SomatotypeAnalysis};
+                                              ReferenceTopic::SomatotypeAnalysis, ReferenceTopic::MeasurementError};
     return topics;
 }
 
@@ -142,6 +142,8 @@ QString topicTitle(ReferenceTopic topic)
         return QStringLiteral("Popisná statistika");
     case ReferenceTopic::SomatotypeAnalysis:
         return QStringLiteral("Analýza somatotypů (SAM, SDI, SDD)");
+    case ReferenceTopic::MeasurementError:
+        return QStringLiteral("Chyba měření (TEM, R, ICC)");
     }
     return QString();
 }
@@ -175,6 +177,25 @@ QString topicFormula(ReferenceTopic topic)
             "SAM = Σ SAD(somatotyp, průměrný somatotyp) / n\n"
             "SDI = Σ SDD(bod, průměrný bod) / n\n"
             "Dvě skupiny: SDD a SAD jejich průměrných somatotypů; SDD ≥ 2 znamená významný rozdíl.");
+    case ReferenceTopic::MeasurementError:
+        return QStringLiteral(
+            "Proměnná změřená na každém z n jedinců K-krát (K ≥ 2 měřičů nebo sezení), x_ij = j-té měření "
+            "jedince i, x̄_i průměr jedince, x̄ průměr všech n · K hodnot; řádek, kterému některé měření "
+            "chybí, se vynechá.\n"
+            "TEM = √(Σᵢ Σⱼ (x_ij − x̄_i)² / (n (K − 1))), pro K = 2 TEM = √(Σ d² / 2n), d rozdíl dvou měření\n"
+            "relativní TEM (%) = 100 · TEM / x̄\n"
+            "R (koeficient spolehlivosti) = 1 − TEM² / s², s výběrová směrodatná odchylka všech n · K hodnot\n"
+            "ICC(2,1) (dvoufaktorový model s náhodnými efekty, absolutní shoda, jedno měření) = (MSR − MSE) / "
+            "(MSR + (K − 1) · MSE + K · (MSC − MSE) / n), MSR, MSC a MSE průměrné čtverce jedinců, měření "
+            "a chyby dvoufaktorové analýzy rozptylu\n"
+            "95% interval ICC: a = K · ρ / (n (1 − ρ)), b = 1 + K · ρ · (n − 1) / (n (1 − ρ)), "
+            "v = (a · MSC + b · MSE)² / ((a · MSC)² / (K − 1) + (b · MSE)² / ((n − 1)(K − 1))); "
+            "dolní mez = n (MSR − F₁ · MSE) / (F₁ (K · MSC + (K n − K − n) MSE) + n · MSR), F₁ = 97,5% kvantil "
+            "F(n − 1, v); horní mez = n (F₂ · MSR − MSE) / (K · MSC + (K n − K − n) MSE + n · F₂ · MSR), "
+            "F₂ = 97,5% kvantil F(v, n − 1)\n"
+            "Pro K = 2 Bland-Altmanův graf: rozdíl d = 2. − 1. měření proti průměru obou měření, průměr "
+            "rozdílů d̄ a meze shody d̄ ± 1,96 · s_d.\n"
+            "R a ICC hodnot, které se neliší (s = 0), neexistují; méně než dva úplné řádky nedají nic.");
     }
     return QString();
 }
@@ -215,6 +236,16 @@ QString topicLiterature(ReferenceTopic topic)
                                  "2002, podle Ross, Carr & Carter 1999, Anthropometry Illustrated); kategorie, "
                                  "souřadnice somatografu, SAD, SAM, SDD a SDI v pojetí tohoto manuálu; "
                                  "Carter & Heath 1990, z nichž manuál vychází.");
+    case ReferenceTopic::MeasurementError:
+        return QStringLiteral("Ulijaszek, S. J., Kerr, D. A. (1999): Anthropometric measurement error and the "
+                              "assessment of nutritional status. British Journal of Nutrition 82: 165–177 (TEM, "
+                              "relativní TEM, R); Shrout, P. E., Fleiss, J. L. (1979): Intraclass correlations: "
+                              "uses in assessing rater reliability. Psychological Bulletin 86: 420–428 (ICC(2,1)); "
+                              "McGraw, K. O., Wong, S. P. (1996): Forming inferences about some intraclass "
+                              "correlation coefficients. Psychological Methods 1: 30–46 (ICC(A,1) a jeho interval "
+                              "spolehlivosti); Bland, J. M., Altman, D. G. (1986): Statistical methods for "
+                              "assessing agreement between two methods of clinical measurement. Lancet i: "
+                              "307–310.");
     }
     return QString();
 }

@@ -30,9 +30,10 @@ QString methodReferenceHtml(int id);
 QString methodSearchText(int id);
 
 // What the program computes from a sample beyond the catalog's methods: the
-// descriptive statistics of a table and the somatotype analysis of the
-// somatotype window. Shown after the methods, under topicPath().
-enum class ReferenceTopic { DescriptiveStatistics, SomatotypeAnalysis };
+// descriptive statistics of a table, the somatotype analysis of the
+// somatotype window and the measurement error of repeated measurements.
+// Shown after the methods, under topicPath().
+enum class ReferenceTopic { DescriptiveStatistics, SomatotypeAnalysis, MeasurementError };
 const QList<ReferenceTopic> &referenceTopics();
 QStringList topicPath();
 QString topicTitle(ReferenceTopic topic);

@@ -168,3 +168,8 @@ QByteArray formatValue(double value, NumberDigits digits)
     char buffer[32];
     return QByteArray(buffer, formatValue(buffer, value, digits) - buffer);
 }
+
+QString valueField(double value, NumberDigits digits)
+{
+    return std::isnan(value) ? QString() : QString::fromLatin1(formatValue(value, digits));
+}

@@ -4,6 +4,7 @@
 // Not-a-number and infinities are nan, inf and -inf.
 
 #include <QByteArray>
+#include <QString>
 
 enum class NumberDigits {
     Six,  // "%g": the form of every export
@@ -14,3 +15,7 @@ enum class NumberDigits {
 char *formatValue(char *out, double value, NumberDigits digits = NumberDigits::Six);
 
 QByteArray formatValue(double value, NumberDigits digits = NumberDigits::Six);
+
+// The value as a field of a table or an output: formatValue's form, and
+// empty for a missing value (NaN).
+QString valueField(double value, NumberDigits digits = NumberDigits::Six);

@@ -344,15 +344,6 @@ SampleStatistics tableStatistics(const TTableModel &table, const GroupingColumn 
     return statistics;
 }
 
-namespace {
-
-QString number(double value, NumberDigits digits)
-{
-    return std::isnan(value) ? QString() : QString::fromLatin1(formatValue(value, digits));
-}
-
-} // namespace
-
 QStringList summaryHeader()
 {
     return {QStringLiteral("skupina"), QStringLiteral("sloupec"), QStringLiteral("n"),
@@ -366,11 +357,11 @@ QStringList summaryFields(const QString &group, const QString &column, const Sum
             column,
             QString::number(summary.n),
             QString::number(summary.missing),
-            number(summary.mean, digits),
-            number(summary.sd, digits),
-            number(summary.minimum, digits),
-            number(summary.median, digits),
-            number(summary.maximum, digits)};
+            valueField(summary.mean, digits),
+            valueField(summary.sd, digits),
+            valueField(summary.minimum, digits),
+            valueField(summary.median, digits),
+            valueField(summary.maximum, digits)};
 }
 
 QStringList classCountHeader()
@@ -383,7 +374,7 @@ QStringList classCountFields(const QString &group, const QString &column, const 
                              qsizetype count, qsizetype rows, NumberDigits digits)
 {
     return {group, column, className, QString::number(count),
-            rows > 0 ? number(100.0 * double(count) / double(rows), digits) : QString()};
+            rows > 0 ? valueField(100.0 * double(count) / double(rows), digits) : QString()};
 }
 
 QByteArray csvLine(const QStringList &fields)

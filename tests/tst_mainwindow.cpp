@@ -178,7 +178,7 @@ private slots:
         QTest::addColumn<QStringList>("entries");
         const QStringList catalog{"Studium živého člověka", "Studium lidského skeletu", "Převody jednotek SI",
                                   "Úprava prostorových dat", "---", "Vlastní funkce"};
-        const QStringList table{"Exportovat tabulku do CSV", "Kopírovat tabulku", "Statistika"};
+        const QStringList table{"Exportovat tabulku do CSV", "Kopírovat tabulku", "Statistika", "Chyba měření"};
         QTest::newRow("empty space") << "none" << QStringList{"&Import ze souboru CSV"} + catalog;
         QTest::newRow("source") << "source"
                                 << catalog + QStringList{"---"} + table

@@ -7,6 +7,7 @@
 #include "ExportPath.h"
 #include "FileDialog.h"
 #include "ImportDialog.h"
+#include "MeasurementErrorDialog.h"
 #include "MessageBox.h"
 #include "MethodCatalog.h"
 #include "EditCommands.h"
@@ -209,6 +210,19 @@ void MainWindow::setupUi()
     statusBar()->addWidget(m_tableSummary);
 }
 
+// "Chyba měření" of a node's table: a window of its own on a copy of the
+// table, as the statistics' window.
+static void showMeasurementError(QWidget *parent, QTreeWidgetItem *node)
+{
+    const TTableModel *table = MainWindow::tableOf(node);
+    if (!table)
+        return;
+    auto *dialog = new MeasurementErrorDialog(*table, parent);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(QStringLiteral("Chyba měření – %1").arg(node->text(0)));
+    dialog->show();
+}
+
 void MainWindow::createActions()
 {
     // The form gives each action the program's own key; what the platform
@@ -263,6 +277,13 @@ void MainWindow::createActions()
     m_catalogEntries = functions->actions().mid(formEntries);
     functions->insertActions(functions->actions().first(), m_catalogEntries);
     m_catalogCustomMenu = m_catalogEntries.last()->menu();
+    functions->addSeparator();
+    QAction *measurementError = functions->addAction(QStringLiteral("Chyba měření"));
+    measurementError->setObjectName(QStringLiteral("measurementErrorAction"));
+    measurementError->setEnabled(false);
+    connect(measurementError, &QAction::triggered, this, [this] { showMeasurementError(this, selectedNode()); });
+    connect(m_ui->treeWidget, &QTreeWidget::itemSelectionChanged, measurementError,
+            [this, measurementError] { measurementError->setEnabled(tableOf(selectedNode()) != nullptr); });
 
     // Soubor → Naposledy otevřené, right after "Otevřít projekt".
     m_recentProjects = new RecentProjects(m_settings, m_ui->fileMenu, this);
@@ -553,6 +574,7 @@ void MainWindow::treeContextMenu(const QPoint &position)
                                           QStringLiteral("Exportovat tabulku do CSV"));
     QAction *copyEntry = menu.addAction(QStringLiteral("Kopírovat tabulku"));
     QAction *statisticsEntry = menu.addAction(QStringLiteral("Statistika"));
+    QAction *errorEntry = menu.addAction(QStringLiteral("Chyba měření"));
     QAction *renameEntry = isSource ? menu.addAction(QStringLiteral("Přejmenovat sloupce")) : nullptr;
     QAction *addRowsEntry = menu.addAction(QStringLiteral("Přidat data"));
     menu.addSeparator();
@@ -568,6 +590,8 @@ void MainWindow::treeContextMenu(const QPoint &position)
         copyTableToClipboard(table, m_ui->tableView);
     else if (chosen == statisticsEntry)
         showStatistics(node);
+    else if (chosen == errorEntry)
+        showMeasurementError(this, node);
     else if (renameEntry && chosen == renameEntry)
         renameColumns(node);
     else if (chosen == addRowsEntry)
