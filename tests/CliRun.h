@@ -10,6 +10,8 @@
 
 #include <functional>
 
+#include <sys/resource.h>
+
 struct CliRun {
     int exitCode; // -1: it did not finish in time, or died of a signal
     QByteArray out;
@@ -53,6 +55,14 @@ inline CliRun runCli(const QStringList &arguments, const CliSetup &setup = {})
     return {process.exitCode(), process.readAllStandardOutput(), err};
 }
 
+// The largest resident size of any child waited for so far, in bytes: it
+// only grows, so a suite measures its smallest runs first.
+inline qint64 peakOfChildren()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return qint64(usage.ru_maxrss) * 1024;
+}
 
 // Standard error without the note of chart and somatotypes that says which
 // columns they took as the components (or that there are no three): for the

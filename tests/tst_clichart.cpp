@@ -7,20 +7,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <sys/resource.h>
-
-namespace {
-
-// The largest resident size of any child waited for so far, in bytes.
-qint64 peakOfChildren()
-{
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    return qint64(usage.ru_maxrss) * 1024;
-}
-
-} // namespace
-
 class TestCliChart : public QObject {
     Q_OBJECT
 
@@ -203,7 +189,6 @@ private slots:
         QTest::newRow("an option") << QStringList{"chart", "@", "--output"} << 2;
         QTest::newRow("--by a column the file lacks") << QStringList{"chart", "@", "x.png", "--by", "4"} << 2;
         QTest::newRow("--by without a column") << QStringList{"chart", "@", "x.png", "--by"} << 2;
-        QTest::newRow("--sep of no separator") << QStringList{"chart", "@", "x.png", "--sep", "x"} << 2;
     }
 
     void faults()

@@ -52,10 +52,7 @@ QList<int> shownChoices(TDataWizard &w)
     return shown;
 }
 
-QListWidget *carriedList(TDataWizard &w)
-{
-    return w.findChild<QListWidget *>(QStringLiteral("carriedList"));
-}
+QListWidget *carriedList(TDataWizard &w) { return w.findChild<QListWidget *>(QStringLiteral("carriedList")); }
 
 // A table of the program read from CSV text, as the window imports it.
 std::unique_ptr<TTableModel> importedTable(const QByteArray &csv)
@@ -115,15 +112,8 @@ void enter(QTableWidget *grid, int row, int column, const QString &text)
     QVERIFY2(grid->window()->isVisible(), "Enter in a cell closed the wizard");
 }
 
-QCheckBox *mark(TInsertWizard &wizard, int row)
-{
-    return qobject_cast<QCheckBox *>(gridOf(&wizard)->cellWidget(row, 0));
-}
-
-QString equation(TCustomFunctionWizard &wizard)
-{
-    return wizard.findChild<QLabel *>(QStringLiteral("equLabel"))->text();
-}
+QCheckBox *mark(TInsertWizard &w, int row) { return qobject_cast<QCheckBox *>(gridOf(&w)->cellWidget(row, 0)); }
+QString equation(TCustomFunctionWizard &w) { return w.findChild<QLabel *>(QStringLiteral("equLabel"))->text(); }
 
 const QString addMember = QStringLiteral("Přidat další člen");
 
@@ -236,15 +226,8 @@ private slots:
         // {tělesná, výška, cm} and {výška, cm}: 2 of 3 words; "Výška (m)" 1 of 4.
         QTest::newRow("a word more") << -1 << QStringList{"tělesná výška (cm)"}
                                      << QStringList{"Věk (roky)", "Výška (m)", "Výška (cm)"} << QList<int>{2};
-        // 3 of 5 words against 2 of 6 for the biceps.
-        QTest::newRow("a word less") << -1 << QStringList{"kožní řasa nad tricepsem"}
-                                     << QStringList{"Řasa nad bicepsem (mm)", "Řasa nad tricepsem (mm)",
-                                                    "Řasa subskapulární (mm)"}
-                                     << QList<int>{1};
         // The unit in brackets is the unit in parentheses: kilograms weigh.
         QTest::newRow("the unit alone") << 82 << none << QStringList{"Výška (cm)", "Hmotnost (kg)"} << QList<int>{1};
-        QTest::newRow("another ending") << -1 << QStringList{"výška"} << QStringList{"Hmotnost", "Výšky (cm)"}
-                                        << QList<int>{1};
         QTest::newRow("no word shared") << -1 << QStringList{"Výška (m)"} << QStringList{"Věk", "Pas"}
                                         << QList<int>{-1};
         QTest::newRow("two columns alike") << 82 << none << QStringList{"Hmotnost (kg)", "Tuk (kg)"}
@@ -370,14 +353,6 @@ private slots:
         QCOMPARE(result, 1);
         QCOMPARE(bmi.selectedColumns(), (std::vector<int>{3, 1}));
         QCOMPARE(bmi.carriedColumns(), (std::vector<int>{2, 4}));
-
-        // Applied so, the result carries the sex and the age before its own columns.
-        TTableModel applied(table.get());
-        QVERIFY(applied.applyMethod(2, bmi.selectedColumns(), bmi.carriedColumns()));
-        QCOMPARE(headersOf(applied), (QStringList{"Pohlaví", "Věk", "Hmotnost (kg)", "Výška (m)", "BMI"}));
-        QCOMPARE(applied.cellText(1, 0), QStringLiteral("muž"));
-        QCOMPARE(applied.value(1, 1), 40.0);
-        QCOMPARE(applied.value(1, 4), 20.0);
     }
 
     // OK remembers the titles of the columns chosen for the method; the next
@@ -503,7 +478,6 @@ private slots:
         QTest::newRow("first") << abc << 0 << "X" << ok << QStringList{"X", "B", "C"};
         QTest::newRow("emptied") << abc << 1 << "" << ok << QStringList{"A", "", "C"};
         QTest::newRow("last") << abc << 2 << "X" << ok << QStringList{"A", "B", "X"};
-        QTest::newRow("the only one") << QStringList{"A"} << 0 << "X" << ok << QStringList{"X"};
         QTest::newRow("Cancel") << abc << 1 << "X" << int(QDialogButtonBox::Cancel) << abc;
         QTest::newRow("no columns") << QStringList{} << -1 << "" << ok << QStringList{};
     }
@@ -648,8 +622,6 @@ private slots:
         QTest::addColumn<QString>("text"); // unless empty
         QTest::addColumn<std::vector<double>>("coefficients");
         QTest::newRow("the constant alone") << false << 0 << QStringList{} << "y = 1" << std::vector<double>{1};
-        QTest::newRow("polynomial") << false << 2 << QStringList{} << "y = 1x<sup>2</sup> + 1x<sup>1</sup> + 1"
-                                    << std::vector<double>{1, 1, 1};
         QTest::newRow("exponential") << true << 2 << QStringList{} << "y = 1e<sup>x2</sup> + 1e<sup>x1</sup> + 1"
                                      << std::vector<double>{1, 1, 1};
         QTest::newRow("typed") << false << 2 << QStringList{"2", "-3", "0,25"}
@@ -776,11 +748,6 @@ private slots:
         QTest::newRow("1-7-1") << Row{1, 7, 1} << QRectF(419, 151.644, 10, 10);
         // 424 - 6 * 47.667 = 137.998; 476 + 6 * 26.613 = 635.678.
         QTest::newRow("7-1-1") << Row{7, 1, 1} << QRectF(132.998, 630.678, 10, 10);
-        QTest::newRow("1-1-7") << Row{1, 1, 7} << QRectF(705.002, 630.678, 10, 10);
-        // A Heath-Carter row: the last three of its values count, 3-5-2:
-        // 424 - 47.667 = 376.333; 476 - 5 · 26.613 = 342.935.
-        QTest::newRow("last three of thirteen")
-            << Row{170, 70, 10, 12, 15, 30, 36, 9.5, 7, 0.4, 3, 5, 2} << QRectF(371.333, 337.935, 10, 10);
         // 476 - (24 - 1 - 1) · 26.613 = -109.486: above the image.
         QTest::newRow("outside the image") << Row{1, 12, 1} << QRectF(419, -114.486, 10, 10);
     }
@@ -829,10 +796,8 @@ private slots:
         const bool fails = name.contains(u'/');
         if (fails)
             MessageBox::setNextAnswer(QMessageBox::Ok);
-        const int warnings = MessageBox::count();
         dialog.findChild<QPushButton *>(QStringLiteral("saveButton"))->click();
         QCOMPARE(FileDialog::lastTitle(), QStringLiteral("Uložit obrázek"));
-        QCOMPARE(MessageBox::count(), warnings + (fails ? 1 : 0));
         if (fails) {
             QCOMPARE(MessageBox::lastTitle(), QStringLiteral("Uložit obrázek"));
             QCOMPARE(MessageBox::lastText(), QStringLiteral("Obrázek se nepodařilo uložit."));
@@ -840,18 +805,9 @@ private slots:
         QCOMPARE(folder.entryList(QDir::Files), written.isEmpty() ? QStringList() : QStringList{written});
         if (written.isEmpty())
             return;
-
-        QFile file(folder.filePath(written));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
-        if (written.endsWith(QStringLiteral(".svg"))) {
-            QVERIFY(bytes.startsWith("<?xml") && bytes.contains("stroke=\"#0000ff\""));
-            return;
-        }
-        // The chart as drawn (tst_clichart looks closer): the left edge of the marker of 4-4-4.
-        const QImage image = QImage::fromData(bytes, "PNG");
-        QCOMPARE(image.size(), QSize(839, 768));
-        QCOMPARE(image.pixel(419, 476), qRgb(0, 0, 255));
+        // In the format its name says; what the picture shows is tst_clichart's.
+        const QByteArray bytes = contentOf(folder.filePath(written));
+        QVERIFY(written.endsWith(QStringLiteral(".svg")) ? bytes.startsWith("<?xml") : bytes.startsWith("\x89PNG"));
     }
 };
 

@@ -435,8 +435,8 @@ private slots:
     }
 
     // A name typed without its suffix gets it, so that the file shows under
-    // the filter of the dialog that opens it again. An export is of the node's
-    // table, with its header row unless the export dialog was told otherwise.
+    // the filter of the dialog that opens it again (what an export writes is
+    // tst_importdialog's).
     void savedNamesGetTheirSuffix_data()
     {
         QTest::addColumn<bool>("project");
@@ -464,8 +464,6 @@ private slots:
             QVERIFY(!QFileInfo::exists(m_dir.filePath(typed)));
         if (project)
             QCOMPARE(m_window->windowTitle(), QStringLiteral("projekt - Kostimer"));
-        else
-            QCOMPARE(contentOf(m_dir.filePath(written)), QByteArray("a;b\n1,5;2\n"));
     }
 
     // The row numbers are never cut: the column is as wide as the last,
@@ -485,9 +483,10 @@ private slots:
         QVERIFY(view->columnWidth(0) >= view->sizeHintForIndex(view->model()->index(last, 0)).width());
     }
 
-    // Saved, closed and opened again: the tree, the tables and the formula
-    // results as they were. A changed check mark is unsaved work, in a result
-    // computed before saving and in one computed after opening alike.
+    // Saved, closed and opened again: the tree and the tables as they were
+    // (that the formula results are known again is tst_openproject's). A
+    // changed check mark is unsaved work, in a result computed before saving
+    // and in one computed after opening alike.
     void saveCloseAndOpenAgain()
     {
         QTreeWidgetItem *source = importOne();
@@ -496,7 +495,6 @@ private slots:
         const QString file = m_dir.filePath(QStringLiteral("projekt.v1.kstx"));
         FileDialog::setNextFileName(file);
         QVERIFY(m_window->saveProjectAs());
-        QCOMPARE(FileDialog::lastTitle(), QStringLiteral("Uložit projekt jako.."));
         QCOMPARE(m_window->windowTitle(), QStringLiteral("projekt - Kostimer"));
         uncheckRow(source->child(1), 0);
         QCOMPARE(m_window->windowTitle(), QStringLiteral("projekt* - Kostimer"));
@@ -505,21 +503,14 @@ private slots:
 
         FileDialog::setNextFileName(file);
         m_window->openProject();
-        QCOMPARE(FileDialog::lastTitle(), QStringLiteral("Otevřít projekt"));
         QCOMPARE(m_window->windowTitle(), QStringLiteral("projekt - Kostimer"));
         QCOMPARE(tree()->topLevelItemCount(), 1);
         QTreeWidgetItem *opened = tree()->topLevelItem(0);
-        QCOMPARE(opened->text(0), QStringLiteral("Data ze souboru \"lide.csv\""));
         QVERIFY(opened->isExpanded());
         QCOMPARE(opened->childCount(), 2);
         QCOMPARE(opened->child(0)->text(0), QStringLiteral("Body mass index"));
         QCOMPARE(MainWindow::tableOf(opened->child(0))->value(1, 2), 20.0);
         QVERIFY(!MainWindow::tableOf(opened->child(1))->isRowChecked(0));
-        QCOMPARE(m_window->sourceFiles(), QStringList{"lide.csv"});
-        // The formula result is known again: applying it selects it.
-        withoutModal([&] { contextMenu(opened, methodTitle(2)); });
-        QCOMPARE(opened->childCount(), 2);
-        QVERIFY(opened->child(0)->isSelected());
         apply(opened, 82, {0});
         QVERIFY(m_window->saveProject());
         QVERIFY(!m_window->isModified());
@@ -527,26 +518,15 @@ private slots:
         QCOMPARE(m_window->windowTitle(), QStringLiteral("projekt* - Kostimer"));
     }
 
-    // A field of a number column that holds no number is missing: tinted, it
-    // says what the file held, and the import names it per column. An empty
-    // field is missing too, but no surprise: it is not named.
+    // Fields of a number column that held no number are marked in the
+    // column-mapping wizard's preview too, and are saved with the project:
+    // opened again, they still say what the file held. (The import's report
+    // of them is tst_importdialog's.)
     void fieldsWithoutANumberAreMarked()
     {
         MessageBox::setNextAnswer(QMessageBox::Ok);
         QTreeWidgetItem *source =
             importOne("Hmotnost;Výška;Pas\n70;;80\n80;1,8;?\n90;abc;\n", QStringLiteral("chybi.csv"));
-        QCOMPARE(MessageBox::lastTitle(), QStringLiteral("Import dat z CSV souboru"));
-        QVERIFY2(MessageBox::lastText().endsWith(QStringLiteral("\nchybi.csv – sloupec „Výška“: 1×, sloupec „Pas“: 1×")),
-                 qPrintable(MessageBox::lastText()));
-        TTableModel *table = MainWindow::tableOf(source);
-        QVERIFY(table->isMissing(2, 1));
-        QVERIFY(table->data(table->index(2, 2), Qt::BackgroundRole).isValid());
-        QVERIFY(!table->data(table->index(1, 2), Qt::BackgroundRole).isValid());
-        QCOMPARE(table->data(table->index(2, 2), Qt::ToolTipRole).toString(),
-                 QStringLiteral("V souboru stálo „abc“, což není číslo; hodnota chybí."));
-        QCOMPARE(table->data(table->index(0, 2), Qt::ToolTipRole).toString(), QStringLiteral("Hodnota chybí."));
-
-        // The column-mapping wizard's preview shows the same marks.
         fromMenu<TDataWizard>(source, methodTitle(2), [](TDataWizard *wizard) {
             QVERIFY(gridOf(wizard)->item(1, 1)->background() != QBrush());
             QCOMPARE(gridOf(wizard)->item(2, 1)->background(), QBrush());
@@ -554,7 +534,6 @@ private slots:
             mapColumns(wizard, {});
         });
 
-        // They are saved with the project and come back.
         const QString file = m_dir.filePath(QStringLiteral("chybi.kstx"));
         FileDialog::setNextFileName(file);
         QVERIFY(m_window->saveProjectAs());
@@ -610,34 +589,22 @@ private slots:
         QCOMPARE(m_window->findChild<QSplitter *>(QStringLiteral("splitter"))->sizes(), sizes);
     }
 
-    // The status bar describes the table shown, and follows its checks.
-    void statusBarCountsTheShownTable_data()
-    {
-        QTest::addColumn<int>("rows");
-        QTest::addColumn<QList<int>>("unchecked");
-        QTest::addColumn<QString>("summary");
-        QTest::newRow("one unchecked") << 3 << QList<int>{1} << "Řádků: 3, sloupců: 2, zaškrtnutých: 2";
-        QTest::newRow("digits grouped") << 1500 << QList<int>{0, 1499}
-                                        << "Řádků: 1\u00a0500, sloupců: 2, zaškrtnutých: 1\u00a0498";
-    }
-
+    // The status bar describes the table shown, its numbers grouped as the
+    // locale groups them, and follows its checks.
     void statusBarCountsTheShownTable()
     {
-        QFETCH(int, rows);
-        QFETCH(QList<int>, unchecked);
         auto *label = m_window->statusBar()->findChild<QLabel *>(QStringLiteral("tableSummary"));
         QCOMPARE(label->text(), QString());
         QByteArray content = "Hmotnost;Vyska\n";
-        for (int row = 0; row < rows; ++row)
+        for (int row = 0; row < 1500; ++row)
             content += QByteArray::number(60 + row % 40) + ";1,7\n";
         QTreeWidgetItem *source = importOne(content);
-        for (int row : unchecked)
-            uncheckRow(source, row);
-        QTEST(label->text(), "summary");
-        // Another table shown, then none.
+        uncheckRow(source, 0);
+        uncheckRow(source, 1499);
+        QCOMPARE(label->text(), QStringLiteral("Řádků: 1\u00a0500, sloupců: 2, zaškrtnutých: 1\u00a0498"));
+        // Another table shown (the checked rows converted), then none.
         apply(source, 53, {0});
-        QCOMPARE(label->text(), QStringLiteral("Řádků: %1, sloupců: 2, zaškrtnutých: %1")
-                                    .arg(QLocale().toString(rows - int(unchecked.size()))));
+        QCOMPARE(label->text(), QStringLiteral("Řádků: 1\u00a0498, sloupců: 2, zaškrtnutých: 1\u00a0498"));
         MessageBox::setNextAnswer(QMessageBox::Discard);
         QVERIFY(m_window->closeProject());
         QCOMPARE(label->text(), QString());
@@ -814,57 +781,40 @@ private slots:
         QCOMPARE(entries.value(open + 1)->text(), QStringLiteral("&Naposledy otevřené"));
     }
 
-    // A dropped project file opens, dropped CSV files are imported as
-    // Soubor → Import imports them; a drop of anything else, or of a project
-    // with tables, is not taken and changes nothing.
+    // Dropped CSV files are imported as Soubor → Import imports them (a
+    // dropped project opens: openedProjectShowsItsFirstTable, promptFlows); a
+    // drop of anything else, or of a project with other files, is not taken
+    // and changes nothing.
     void dropOnTheWindow_data()
     {
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<bool>("taken");
         QTest::addColumn<QStringList>("sources"); // the source tables after the drop
-        QTest::addColumn<QString>("title");
-        const QString before = QStringLiteral("Nový projekt* - Kostimer");
-        QTest::newRow("a project") << QStringList{"ulozeny.kstx"} << true << QStringList{"ulozeny.csv"}
-                                   << "ulozeny - Kostimer";
+        const QStringList before{"puvodni.csv"};
         QTest::newRow("two tables") << QStringList{"a.csv", "b.csv"} << true
-                                    << QStringList{"puvodni.csv", "a.csv", "b.csv"} << before;
+                                    << QStringList{"puvodni.csv", "a.csv", "b.csv"};
         QTest::newRow("suffix in capitals") << QStringList{"VELKA.CSV"} << true
-                                            << QStringList{"puvodni.csv", "VELKA.CSV"} << before;
-        QTest::newRow("another kind of file") << QStringList{"poznamky.txt"} << false << QStringList{"puvodni.csv"}
-                                              << before;
-        QTest::newRow("a table with another file")
-            << QStringList{"a.csv", "poznamky.txt"} << false << QStringList{"puvodni.csv"} << before;
-        QTest::newRow("a project with a table") << QStringList{"ulozeny.kstx", "a.csv"} << false
-                                                << QStringList{"puvodni.csv"} << before;
-        QTest::newRow("two projects") << QStringList{"ulozeny.kstx", "ulozeny.kstx"} << false
-                                      << QStringList{"puvodni.csv"} << before;
-        QTest::newRow("a web address") << QStringList{"https://example.org/a.csv"} << false
-                                       << QStringList{"puvodni.csv"} << before;
+                                            << QStringList{"puvodni.csv", "VELKA.CSV"};
+        QTest::newRow("another kind of file") << QStringList{"poznamky.txt"} << false << before;
+        QTest::newRow("a table with another file") << QStringList{"a.csv", "poznamky.txt"} << false << before;
+        QTest::newRow("a project with a table") << QStringList{"ulozeny.kstx", "a.csv"} << false << before;
+        QTest::newRow("two projects") << QStringList{"ulozeny.kstx", "ulozeny.kstx"} << false << before;
+        QTest::newRow("a web address") << QStringList{"https://example.org/a.csv"} << false << before;
     }
 
     void dropOnTheWindow()
     {
         QFETCH(QStringList, files);
         QFETCH(bool, taken);
-        QFETCH(QStringList, sources);
-        QFETCH(QString, title);
-        importOne("x\n1\n", QStringLiteral("ulozeny.csv"));
-        FileDialog::setNextFileName(m_dir.filePath(QStringLiteral("ulozeny.kstx")));
-        QVERIFY(m_window->saveProjectAs());
-        QVERIFY(m_window->closeProject());
         importOne("y\n2\n", QStringLiteral("puvodni.csv"));
-        for (const QString &name : {QStringLiteral("a.csv"), QStringLiteral("b.csv"), QStringLiteral("VELKA.CSV")})
-            writeFile(m_dir, name, "z\n3\n");
-        writeFile(m_dir, QStringLiteral("poznamky.txt"), "z\n3\n");
-        // The project dropped replaces one with unsaved work: that goes.
-        if (files == QStringList{"ulozeny.kstx"})
-            MessageBox::setNextAnswer(QMessageBox::Discard);
+        // Were a refused project opened, its error would stop the test.
+        for (const char *name : {"a.csv", "b.csv", "VELKA.CSV", "poznamky.txt", "ulozeny.kstx"})
+            writeFile(m_dir, QString::fromLatin1(name), "z\n3\n");
         QStringList paths;
         for (const QString &file : files)
             paths.append(file.contains(QStringLiteral("://")) ? file : m_dir.filePath(file));
         QCOMPARE(dropOnWindow(paths), taken);
-        QCOMPARE(m_window->sourceFiles(), sources);
-        QCOMPARE(m_window->windowTitle(), title);
+        QTEST(m_window->sourceFiles(), "sources");
     }
 
     // "O aplikaci" asks through the seam too: with answers required it would stop the test.

@@ -28,6 +28,9 @@ constexpr double none = std::numeric_limits<double>::quiet_NaN();
 constexpr double inf = std::numeric_limits<double>::infinity();
 constexpr double largest = std::numeric_limits<double>::max(); // 1.7976931348623157e308
 
+// The header line of kostimer-cli stats.
+const QByteArray statsHeader = "skupina;sloupec;n;chybí;průměr;směrodatná odchylka;minimum;medián;maximum\n";
+
 // first, first + step, ... (count values), shuffled: the order must not matter.
 Values shuffledRange(double first, double step, int count)
 {
@@ -58,72 +61,54 @@ private slots:
         QTest::addColumn<double>("minimum");
         QTest::addColumn<double>("median");
         QTest::addColumn<double>("maximum");
+        const auto row = [](const QString &tag, const Values &values, qsizetype n, qsizetype missing, double mean,
+                            double sd, double minimum, double median, double maximum) {
+            QTest::newRow(qPrintable(tag)) << values << n << missing << mean << sd << minimum << median << maximum;
+        };
 
         // Squared deviations from 5: 9+1+1+1+0+0+4+16 = 32, over n - 1 = 7.
-        QTest::newRow("even count") << Values{2, 4, 4, 4, 5, 5, 7, 9} << qsizetype(8) << qsizetype(0) << 5.0
-                                    << std::sqrt(32.0 / 7) << 2.0 << 4.5 << 9.0;
-        QTest::newRow("odd count") << Values{3, 1, 2} << qsizetype(3) << qsizetype(0) << 2.0 << 1.0 << 1.0 << 2.0
-                                   << 3.0;
-        QTest::newRow("one value: no deviation") << Values{7} << qsizetype(1) << qsizetype(0) << 7.0 << none << 7.0
-                                                 << 7.0 << 7.0;
-        QTest::newRow("no values") << Values{} << qsizetype(0) << qsizetype(0) << none << none << none << none
-                                   << none;
-        QTest::newRow("NaN alone is no value") << Values{none, none} << qsizetype(0) << qsizetype(2) << none << none
-                                               << none << none << none;
+        row("even count", {2, 4, 4, 4, 5, 5, 7, 9}, 8, 0, 5, std::sqrt(32.0 / 7), 2, 4.5, 9);
+        row("odd count", {3, 1, 2}, 3, 0, 2, 1, 1, 2, 3);
+        row("one value: no deviation", {7}, 1, 0, 7, none, 7, 7, 7);
+        row("no values", {}, 0, 0, none, none, none, none, none);
+        row("NaN alone is no value", {none, none}, 0, 2, none, none, none, none, none);
         // {1, 3}: deviations -1 and 1, squares 2 over 1.
-        QTest::newRow("NaN left out") << Values{1, none, 3} << qsizetype(2) << qsizetype(1) << 2.0 << std::sqrt(2.0)
-                                      << 1.0 << 2.0 << 3.0;
-        QTest::newRow("infinity counts") << Values{1, inf, 3} << qsizetype(3) << qsizetype(0) << inf << none << 1.0
-                                         << 3.0 << inf;
-        QTest::newRow("both infinities") << Values{inf, 1, -inf} << qsizetype(3) << qsizetype(0) << none << none
-                                         << -inf << 1.0 << inf;
-        // Equal values deviate by nothing.
-        QTest::newRow("all equal") << Values{4, 4, 4} << qsizetype(3) << qsizetype(0) << 4.0 << 0.0 << 4.0 << 4.0
-                                   << 4.0;
-        // A sum past the largest double; the deviations +-1e308, squares 2e616 over 1.
-        QTest::newRow("huge values") << Values{1e308, -1e308} << qsizetype(2) << qsizetype(0) << 0.0
-                                     << std::sqrt(2.0) * 1e308 << -1e308 << 0.0 << 1e308;
+        row("NaN left out", {1, none, 3}, 2, 1, 2, std::sqrt(2.0), 1, 2, 3);
+        row("infinity counts", {1, inf, 3}, 3, 0, inf, none, 1, 3, inf);
+        row("both infinities", {inf, 1, -inf}, 3, 0, none, none, -inf, 1, inf);
         // Copies of the largest double: their mean is that double, their
         // deviation 0. The fault: summed as they are, then divided each by n,
         // three gave inf (and no deviation), seven and thirteen a mean a step
         // below the minimum.
-        const auto copies = [](int n) { return Values(size_t(n), largest); };
         for (int n : {3, 7, 13})
-            QTest::newRow(qPrintable(QStringLiteral("%1 copies of the largest double").arg(n)))
-                << copies(n) << qsizetype(n) << qsizetype(0) << largest << 0.0 << largest << largest << largest;
+            row(QStringLiteral("%1 copies of the largest double").arg(n), Values(size_t(n), largest), n, 0, largest, 0,
+                largest, largest, largest);
         // A thousand copies of 1e306: the sum passes the largest double in the
         // pairwise blocks of 128 and in the tree that adds them.
-        QTest::newRow("1000 copies of 1e306") << Values(1000, 1e306) << qsizetype(1000) << qsizetype(0) << 1e306
-                                              << 0.0 << 1e306 << 1e306 << 1e306;
+        row("1000 copies of 1e306", Values(1000, 1e306), 1000, 0, 1e306, 0, 1e306, 1e306, 1e306);
         // Mixed signs whose sum overflows on the way (1e308 + 1e308): mean
         // 1e308 / 3; deviations 2e308 / 3 twice and −4e308 / 3, squares
         // (4 + 4 + 16) / 9 · 1e616 over 2 = 4/3 · 1e616, sd 2 / √3 · 1e308.
-        QTest::newRow("mixed signs past the largest double")
-            << Values{1e308, 1e308, -1e308} << qsizetype(3) << qsizetype(0) << 1e308 / 3 << 2 / std::sqrt(3.0) * 1e308
-            << -1e308 << 1e308 << 1e308;
+        row("mixed signs past the largest double", {1e308, 1e308, -1e308}, 3, 0, 1e308 / 3,
+            2 / std::sqrt(3.0) * 1e308, -1e308, 1e308, 1e308);
         // The range past the largest double, the deviation at its edge: mean
         // 0, squares 2 · largest² over 2, sd the largest double itself.
-        QTest::newRow("deviation of the largest double") << Values{largest, 0, -largest} << qsizetype(3)
-                                                         << qsizetype(0) << 0.0 << largest << -largest << 0.0
-                                                         << largest;
+        row("deviation of the largest double", {largest, 0, -largest}, 3, 0, 0, largest, -largest, 0, largest);
         // Values of 1e200 and 3e200: squares of 1e400 cannot be formed as
         // they are. Mean 2e200, deviations ±1e200, sd √(2 / 1) · 1e200.
-        QTest::newRow("squares past the largest double") << Values{1e200, 3e200} << qsizetype(2) << qsizetype(0)
-                                                          << 2e200 << std::sqrt(2.0) * 1e200 << 1e200 << 2e200
-                                                          << 3e200;
+        row("squares past the largest double", {1e200, 3e200}, 2, 0, 2e200, std::sqrt(2.0) * 1e200, 1e200, 2e200,
+            3e200);
         // Large samples, past where the median is narrowed by histogram: the
         // integers -50000..50000 have mean and median 0 and the standard
         // deviation of 1..N, sqrt(N (N + 1) / 12) with N = 100001.
-        QTest::newRow("symmetric integers") << shuffledRange(-50000, 1, 100001) << qsizetype(100001) << qsizetype(0)
-                                            << 0.0 << std::sqrt(100001.0 * 100002.0 / 12) << -50000.0 << 0.0
-                                            << 50000.0;
+        row("symmetric integers", shuffledRange(-50000, 1, 100001), 100001, 0, 0,
+            std::sqrt(100001.0 * 100002.0 / 12), -50000, 0, 50000);
         // 1 + i 2^-40, i = 0..99999: values alike in their first 36 bits.
         // Mean and median 1 + 49999.5 2^-40; the deviation that of 1..N times
         // 2^-40, N = 100000.
-        QTest::newRow("close together")
-            << shuffledRange(1, std::ldexp(1.0, -40), 100000) << qsizetype(100000) << qsizetype(0)
-            << 1 + 49999.5 * std::ldexp(1.0, -40) << std::ldexp(std::sqrt(100000.0 * 100001.0 / 12), -40) << 1.0
-            << 1 + 49999.5 * std::ldexp(1.0, -40) << 1 + 99999 * std::ldexp(1.0, -40);
+        const double step = std::ldexp(1.0, -40);
+        row("close together", shuffledRange(1, step, 100000), 100000, 0, 1 + 49999.5 * step,
+            std::ldexp(std::sqrt(100000.0 * 100001.0 / 12), -40), 1, 1 + 49999.5 * step, 1 + 99999 * step);
     }
 
     void summary()
@@ -144,27 +129,6 @@ private slots:
             QVERIFY2(std::isfinite(s.mean) && s.minimum <= s.mean && s.mean <= s.maximum,
                      qPrintable(QString::number(s.mean, 'g', 17)));
             QVERIFY(s.n == 1 || std::isfinite(s.sd));
-        }
-    }
-
-    void groupsInNumericOrder()
-    {
-        // Keys that sort wrongly as text (10 before 9) or when rounded (1.25
-        // and 1.5 as 1); a row without a key; an unchecked row (key 9, 1000).
-        const GroupingColumn grouping{QStringLiteral("Skupina"), {1.5, 10, 9, 1.25, 1.5, none, 9, 9}, {}};
-        const std::vector<char> included{1, 1, 1, 1, 1, 1, 1, 0};
-        SampleStatistics statistics(included, &grouping);
-        statistics.addColumn(QStringLiteral("x"), {2, 20, 7, 3, 4, 50, 9, 1000});
-        QCOMPARE(statistics.groupNames(), (QStringList{"1,25", "1,5", "9", "10", ""}));
-        QCOMPARE(statistics.ungroupedRows(), qsizetype(1));
-        const std::vector<Summary> &s = statistics.columns().at(0).byGroup;
-        QCOMPARE(s.size(), size_t(5));
-        // 1.25: {3}; 1.5: {2, 4}; 9: {7, 9}; 10: {20}; all: 2+20+7+3+4+50+9 = 95 over 7.
-        const qsizetype n[] = {1, 2, 2, 1, 7};
-        const double mean[] = {3, 3, 8, 20, 95.0 / 7};
-        for (size_t g = 0; g < 5; ++g) {
-            QCOMPARE(s[g].n, n[g]);
-            QCOMPARE(s[g].mean, mean[g]);
         }
     }
 
@@ -229,50 +193,27 @@ private slots:
                                      ";Výška;4;1;1,725;0,0645497;1,65;1,725;1,8"}));
     }
 
-    // A row without a weight has no BMI: the statistics leave it out of n and
-    // count it as missing instead of taking it as 0. Heights of 2 m make the
-    // BMI a quarter of the weight: 80, 100 and 60 kg give 20, 25 and 15, mean
-    // 60 / 3 = 20, deviations 0, 5, −5, sd √(50 / 2) = 5. Taken as 0, the
-    // empty weight would give a mean of 60 / 4 = 15.
-    void missingWeightLeavesItsBmiOut()
-    {
-        const QString path = writeFile(m_dir, "bmi.csv", "Hmotnost;Výška\n80;2\n100;2\n;2\n60;2\n");
-        TTableModel table;
-        QVERIFY(table.loadCsv(path));
-        QVERIFY(table.applyMethod(2, {0, 1}));
-        QVERIFY(table.isMissing(2, 2));
-        const SampleStatistics s = tableStatistics(table);
-        QCOMPARE(s.columns().size(), size_t(3));
-        const auto fields = [&s](size_t c) {
-            return summaryFields(QString(), s.columns()[c].name, s.columns()[c].byGroup.back());
-        };
-        QCOMPARE(fields(2), (QStringList{"", "BMI", "3", "1", "20", "5", "15", "20", "25"}));
-        // 80, 100, 60: the weight is missing once too; the heights never.
-        QCOMPARE(fields(0).mid(2, 3), (QStringList{"3", "1", "80"}));
-        QCOMPARE(fields(1).mid(2, 3), (QStringList{"4", "0", "2"}));
-    }
-
     void classCounts_data()
     {
         QTest::addColumn<int>("method");
         QTest::addColumn<Rows>("rows");
         QTest::addColumn<QStringList>("classes");
         QTest::addColumn<QList<qsizetype>>("counts");
-        QTest::addColumn<int>("numberColumns");
+        QTest::addColumn<QStringList>("shares"); // in per cent of the rows
 
         // Cranial indices 75, 80, 81.25, 78 (100 breadth / length): 75 is still
-        // dolichocranial, 80 still mesocranial.
+        // dolichocranial, 80 still mesocranial; 1, 2 and 1 of 4 rows.
         QTest::newRow("classes in the order of their limits")
             << 23 << Rows{{162.5, 200}, {150, 200}, {160, 200}, {156, 200}}
             << QStringList{QStringLiteral("dolichokranní"), QStringLiteral("mesokranní"),
                            QStringLiteral("brachykranní")}
-            << QList<qsizetype>{1, 2, 1} << 3;
+            << QList<qsizetype>{1, 2, 1} << QStringList{"25", "50", "25"};
         // Nasal indices 50 and 60: 58 and more is no class.
         QTest::newRow("rows in no class") << 28 << Rows{{50, 100}, {60, 100}}
             << QStringList{QStringLiteral("leptorhinní (úzkonosý)"),
                            QStringLiteral("mesorhinní (středně širokonosý)"),
                            QStringLiteral("chamaerhinní (širokonosý)"), QStringLiteral("(bez třídy)")}
-            << QList<qsizetype>{0, 1, 0, 1} << 3;
+            << QList<qsizetype>{0, 1, 0, 1} << QStringList{"0", "50", "0", "50"};
     }
 
     void classCounts()
@@ -281,11 +222,11 @@ private slots:
         QFETCH(Rows, rows);
         QFETCH(QStringList, classes);
         QFETCH(QList<qsizetype>, counts);
-        QFETCH(int, numberColumns);
+        QFETCH(QStringList, shares);
         const auto table = resultTable(method, rows);
         const SampleStatistics s = tableStatistics(*table);
-        // The verdict is no number column.
-        QCOMPARE(int(s.columns().size()), numberColumns);
+        // The verdict is no number column: two inputs and the index.
+        QCOMPARE(s.columns().size(), size_t(3));
         QCOMPARE(s.classColumns().size(), size_t(1));
         const SampleStatistics::ClassColumn &column = s.classColumns()[0];
         QCOMPARE(column.name, QStringLiteral("Vyhodnocení"));
@@ -293,10 +234,8 @@ private slots:
         QCOMPARE(column.rowsByGroup.back(), qsizetype(rows.size()));
         for (qsizetype k = 0; k < counts.size(); ++k) {
             QCOMPARE(column.countsByGroup.back()[size_t(k)], counts[k]);
-            // The share of the group's rows, in per cent.
-            const QString share = QString::number(counts[k] * 100 / rows.size());
             QCOMPARE(classCountFields(QString(), column.name, column.classes[k], counts[k], rows.size()).last(),
-                     share);
+                     shares[k]);
         }
     }
 
@@ -337,8 +276,7 @@ private slots:
         // deviations 583.333 / 5, sd 10.8012; median (60 + 65) / 2.
         // Missing: Výška of rows 3 (group 1) and 6 (group 9), Hmotnost of row
         // 4 (group 2).
-        const QByteArray statistics = "skupina;sloupec;n;chybí;průměr;směrodatná odchylka;minimum;medián;maximum\n"
-                                      "1;Hmotnost;2;0;70;14,1421;60;70;80\n"
+        const QByteArray statistics = statsHeader + "1;Hmotnost;2;0;70;14,1421;60;70;80\n"
                                       "1;Výška;1;1;1,7;;1,7;1,7;1,7\n"
                                       "2;Hmotnost;1;1;50;;50;50;50\n"
                                       "2;Výška;2;0;1,55;0,0707107;1,5;1,55;1,6\n"
@@ -352,19 +290,11 @@ private slots:
                                                       << QStringList{"stats", "@", "--by", "Skupina"} << 0 << statistics;
         QTest::newRow("C locale, column by number") << "C.UTF-8" << people << QStringList{"stats", "@", "--by", "1"} << 0
                                                     << statistics;
-        // One value: mean, minimum, median and maximum are it, to every digit.
-        QTest::newRow("full digits") << "cs_CZ.UTF-8" << QByteArray("a\n1,23456789\n")
-                                     << QStringList{"stats", "@", "--digits", "full"} << 0
-                                     << QByteArray("skupina;sloupec;n;chybí;průměr;směrodatná odchylka;minimum;"
-                                                   "medián;maximum\n"
-                                                   ";a;1;0;1,23456789;;1,23456789;1,23456789;1,23456789\n");
         const QByteArray ab = "A;B\n1;2\n";
         QTest::newRow("no such column") << "cs_CZ.UTF-8" << ab << QStringList{"stats", "@", "--by", "Věk"} << 2
                                         << QByteArray();
         QTest::newRow("an option of apply") << "cs_CZ.UTF-8" << ab << QStringList{"stats", "@", "--header"} << 2
                                             << QByteArray();
-        QTest::newRow("output over input") << "cs_CZ.UTF-8" << ab << QStringList{"stats", "@", "--output", "@"} << 2
-                                           << QByteArray();
     }
 
     // kostimer-cli stats of the values 1..N, N = 1825200, one a row: 14 MB
@@ -373,33 +303,23 @@ private slots:
     // the median is narrowed by histogram, and past the 2^20 rows of the
     // blocks the tool once read. Sum N (N + 1) / 2, mean and median
     // (N + 1) / 2 = 912600.5; the deviation of 1..N is √(N (N + 1) / 12),
-    // which for this N is 526890 exactly (N (N + 1) = 12 · 526890²).
+    // which for this N is 526890 exactly (N (N + 1) = 12 · 526890²). With
+    // six digits, 912600.5 would lose its half: --digits full is checked too.
     void cliOverManyBlocks()
     {
-        constexpr int count = 1825200;
-        const QString path = m_dir.filePath("dlouhy.csv");
-        {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            QByteArray text = "a\n";
-            for (int i = 1; i <= count; ++i)
-                text += QByteArray::number(i) + '\n';
-            QCOMPARE(file.write(text), text.size());
-        }
-        const CliRun run = runCli({"stats", path, "--digits", "full"});
+        QByteArray text = "a\n";
+        for (int i = 1; i <= 1825200; ++i)
+            text += QByteArray::number(i) + '\n';
+        const CliRun run = runCli({"stats", writeFile(m_dir, "dlouhy.csv", text), "--digits", "full"});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.err, QByteArray());
         const QList<QByteArray> lines = run.out.split('\n');
         QCOMPARE(lines.size(), 3); // the header, the line of all rows, the empty rest
-        const QList<QByteArray> fields = lines.at(1).split(';');
+        QList<QByteArray> fields = lines.at(1).split(';');
         QCOMPARE(fields.size(), 9);
-        QCOMPARE(fields.mid(0, 4), (QList<QByteArray>{"", "a", "1825200", "0"}));
-        const auto value = [&fields](int i) { return QByteArray(fields.at(i)).replace(',', '.').toDouble(); };
-        QCOMPARE(value(4), 912600.5);
-        QCOMPARE(value(5), 526890.0);
-        QCOMPARE(value(6), 1.0);
-        QCOMPARE(value(7), 912600.5);
-        QCOMPARE(value(8), double(count));
+        // The deviation is a root, right to a rounding; the rest is exact.
+        QCOMPARE(fields.takeAt(5).replace(',', '.').toDouble(), 526890.0);
+        QCOMPARE(fields.join(';'), QByteArray(";a;1825200;0;912600,5;1;912600,5;1825200"));
     }
 
     // The widest table the reader takes, 100,000 columns of three rows:

@@ -44,7 +44,6 @@ private slots:
                "2\t160\t200\t80\tmesokranní\n"
                "3\t162,5\t200\t81,25\tbrachykranní\n"
                "4\t156\t200\t78\tmesokranní\n";
-        QTest::newRow("waist-to-hip ratio") << 3 << Rows{{80, 100}, {95.5, 100}} << QStringList{} << whrText;
         QTest::newRow("texts keep to their column") << -1 << Rows{{1, 2}} << QStringList{"Obvod\tpasu", "Boky\n(cm)"}
                                                     << "č.\tObvod pasu\tBoky (cm)\n1\t1\t2\n";
         // The first row unchecked.
@@ -107,7 +106,6 @@ private slots:
         QTest::addColumn<int>("sortClicks");
         QTest::addColumn<QStringList>("clicks");
         QTest::addColumn<QString>("text");
-        QTest::newRow("one cell") << 0 << QStringList{"1,1"} << "Pas\n95,5\n";
         QTest::newRow("Shift extends to a block") << 0 << QStringList{"0,1", "shift 1,2"}
                                                   << "Pas\tBoky\n80\t100\n95,5\t100\n";
         QTest::newRow("row numbers only when selected") << 0 << QStringList{"0,0", "shift 2,1"}

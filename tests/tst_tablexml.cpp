@@ -102,9 +102,6 @@ private slots:
         // "cols" bounds the entry: the longest row, not the width of the first.
         QTest::newRow("ragged source") << int(SourceDataType) << Rows{{1, 2}, {}, {3, 4, 5, 6}, {7}} << QList<int>{0}
                                        << QStringList{"a"} << "4 4 source 109 0111 | a";
-        QTest::newRow("escaped header") << int(SourceDataType) << Rows{{1}} << QList<int>{}
-                                        << QStringList{QStringLiteral("\"<Výška> & co\"")}
-                                        << "1 1 source 109 1 | \"<Výška> & co\"";
     }
 
     void writtenAndReadBack()
@@ -289,72 +286,60 @@ private slots:
         QTest::addColumn<qint64>("memoryLimit");
         QTest::addColumn<Rows>("expected");
         QTest::addColumn<QString>("reason");
-        const qint64 none = -1;
-        QTest::newRow("as written") << "rows=\"2\" cols=\"2\"" << QByteArray("1;2\n3;4\n") << none
-                                    << Rows{{1, 2}, {3, 4}} << QString();
+        const auto add = [](const char *tag, const QString &attributes, const QByteArray &entry, const Rows &expected,
+                            const QString &reason = {}, qint64 memoryLimit = -1) {
+            QTest::newRow(tag) << attributes << entry << memoryLimit << expected << reason;
+        };
+        add("as written", R"(rows="2" cols="2")", "1;2\n3;4\n", {{1, 2}, {3, 4}});
         // A ragged source table keeps its shape: no zeros added, no value cut.
-        QTest::newRow("ragged rows keep their lengths") << "rows=\"4\" cols=\"1\"" << QByteArray("1\n2;3;4\n\n5;6\n")
-                                                        << none << Rows{{1}, {2, 3, 4}, {}, {5, 6}} << QString();
-        QTest::newRow("CR LF") << "rows=\"2\" cols=\"2\"" << QByteArray("1;2\r\n\r\n") << none << Rows{{1, 2}, {}}
-                               << QString();
-        QTest::newRow("no final line end") << "rows=\"2\" cols=\"2\"" << QByteArray("1;2\n3;4") << none
-                                           << Rows{{1, 2}, {3, 4}} << QString();
-        QTest::newRow("surplus lines ignored") << "rows=\"1\" cols=\"1\"" << QByteArray("1\n2\n3\n") << none
-                                               << Rows{{1}} << QString();
-        QTest::newRow("empty fields") << "rows=\"1\" cols=\"3\"" << QByteArray(";;\n") << none << Rows{{0, 0, 0}}
-                                      << QString();
-        QTest::newRow("decimal comma") << "rows=\"1\" cols=\"2\"" << QByteArray("1,5;-2,25e-3\n") << none
-                                       << Rows{{1.5, -0.00225}} << QString();
-        QTest::newRow("no rows") << "rows=\"0\" cols=\"0\"" << QByteArray() << none << Rows{} << QString();
+        add("ragged rows keep their lengths", R"(rows="4" cols="1")", "1\n2;3;4\n\n5;6\n",
+            {{1}, {2, 3, 4}, {}, {5, 6}});
+        add("CR LF", R"(rows="2" cols="2")", "1;2\r\n\r\n", {{1, 2}, {}});
+        add("no final line end", R"(rows="2" cols="2")", "1;2\n3;4", {{1, 2}, {3, 4}});
+        add("surplus lines ignored", R"(rows="1" cols="1")", "1\n2\n3\n", {{1}});
+        add("empty fields", R"(rows="1" cols="3")", ";;\n", {{0, 0, 0}});
+        add("no rows", R"(rows="0" cols="0")", {}, {});
         // Older versions wrote no line for a row without values.
-        QTest::newRow("rows the entry lacks come without values") << "rows=\"3\" cols=\"1\"" << QByteArray("1\n2\n")
-                                                                  << none << Rows{{1}, {2}, {}} << QString();
-        QTest::newRow("rows of an empty entry come without values") << "rows=\"2\" cols=\"0\"" << QByteArray() << none
-                                                                    << Rows{{}, {}} << QString();
+        add("rows the entry lacks come without values", R"(rows="3" cols="1")", "1\n2\n", {{1}, {2}, {}});
+        add("rows of an empty entry come without values", R"(rows="2" cols="0")", {}, {{}, {}});
         // A million rows without values from a megabyte of line ends: the
         // declared width must not be allocated for each of them.
-        QTest::newRow("empty rows of a wide record") << "rows=\"1000000\" cols=\"2147483647\""
-                                                     << QByteArray(1000000, '\n') << none << Rows(1000000, Row{})
-                                                     << QString();
+        add("empty rows of a wide record", R"(rows="1000000" cols="2147483647")", QByteArray(1000000, '\n'),
+            Rows(1000000, Row{}));
         // Any size a table can have is taken (no cap of its own), and nothing
         // is allocated for it: sized from the record, these would need up to
         // exabytes. The entry brings the rows; a short one is refused.
-        for (const QString &size : {QStringLiteral("rows=\"2147483647\" cols=\"2147483647\""),
-                                    QStringLiteral("rows=\"33554433\" cols=\"0\""),
-                                    QStringLiteral("rows=\"2097153\" cols=\"16\""),
-                                    QStringLiteral("rows=\"2147483647\" cols=\"2147483647\" type=\"23\"")})
-            QTest::addRow("%s", qPrintable(size)) << size << QByteArray("1;2\n3;4\n") << none << Rows{}
-                                                  << QStringLiteral("Hodnoty tabulky jsou jen na 2 z %1 řádků.")
-                                                         .arg(size.section(u'"', 1, 1));
+        for (const char *size : {R"(rows="2147483647" cols="2147483647")", R"(rows="33554433" cols="0")",
+                                 R"(rows="2097153" cols="16")", R"(rows="2147483647" cols="2147483647" type="23")"}) {
+            const QString attributes = QString::fromLatin1(size);
+            add(size, attributes, "1;2\n3;4\n", {},
+                QStringLiteral("Hodnoty tabulky jsou jen na 2 z %1 řádků.").arg(attributes.section(u'"', 1, 1)));
+        }
         // More rows lacking than the entry has bytes, and 4096: no table of ours.
-        QTest::newRow("far fewer lines than rows") << "rows=\"4100\" cols=\"1\"" << QByteArray("1\n") << none << Rows{}
-                                                   << QStringLiteral("Hodnoty tabulky jsou jen na 1 z 4100 řádků.");
-        QTest::newRow("empty entry") << "rows=\"4097\" cols=\"1\"" << QByteArray() << none << Rows{}
-                                     << QStringLiteral("Hodnoty tabulky jsou jen na 0 z 4097 řádků.");
+        add("far fewer lines than rows", R"(rows="4100" cols="1")", "1\n", {},
+            QStringLiteral("Hodnoty tabulky jsou jen na 1 z 4100 řádků."));
+        add("empty entry", R"(rows="4097" cols="1")", {}, {},
+            QStringLiteral("Hodnoty tabulky jsou jen na 0 z 4097 řádků."));
         // A row of one value takes at most 26 bytes, the table 4096 more.
-        QTest::newRow("longer than its rows could be written")
-            << "rows=\"1\" cols=\"1\"" << QByteArray("1\n") + QByteArray(4200, '9') << none << Rows{}
-            << QStringLiteral("Hodnoty tabulky jsou delší, než může být 1 řádků po 1 hodnotách.");
-        QTest::newRow("one line past what its rows could be written in")
-            << "rows=\"1\" cols=\"0\"" << QByteArray(4099, '\n') << none << Rows{}
-            << QStringLiteral("Hodnoty tabulky jsou delší, než může být 1 řádků po 0 hodnotách.");
+        add("longer than its rows could be written", R"(rows="1" cols="1")", QByteArray("1\n") + QByteArray(4200, '9'),
+            {}, QStringLiteral("Hodnoty tabulky jsou delší, než může být 1 řádků po 1 hodnotách."));
+        add("one line past what its rows could be written in", R"(rows="1" cols="0")", QByteArray(4099, '\n'), {},
+            QStringLiteral("Hodnoty tabulky jsou delší, než může být 1 řádků po 0 hodnotách."));
         // 1000 rows of 10 values: 80 kB of values from 21 kB of text.
         const QByteArray thousand = QByteArray("1;2;3;4;5;6;7;8;9;10\n").repeated(1000);
-        QTest::newRow("within the memory limit") << "rows=\"1000\" cols=\"10\"" << thousand << qint64(120000)
-                                                 << Rows(1000, Row{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}) << QString();
-        QTest::newRow("values past the memory limit") << "rows=\"1000\" cols=\"10\"" << thousand << qint64(60000)
-                                                      << Rows{} << QStringLiteral("Na hodnoty tabulky nestačí paměť.");
-        QTest::newRow("text past the memory limit") << "rows=\"1000\" cols=\"10\"" << thousand << qint64(20000)
-                                                    << Rows{} << QStringLiteral("Na hodnoty tabulky nestačí paměť.");
+        const QString noMemory = QStringLiteral("Na hodnoty tabulky nestačí paměť.");
+        add("within the memory limit", R"(rows="1000" cols="10")", thousand,
+            Rows(1000, Row{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}), {}, 120000);
+        add("values past the memory limit", R"(rows="1000" cols="10")", thousand, {}, noMemory, 60000);
+        add("text past the memory limit", R"(rows="1000" cols="10")", thousand, {}, noMemory, 20000);
         // Rows of unequal length are held as one run of values, counted in an
         // int: 2^31 values and more are refused, never wrapped. Each of 82.6
         // million empty lines of a plane-distance result takes its 13 columns,
         // and as many rows again may be lacking: 13 · 165191050 values.
         const qsizetype lines = 82595519;
-        QByteArray ragged = QByteArray(13, ';') + QByteArray(lines, '\n');
-        QTest::newRow("values past an int")
-            << QStringLiteral("rows=\"%1\" cols=\"14\" type=\"105\"").arg(2 * lines + 12) << ragged << none << Rows{}
-            << QStringLiteral("Tabulka má víc hodnot, než program pojme.");
+        add("values past an int", QStringLiteral(R"(rows="%1" cols="14" type="105")").arg(2 * lines + 12),
+            QByteArray(13, ';') + QByteArray(lines, '\n'), {},
+            QStringLiteral("Tabulka má víc hodnot, než program pojme."));
     }
 
     void entry()
