@@ -373,7 +373,9 @@ bool TTableModel::setData(const QModelIndex &index, const QVariant &value, int r
         if (!cellFromText(row, column, value.toString(), &typed, &m_editError))
             return false;
         m_editError.clear();
-        const Cell before = cell(row, column);
+        Cell before = cell(row, column);
+        if (column >= rowLength(row))
+            before.reshapedFrom = std::make_shared<const TTableModel>(this);
         restoreCell(row, column, typed);
         emit cellEdited(row, column, before);
         return true;

@@ -224,6 +224,10 @@ public:
         QString textValue; // the text of index `text`, to put it back
         qsizetype textCount = 0;
         std::optional<QString> unread;
+        // The whole table as it was, when the edit had to give a short row
+        // (of an older project) the table's width: taking the edit back puts
+        // the rows' lengths back too.
+        std::shared_ptr<const TTableModel> reshapedFrom;
     };
     Cell cell(int row, int column) const;
     void restoreCell(int row, int column, const Cell &cell);

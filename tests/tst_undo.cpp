@@ -7,11 +7,13 @@
 #include "WindowTestSupport.h"
 
 #include "EditCommands.h"
+#include "TreeNodes.h"
 #include "TInsertWizard.h"
 
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 
+#include <QBuffer>
 #include <QLineEdit>
 #include <QStatusBar>
 #include <QUndoStack>
@@ -326,6 +328,36 @@ private slots:
         m_window->undoStack()->undo();
         QCOMPARE(source()->rowCount(), 3);
         QCOMPARE(MainWindow::tableOf(bmiNode())->rowCount(), 3);
+    }
+
+    // A short row of an older project gets the table's width when a cell
+    // past its end is typed into; taken back, the row is short again, so
+    // the saved entry is as it was.
+    void undoGivesAShortRowItsLengthBack()
+    {
+        auto *table = new TTableModel(nullptr);
+        table->appendRows({{70, 1.75}, {80}});
+        QTreeWidgetItem node;
+        setNodeTable(&node, table);
+        const auto entry = [table] {
+            QBuffer buffer;
+            buffer.open(QIODevice::WriteOnly);
+            table->writeCsv(&buffer, NumberDigits::Full);
+            return buffer.data();
+        };
+        const QByteArray before = entry();
+        QUndoStack stack;
+        connect(table, &TTableModel::cellEdited, &stack, [&](int row, int column, const TTableModel::Cell &old) {
+            stack.push(new CellEditCommand(&node, row, column, old));
+        });
+        QVERIFY(table->setData(table->index(1, 2), QStringLiteral("2"), Qt::EditRole));
+        QCOMPARE(table->value(1, 1), 2.0);
+        stack.undo();
+        QCOMPARE(entry(), before);
+        QCOMPARE(table->rowLength(1), 1);
+        stack.redo();
+        QCOMPARE(table->value(1, 1), 2.0);
+        delete table;
     }
 
     // The title's mark follows the stack: undone back to the saved state,

@@ -59,7 +59,11 @@ CellEditCommand::CellEditCommand(QTreeWidgetItem *node, int row, int column, con
 
 void CellEditCommand::undo()
 {
-    MainWindow::tableOf(m_node)->restoreCell(m_row, m_column, m_before);
+    TTableModel *table = MainWindow::tableOf(m_node);
+    if (m_before.reshapedFrom)
+        table->restore(*m_before.reshapedFrom);
+    else
+        table->restoreCell(m_row, m_column, m_before);
     followDown(m_node, {});
 }
 
