@@ -39,10 +39,8 @@ ApplyRequest parseApply(const QStringList &args)
             request.kept.append(optionValue(args, &i));
         else if (takeSeparatorOption(args, &i, &request.separator) || takeOutputOption(args, &i, &request.output))
             continue;
-        else if (arg.startsWith(u'-') && arg.size() > 1)
-            throw UsageError{QStringLiteral("Neznámý přepínač „%1“.").arg(arg)};
         else
-            positional.append(arg);
+            takePositional(arg, &positional);
     }
     if (positional.size() != 2)
         throw UsageError{QStringLiteral("Příkaz apply potřebuje číslo metody a jeden soubor CSV.")};

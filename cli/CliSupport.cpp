@@ -483,6 +483,21 @@ QString optionValue(const QStringList &args, qsizetype *i)
     return args.at(++*i);
 }
 
+void takePositional(const QString &arg, QStringList *positional)
+{
+    if (arg.startsWith(u'-') && arg.size() > 1)
+        throw UsageError{QStringLiteral("Neznámý přepínač „%1“.").arg(arg)};
+    positional->append(arg);
+}
+
+QString groupingOption(const QStringList &args, qsizetype *i)
+{
+    const QString column = optionValue(args, i);
+    if (column.isEmpty())
+        throw UsageError{QStringLiteral("Přepínač --by potřebuje sloupec.")};
+    return column;
+}
+
 bool takeOutputOption(const QStringList &args, qsizetype *i, OutputOptions *options)
 {
     const QString &arg = args.at(*i);

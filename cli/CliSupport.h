@@ -107,6 +107,14 @@ struct OutputOptions {
 // UsageError when the option is the last argument.
 QString optionValue(const QStringList &args, qsizetype *i);
 
+// An argument no option of the command took: a positional one (a file, a
+// method), or an unknown option, which throws UsageError. A lone "-" is
+// positional.
+void takePositional(const QString &arg, QStringList *positional);
+
+// The column of --by at args[*i] (advancing *i); UsageError when empty.
+QString groupingOption(const QStringList &args, qsizetype *i);
+
 // Takes the output option at args[*i] (and its value, advancing *i); false
 // when args[*i] is none of them. Throws UsageError on a bad value.
 bool takeOutputOption(const QStringList &args, qsizetype *i, OutputOptions *options);

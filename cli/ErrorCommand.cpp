@@ -35,16 +35,12 @@ ErrorRequest parseError(const QStringList &args)
         if (arg == QStringLiteral("-c")) {
             request.columns.append(optionValue(args, &i));
         } else if (arg == QStringLiteral("--by")) {
-            request.by = optionValue(args, &i);
-            if (request.by.isEmpty())
-                throw UsageError{QStringLiteral("Přepínač --by potřebuje sloupec.")};
+            request.by = groupingOption(args, &i);
         } else if (arg == QStringLiteral("--output") || arg == QStringLiteral("--digits")) {
             takeOutputOption(args, &i, &request.output);
         } else if (takeSeparatorOption(args, &i, &request.separator)) {
-        } else if (arg.startsWith(u'-') && arg.size() > 1) {
-            throw UsageError{QStringLiteral("Neznámý přepínač „%1“.").arg(arg)};
         } else {
-            positional.append(arg);
+            takePositional(arg, &positional);
         }
     }
     if (positional.size() != 1)

@@ -193,9 +193,7 @@ int importTable(const QStringList &args, std::FILE *out, std::FILE *err)
     for (qsizetype i = 0; i < args.size(); ++i) {
         if (takeSeparatorOption(args, &i, &separator))
             continue;
-        if (args.at(i).startsWith(u'-') && args.at(i).size() > 1)
-            throw UsageError{QStringLiteral("Neznámý přepínač „%1“.").arg(args.at(i))};
-        positional.append(args.at(i));
+        takePositional(args.at(i), &positional);
     }
     if (positional.size() != 2)
         throw UsageError{QStringLiteral("Příkaz project import potřebuje soubor projektu a soubor CSV.")};
@@ -244,10 +242,8 @@ int applyToTable(const QStringList &args, std::FILE *out, std::FILE *err)
             columns.append(optionValue(args, &i));
         else if (arg == QStringLiteral("--keep"))
             kept.append(optionValue(args, &i));
-        else if (arg.startsWith(u'-') && arg.size() > 1)
-            throw UsageError{QStringLiteral("Neznámý přepínač „%1“.").arg(arg)};
         else
-            positional.append(arg);
+            takePositional(arg, &positional);
     }
     if (positional.size() != 3)
         throw UsageError{QStringLiteral("Příkaz project apply potřebuje soubor projektu, název tabulky v něm "
@@ -299,9 +295,7 @@ int exportTable(const QStringList &args, std::FILE *out, std::FILE *err)
     for (qsizetype i = 0; i < args.size(); ++i) {
         if (takeOutputOption(args, &i, &options))
             continue;
-        if (args.at(i).startsWith(u'-') && args.at(i).size() > 1)
-            throw UsageError{QStringLiteral("Neznámý přepínač „%1“.").arg(args.at(i))};
-        positional.append(args.at(i));
+        takePositional(args.at(i), &positional);
     }
     if (positional.size() != 2)
         throw UsageError{QStringLiteral("Příkaz project export potřebuje soubor projektu a název tabulky v něm.")};

@@ -50,10 +50,8 @@ Request parse(const QStringList &args)
             takeOutputOption(args, &i, &request.output); // its other options do not apply here
         else if (takeSeparatorOption(args, &i, &request.separator))
             continue;
-        else if (arg.startsWith(u'-') && arg.size() > 1)
-            throw UsageError{QStringLiteral("Neznámý přepínač „%1“.").arg(arg)};
         else
-            positional.append(arg);
+            takePositional(arg, &positional);
     }
     if (positional.size() != 1)
         throw UsageError{QStringLiteral("Příkaz somatotypes potřebuje jeden soubor CSV.")};

@@ -76,9 +76,7 @@ MeasurementErrorDialog::MeasurementErrorDialog(const TTableModel &table, QWidget
     m_plotView->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     m_ui->plotLayout->addWidget(m_plotView);
 
-    for (int r = 0; r < m_table->rowCount(); ++r)
-        if (m_table->isRowChecked(r))
-            m_checkedRows.push_back(r);
+    m_checkedRows = m_table->checkedRowList();
 
     // Number columns are measurements; a text or verdict column is none.
     QStringList names;

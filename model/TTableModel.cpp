@@ -579,10 +579,7 @@ void TTableModel::prependCarried(const TTableModel &source, const std::vector<in
         if (length > 0)
             std::copy_n(rowData(r), length, out + n);
     }
-    std::vector<int> checkedRows;
-    for (int r = 0; r < source.rowCount(); ++r)
-        if (source.isRowChecked(r))
-            checkedRows.push_back(r);
+    const std::vector<int> checkedRows = source.checkedRowList();
     std::map<int, TextColumn> texts;
     for (int j = 0; j < n; ++j) {
         const TextColumn *from = source.textColumn(carried[size_t(j)]);

@@ -98,6 +98,8 @@ public:
     // the first row for a source table (its headers while it has no rows).
     int width() const;
     bool isRowChecked(int row) const;
+    // The rows with a check mark, ascending.
+    std::vector<int> checkedRowList() const;
     // Stored values of a row, and one of them; 0 past the end of the row.
     int rowLength(int row) const;
     // Fields of an imported file that held no number: they are missing (NaN;
@@ -332,8 +334,6 @@ private:
     // The record's origin, once the table has its rows: kept when it fits the
     // table's method and rows, else the table does not follow its source.
     void adoptRecordOrigin(const std::optional<std::array<QString, 3>> &written);
-    // The rows with a check mark, ascending.
-    std::vector<int> checkedRowList() const;
     QString m_editError;
     // Everything of the other table but its place among the objects; the
     // values are shared until either table writes.
